@@ -1,0 +1,307 @@
+#include "store/RecordStore.h"
+
+#include "records/Clock.h"
+#include "records/RecordCodec.h"
+#include "records/TextList.h"
+#include "store/SafeFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <algorithm>
+
+namespace korvane {
+
+namespace {
+
+template <class R>
+constexpr bool kHasProjectIndex = std::is_same_v<R, TaskRecord> || std::is_same_v<R, MeetingRecord> ||
+                                  std::is_same_v<R, MoneyFlowRecord> || std::is_same_v<R, InvoiceRecord>;
+
+/** The kind's files in the folder, ordered byte by byte by name so every machine loads them alike. */
+QStringList listFiles(const QString& folder, const char* extension)
+{
+    QDir dir(folder);
+    QStringList names = dir.entryList({QStringLiteral("*") + QLatin1String(extension)},
+                                      QDir::Files | QDir::Hidden | QDir::System, QDir::NoSort);
+    std::vector<std::pair<QByteArray, QString>> keyed;
+    keyed.reserve(names.size());
+    for (const QString& name : names)
+        keyed.emplace_back(QFile::encodeName(name), name);
+    std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    names.clear();
+    for (auto& [bytes, name] : keyed)
+        names.append(name);
+    return names;
+}
+
+} // namespace
+
+RecordStore::RecordStore(const QString& workingDirectory) : m_workingDirectory(workingDirectory) {}
+
+QString RecordStore::fileName(RecordKind kind, const QByteArray& identifier) const
+{
+    const KindNames names = kindNames(kind);
+    return m_workingDirectory + QLatin1Char('/') + QLatin1String(names.prefix) +
+           QFile::decodeName(identifier.trimmed()) + QLatin1String(names.extension);
+}
+
+QString RecordStore::fileName(ListFile file, const QByteArray& identifier) const
+{
+    const KindNames names = listFileNames(file);
+    return m_workingDirectory + QLatin1Char('/') + QLatin1String(names.prefix) +
+           QFile::decodeName(identifier.trimmed()) + QLatin1String(names.extension);
+}
+
+template <class R>
+void RecordStore::store(const R& record)
+{
+    RecordMap<R>& records = map<R>();
+    if constexpr (kHasProjectIndex<R>) {
+        const auto* previous = records.entry(record.identifier);
+        const bool existed = previous != nullptr;
+        const QByteArray previousProject = existed ? previous->record.projectIdentifier : QByteArray();
+        const auto& entry = records.insertOrAssign(record.identifier, record);
+        auto& index = std::get<ProjectIndex<R>>(m_projectIndexes);
+        if (existed && previousProject == record.projectIdentifier)
+            return;
+        if (existed) {
+            auto group = index.find(previousProject);
+            if (group != index.end()) {
+                group->erase(&entry);
+                if (group->empty())
+                    index.erase(group);
+            }
+        }
+        index[record.projectIdentifier].insert(&entry);
+    } else {
+        records.insertOrAssign(record.identifier, record);
+    }
+}
+
+template <class R>
+void RecordStore::unstore(const QByteArray& identifier)
+{
+    RecordMap<R>& records = map<R>();
+    if constexpr (kHasProjectIndex<R>) {
+        const auto* entry = records.entry(identifier);
+        if (!entry)
+            return;
+        auto& index = std::get<ProjectIndex<R>>(m_projectIndexes);
+        auto group = index.find(entry->record.projectIdentifier);
+        if (group != index.end()) {
+            group->erase(entry);
+            if (group->empty())
+                index.erase(group);
+        }
+    }
+    records.remove(identifier);
+}
+
+template <class R>
+QByteArray RecordStore::newIdentifier(int batch)
+{
+    constexpr RecordKind kind = KindOf<R>::value;
+    const RecordMap<R>& records = map<R>();
+    auto taken = [&](const QByteArray& id) { return records.contains(id) || QFile::exists(fileName(kind, id)); };
+
+    QDateTime moment = Clock::now();
+    QByteArray id = RecordId::make(moment, batch);
+    if (!taken(id))
+        return id;
+    // Busy second: move on from the last identifier handed out, second by second, so that a burst
+    // of adds (an import, a generated data set) never probes the same seconds twice.
+    QDateTime& last = m_lastIssued[int(kind)];
+    if (last.isValid() && last > moment)
+        moment = last;
+    do {
+        moment = moment.addSecs(1);
+        id = RecordId::make(moment, batch);
+    } while (taken(id));
+    last = moment;
+    return id;
+}
+
+template <class R>
+AddResult RecordStore::add(R record, int batch)
+{
+    record.identifier = newIdentifier<R>(batch);
+    const QString error = SafeFile::write(fileName(KindOf<R>::value, record.identifier), encodeRecord(record));
+    if (!error.isEmpty())
+        return AddResult{{}, error};
+    store(record);
+    return AddResult{record.identifier, {}};
+}
+
+template <class R>
+QString RecordStore::modify(const R& record)
+{
+    const QString error = SafeFile::write(fileName(KindOf<R>::value, record.identifier), encodeRecord(record));
+    if (error.isEmpty())
+        store(record);
+    return error;
+}
+
+template <class R>
+QString RecordStore::remove(const QByteArray& identifier)
+{
+    const QString error = SafeFile::remove(fileName(KindOf<R>::value, identifier));
+    if (error.isEmpty())
+        unstore<R>(identifier);
+    return error;
+}
+
+template <class R>
+R RecordStore::get(const QByteArray& identifier) const
+{
+    const R* record = records<R>().find(identifier);
+    return record ? *record : emptyRecord<R>();
+}
+
+QString RecordStore::DeleteMeeting(const QByteArray& identifier)
+{
+    QString error = remove<MeetingRecord>(identifier);
+    if (!error.isEmpty())
+        return error;
+    for (ListFile file : {ListFile::Agenda, ListFile::Action, ListFile::Attendees}) {
+        const QString fileError = SafeFile::remove(fileName(file, identifier));
+        if (error.isEmpty())
+            error = fileError;
+    }
+    return error;
+}
+
+template <class R>
+QString RecordStore::deleteAllOfProject(const QByteArray& projectIdentifier)
+{
+    QList<QByteArray> identifiers;
+    for (const R* record : ofProject<R>(projectIdentifier))
+        identifiers.append(record->identifier);
+    QString firstError;
+    for (const QByteArray& identifier : identifiers) {
+        QString error;
+        if constexpr (std::is_same_v<R, MeetingRecord>)
+            error = DeleteMeeting(identifier);
+        else
+            error = remove<R>(identifier);
+        if (firstError.isEmpty())
+            firstError = error;
+    }
+    return firstError;
+}
+
+QString RecordStore::DeleteProject(const QByteArray& identifier)
+{
+    QString error = SafeFile::remove(fileName(RecordKind::Project, identifier));
+    if (!error.isEmpty())
+        return error;
+    // From here on the project is gone from disk; every dependent is removed as far as its file
+    // allows, and the first failure is reported.
+    auto note = [&error](const QString& next) {
+        if (error.isEmpty())
+            error = next;
+    };
+    const ProjectRecord* project = projects().find(identifier);
+    if (project && !project->clientIdentifier.isEmpty())
+        note(DeleteClient(project->clientIdentifier));
+    note(SafeFile::remove(fileName(ListFile::ProjectDoc, identifier)));
+    note(deleteAllOfProject<TaskRecord>(identifier));
+    note(deleteAllOfProject<MeetingRecord>(identifier));
+    note(deleteAllOfProject<MoneyFlowRecord>(identifier));
+    map<ProjectRecord>().remove(identifier);
+    return error;
+}
+
+QString RecordStore::DeleteTaskWithSubTasks(const QByteArray& identifier)
+{
+    const TaskRecord* found = tasks().find(identifier);
+    if (!found)
+        return DeleteTask(identifier);
+    const TaskRecord task = *found;
+    QString error = DeleteTask(identifier);
+    if (!error.isEmpty())
+        return error;
+
+    if (task.isSubTask()) {
+        for (const TaskRecord* parent : ofProject<TaskRecord>(task.projectIdentifier)) {
+            if (!TextList::contains(parent->subTaskList, identifier))
+                continue;
+            TaskRecord changed = *parent;
+            changed.subTaskList = TextList::remove(changed.subTaskList, identifier);
+            return ModifyTask(changed);
+        }
+        return {};
+    }
+    for (const QByteArray& subIdentifier : TextList::entries(task.subTaskList)) {
+        const TaskRecord* sub = tasks().find(subIdentifier);
+        if (!sub || !sub->isSubTask())
+            continue;
+        const QString subError = DeleteTask(subIdentifier);
+        if (error.isEmpty())
+            error = subError;
+    }
+    return error;
+}
+
+int RecordStore::weightedProgress(const QByteArray& projectIdentifier) const
+{
+    qint64 sum = 0;
+    qint64 weight = 0;
+    for (const TaskRecord* task : ofProject<TaskRecord>(projectIdentifier)) {
+        if (task->priority < TaskRecord::High || task->priority > TaskRecord::Low)
+            continue;
+        const int w = 3 - task->priority;
+        sum += qint64(w) * task->percentComplete;
+        weight += w;
+    }
+    return int(sum / (weight == 0 ? 1 : weight));
+}
+
+template <class R>
+void RecordStore::loadKind()
+{
+    constexpr RecordKind kind = KindOf<R>::value;
+    map<R>().clear();
+    if constexpr (kHasProjectIndex<R>)
+        std::get<ProjectIndex<R>>(m_projectIndexes).clear();
+
+    const R empty = emptyRecord<R>();
+    const QDir dir(m_workingDirectory);
+    for (const QString& name : listFiles(m_workingDirectory, kindNames(kind).extension)) {
+        const QString path = dir.filePath(name);
+        QByteArray bytes;
+        QString error;
+        if (!SafeFile::read(path, bytes, &error)) {
+            m_loadProblems.append({path, error.mid(path.size() + 2)});
+            continue;
+        }
+        R record = empty;
+        if (!decodeRecord(bytes, record, &error)) {
+            m_loadProblems.append({path, error});
+            continue;
+        }
+        if constexpr (std::is_same_v<R, TaskRecord>) {
+            if (record.kind != TaskRecord::kTopLevel && record.kind != TaskRecord::kSubTask) {
+                record.kind = TaskRecord::kTopLevel;
+                const QString writeError = SafeFile::write(fileName(kind, record.identifier), encodeRecord(record));
+                if (!writeError.isEmpty())
+                    m_loadProblems.append({path, QStringLiteral("its task kind was repaired in memory but not on disk (%1)")
+                                                     .arg(writeError)});
+            }
+        }
+        store(record);
+    }
+}
+
+void RecordStore::LoadAll()
+{
+    m_loadProblems.clear();
+    loadKind<ProjectRecord>();
+    loadKind<ClientRecord>();
+    loadKind<ResourceRecord>();
+    loadKind<TaskRecord>();
+    loadKind<MeetingRecord>();
+    loadKind<MoneyFlowRecord>();
+    loadKind<InvoiceRecord>();
+}
+
+} // namespace korvane

@@ -1,0 +1,173 @@
+#pragma once
+
+#include "records/Records.h"
+#include "store/RecordKind.h"
+#include "store/RecordMap.h"
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <tuple>
+#include <vector>
+
+namespace korvane {
+
+/** What an add hands back: the new identifier, or the reason nothing was stored. */
+struct AddResult
+{
+    QByteArray identifier;
+    QString error;
+
+    bool ok() const { return error.isEmpty(); }
+};
+
+/** A file that `LoadAll` could not read, or read but found malformed, and so skipped. */
+struct LoadProblem
+{
+    QString path;
+    QString reason;
+};
+
+/**
+ * The one owner of all records while the program runs: one map per kind, each entry mirrored by one
+ * file in the data folder. Every change is written to disk at once; a change whose file cannot be
+ * written returns the reason and leaves the maps as they were, so memory always matches the disk.
+ */
+class RecordStore
+{
+public:
+    explicit RecordStore(const QString& workingDirectory = {});
+    // The project indexes point into the maps, so a store is never copied.
+    RecordStore(const RecordStore&) = delete;
+    RecordStore& operator=(const RecordStore&) = delete;
+
+    /** The data folder whose files mirror the maps. */
+    const QString& workingDirectory() const { return m_workingDirectory; }
+    void setWorkingDirectory(const QString& folder) { m_workingDirectory = folder; }
+
+    /** Clears every map and reads every record file of the data folder again. */
+    void LoadAll();
+    /** The files the last `LoadAll` skipped, with the reasons. */
+    const QList<LoadProblem>& loadProblems() const { return m_loadProblems; }
+
+    AddResult AddProject(ProjectRecord record) { return add(std::move(record), -1); }
+    AddResult AddClient(ClientRecord record) { return add(std::move(record), -1); }
+    AddResult AddResource(ResourceRecord record, int batch = -1) { return add(std::move(record), batch); }
+    AddResult AddTask(TaskRecord record, int batch = -1) { return add(std::move(record), batch); }
+    AddResult AddMeeting(MeetingRecord record, int batch = -1) { return add(std::move(record), batch); }
+    AddResult AddMoneyFlow(MoneyFlowRecord record) { return add(std::move(record), -1); }
+    AddResult AddInvoice(InvoiceRecord record) { return add(std::move(record), -1); }
+
+    QString ModifyProject(const ProjectRecord& record) { return modify(record); }
+    QString ModifyClient(const ClientRecord& record) { return modify(record); }
+    QString ModifyResource(const ResourceRecord& record) { return modify(record); }
+    QString ModifyTask(const TaskRecord& record) { return modify(record); }
+    QString ModifyMeeting(const MeetingRecord& record) { return modify(record); }
+    QString ModifyMoneyFlow(const MoneyFlowRecord& record) { return modify(record); }
+    QString ModifyInvoice(const InvoiceRecord& record) { return modify(record); }
+
+    /** Deletes a project with its client, documents file, tasks, meetings and money flow; invoices stay. */
+    QString DeleteProject(const QByteArray& identifier);
+    QString DeleteClient(const QByteArray& identifier) { return remove<ClientRecord>(identifier); }
+    QString DeleteResource(const QByteArray& identifier) { return remove<ResourceRecord>(identifier); }
+    /** Deletes only that task's file and entry. */
+    QString DeleteTask(const QByteArray& identifier) { return remove<TaskRecord>(identifier); }
+    /** Deletes a meeting with its agenda, action and attendees files. */
+    QString DeleteMeeting(const QByteArray& identifier);
+    QString DeleteMoneyFlow(const QByteArray& identifier) { return remove<MoneyFlowRecord>(identifier); }
+    QString DeleteInvoice(const QByteArray& identifier) { return remove<InvoiceRecord>(identifier); }
+
+    /**
+     * Deletes a task as the user's delete command does: a sub task leaves its parent's list, and a
+     * top-level task takes its sub tasks with it, so none is left that no tree shows.
+     */
+    QString DeleteTaskWithSubTasks(const QByteArray& identifier);
+
+    ProjectRecord GetProject(const QByteArray& identifier) const { return get<ProjectRecord>(identifier); }
+    ClientRecord GetClient(const QByteArray& identifier) const { return get<ClientRecord>(identifier); }
+    ResourceRecord GetResource(const QByteArray& identifier) const { return get<ResourceRecord>(identifier); }
+    TaskRecord GetTask(const QByteArray& identifier) const { return get<TaskRecord>(identifier); }
+    MeetingRecord GetMeeting(const QByteArray& identifier) const { return get<MeetingRecord>(identifier); }
+    MoneyFlowRecord GetMoneyFlow(const QByteArray& identifier) const { return get<MoneyFlowRecord>(identifier); }
+    InvoiceRecord GetInvoice(const QByteArray& identifier) const { return get<InvoiceRecord>(identifier); }
+
+    /** The map of a kind, to walk in enumeration order. */
+    template <class R>
+    const RecordMap<R>& records() const
+    {
+        return std::get<RecordMap<R>>(m_maps);
+    }
+    const RecordMap<ProjectRecord>& projects() const { return records<ProjectRecord>(); }
+    const RecordMap<ClientRecord>& clients() const { return records<ClientRecord>(); }
+    const RecordMap<ResourceRecord>& resources() const { return records<ResourceRecord>(); }
+    const RecordMap<TaskRecord>& tasks() const { return records<TaskRecord>(); }
+    const RecordMap<MeetingRecord>& meetings() const { return records<MeetingRecord>(); }
+    const RecordMap<MoneyFlowRecord>& moneyFlows() const { return records<MoneyFlowRecord>(); }
+    const RecordMap<InvoiceRecord>& invoices() const { return records<InvoiceRecord>(); }
+
+    /** The records of one project (tasks, meetings, money flow or invoices), in enumeration order. */
+    template <class R>
+    std::vector<const R*> ofProject(const QByteArray& projectIdentifier) const;
+
+    /** The project's tasks' percent complete averaged with weights 3, 2, 1 for High, Medium, Low. */
+    int weightedProgress(const QByteArray& projectIdentifier) const;
+
+    /** The full path of a record's file. */
+    QString fileName(RecordKind kind, const QByteArray& identifier) const;
+    /** The full path of a meeting's or project's list file. */
+    QString fileName(ListFile file, const QByteArray& identifier) const;
+
+private:
+    template <class R>
+    using ProjectIndex = QHash<QByteArray, typename RecordMap<R>::OrderedEntries>;
+
+    template <class R>
+    RecordMap<R>& map()
+    {
+        return std::get<RecordMap<R>>(m_maps);
+    }
+    template <class R>
+    AddResult add(R record, int batch);
+    template <class R>
+    QString modify(const R& record);
+    template <class R>
+    QString remove(const QByteArray& identifier);
+    template <class R>
+    R get(const QByteArray& identifier) const;
+    template <class R>
+    void store(const R& record);
+    template <class R>
+    void unstore(const QByteArray& identifier);
+    template <class R>
+    void loadKind();
+    template <class R>
+    QByteArray newIdentifier(int batch);
+    template <class R>
+    QString deleteAllOfProject(const QByteArray& projectIdentifier);
+
+    QString m_workingDirectory;
+    std::tuple<RecordMap<ProjectRecord>, RecordMap<ClientRecord>, RecordMap<ResourceRecord>, RecordMap<TaskRecord>,
+               RecordMap<MeetingRecord>, RecordMap<MoneyFlowRecord>, RecordMap<InvoiceRecord>>
+        m_maps;
+    std::tuple<ProjectIndex<TaskRecord>, ProjectIndex<MeetingRecord>, ProjectIndex<MoneyFlowRecord>,
+               ProjectIndex<InvoiceRecord>>
+        m_projectIndexes;
+    QList<LoadProblem> m_loadProblems;
+    QHash<int, QDateTime> m_lastIssued;
+};
+
+template <class R>
+std::vector<const R*> RecordStore::ofProject(const QByteArray& projectIdentifier) const
+{
+    std::vector<const R*> result;
+    const auto& index = std::get<ProjectIndex<R>>(m_projectIndexes);
+    const auto found = index.constFind(projectIdentifier);
+    if (found == index.cend())
+        return result;
+    result.reserve(found->size());
+    for (const auto* entry : *found)
+        result.push_back(&entry->record);
+    return result;
+}
+
+} // namespace korvane
