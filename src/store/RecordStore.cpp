@@ -304,4 +304,19 @@ void RecordStore::LoadAll()
     loadKind<InvoiceRecord>();
 }
 
+// The header's per-kind operations call these templates, so every kind gets its copy here.
+#define KORVANE_INSTANTIATE_STORE_OPERATIONS(R)                                                              \
+    template AddResult RecordStore::add<R>(R, int);                                                           \
+    template QString RecordStore::modify<R>(const R&);                                                        \
+    template QString RecordStore::remove<R>(const QByteArray&);                                               \
+    template R RecordStore::get<R>(const QByteArray&) const;
+
+KORVANE_INSTANTIATE_STORE_OPERATIONS(ProjectRecord)
+KORVANE_INSTANTIATE_STORE_OPERATIONS(ClientRecord)
+KORVANE_INSTANTIATE_STORE_OPERATIONS(ResourceRecord)
+KORVANE_INSTANTIATE_STORE_OPERATIONS(TaskRecord)
+KORVANE_INSTANTIATE_STORE_OPERATIONS(MeetingRecord)
+KORVANE_INSTANTIATE_STORE_OPERATIONS(MoneyFlowRecord)
+KORVANE_INSTANTIATE_STORE_OPERATIONS(InvoiceRecord)
+
 } // namespace korvane
