@@ -132,9 +132,23 @@ AddResult RecordStore::add(R record, int batch)
     return AddResult{record.identifier, {}};
 }
 
+bool RecordStore::isUsableIdentifier(const QByteArray& identifier)
+{
+    // A file name may not leave the data folder, and the Windows program never wrote these bytes.
+    return std::none_of(identifier.begin(), identifier.end(),
+                        [](char c) { return uchar(c) < 0x20 || c == '/' || c == '\\' || c == 0x7f; });
+}
+
+QString RecordStore::unusableIdentifierError(const QByteArray& identifier)
+{
+    return QStringLiteral("the identifier \"%1\" cannot name a file").arg(QString::fromUtf8(identifier.toPercentEncoding(" ")));
+}
+
 template <class R>
 QString RecordStore::modify(const R& record)
 {
+    if (!isUsableIdentifier(record.identifier))
+        return unusableIdentifierError(record.identifier);
     const QString error = SafeFile::write(fileName(KindOf<R>::value, record.identifier), encodeRecord(record));
     if (error.isEmpty())
         store(record);
@@ -144,6 +158,8 @@ QString RecordStore::modify(const R& record)
 template <class R>
 QString RecordStore::remove(const QByteArray& identifier)
 {
+    if (!isUsableIdentifier(identifier))
+        return map<R>().contains(identifier) ? unusableIdentifierError(identifier) : QString();
     const QString error = SafeFile::remove(fileName(KindOf<R>::value, identifier));
     if (error.isEmpty())
         unstore<R>(identifier);
@@ -160,7 +176,7 @@ R RecordStore::get(const QByteArray& identifier) const
 QString RecordStore::DeleteMeeting(const QByteArray& identifier)
 {
     QString error = remove<MeetingRecord>(identifier);
-    if (!error.isEmpty())
+    if (!error.isEmpty() || !isUsableIdentifier(identifier))
         return error;
     for (ListFile file : {ListFile::Agenda, ListFile::Action, ListFile::Attendees}) {
         const QString fileError = SafeFile::remove(fileName(file, identifier));
@@ -191,6 +207,8 @@ QString RecordStore::deleteAllOfProject(const QByteArray& projectIdentifier)
 
 QString RecordStore::DeleteProject(const QByteArray& identifier)
 {
+    if (!isUsableIdentifier(identifier))
+        return projects().contains(identifier) ? unusableIdentifierError(identifier) : QString();
     QString error = SafeFile::remove(fileName(RecordKind::Project, identifier));
     if (!error.isEmpty())
         return error;
@@ -282,7 +300,9 @@ void RecordStore::loadKind()
         if constexpr (std::is_same_v<R, TaskRecord>) {
             if (record.kind != TaskRecord::kTopLevel && record.kind != TaskRecord::kSubTask) {
                 record.kind = TaskRecord::kTopLevel;
-                const QString writeError = SafeFile::write(fileName(kind, record.identifier), encodeRecord(record));
+                const QString writeError = isUsableIdentifier(record.identifier)
+                                               ? SafeFile::write(fileName(kind, record.identifier), encodeRecord(record))
+                                               : unusableIdentifierError(record.identifier);
                 if (!writeError.isEmpty())
                     m_loadProblems.append({path, QStringLiteral("its task kind was repaired in memory but not on disk (%1)")
                                                      .arg(writeError)});

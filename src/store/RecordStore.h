@@ -112,12 +112,17 @@ public:
     /** The project's tasks' percent complete averaged with weights 3, 2, 1 for High, Medium, Low. */
     int weightedProgress(const QByteArray& projectIdentifier) const;
 
+    /** True when the identifier can name a file in the data folder (no separators, no control bytes). */
+    static bool isUsableIdentifier(const QByteArray& identifier);
+
     /** The full path of a record's file. */
     QString fileName(RecordKind kind, const QByteArray& identifier) const;
     /** The full path of a meeting's or project's list file. */
     QString fileName(ListFile file, const QByteArray& identifier) const;
 
 private:
+    static QString unusableIdentifierError(const QByteArray& identifier);
+
     template <class R>
     using ProjectIndex = QHash<QByteArray, typename RecordMap<R>::OrderedEntries>;
 

@@ -413,3 +413,24 @@ TEST_F(RecordStoreTest, AFailedWriteIsReportedAndChangesNothing)
     EXPECT_TRUE(m_store.tasks().isEmpty());
     EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files).size(), 1) << "no temporary file is left behind";
 }
+
+TEST_F(RecordStoreTest, IdentifiersThatCannotNameAFileTouchNoFile)
+{
+    QTemporaryDir outside;
+    TaskRecord escaping = task("P", "escape");
+    for (const QByteArray& identifier : {QByteArray("/../x"), QByteArray("a\\b"), QByteArray("a\nb")}) {
+        escaping.identifier = identifier;
+        EXPECT_FALSE(m_store.ModifyTask(escaping).isEmpty()) << identifier.constData();
+        EXPECT_FALSE(m_store.tasks().contains(identifier));
+    }
+
+    // A file whose identifier holds a separator still loads, but its kind is not written back.
+    TaskRecord odd = task("P", "odd", "");
+    odd.identifier = "../../Task1";
+    writeRecordFile("Task1.tsk", odd);
+    m_store.LoadAll();
+    EXPECT_EQ(m_store.GetTask(odd.identifier).kind, "NonSubTask");
+    ASSERT_EQ(m_store.loadProblems().size(), 1);
+    EXPECT_FALSE(m_store.DeleteTask(odd.identifier).isEmpty());
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files), QStringList{"Task1.tsk"});
+}

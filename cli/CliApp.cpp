@@ -1,0 +1,650 @@
+#include "CliApp.h"
+
+#include "JsonRecords.h"
+#include "records/RecordCodec.h"
+#include "store/AmountInWords.h"
+#include "store/DemoData.h"
+#include "store/LoginCipher.h"
+#include "store/LoginFiles.h"
+#include "store/ProjectDocuments.h"
+#include "store/RecordStore.h"
+#include "store/SafeFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+#include <algorithm>
+#include <limits>
+#include <new>
+
+namespace korvane {
+
+namespace {
+
+// Larger input than this is refused rather than read into memory.
+constexpr qsizetype kMaxInput = qsizetype(256) * 1024 * 1024;
+constexpr int kMaxDemoProjects = 1000;
+
+const char* const kUsage = R"(usage: korvane-cli [--data DIR] COMMAND [ARGS...]
+
+Commands:
+  list KIND                        every record of the kind, one JSON object per line
+  show KIND ID                     one record as a JSON object
+  add KIND [--batch N]             adds the JSON object read from standard input, prints its identifier
+  modify KIND                      stores the JSON object read from standard input under its identifier
+  delete KIND ID                   deletes a record (a project with everything that hangs on it)
+  list agenda|actions MEETING_ID   the items of a meeting's agenda or action list
+  write agenda|actions MEETING_ID  replaces the list with the JSON lines read from standard input
+  show documents PROJECT_ID        the project's ten document rows
+  words AMOUNT                     the amount in words as an invoice stores it
+  encipher TEXT | decipher HEX     the login cipher
+  check                            lists the files of the data folder that cannot be read
+  demo [--projects N] [--seed S]   fills the data folder with a generated data set
+
+KIND: project, client, resource, task, meeting, moneyflow, invoice.
+Without --data the data folder is the remembered working folder + "/Korvane".
+)";
+
+// Per-kind entry points of the store, so one template serves every kind.
+// clang-format off
+AddResult addTo(RecordStore& s, const ProjectRecord& r, int) { return s.AddProject(r); }
+AddResult addTo(RecordStore& s, const ClientRecord& r, int) { return s.AddClient(r); }
+AddResult addTo(RecordStore& s, const ResourceRecord& r, int batch) { return s.AddResource(r, batch); }
+AddResult addTo(RecordStore& s, const TaskRecord& r, int batch) { return s.AddTask(r, batch); }
+AddResult addTo(RecordStore& s, const MeetingRecord& r, int batch) { return s.AddMeeting(r, batch); }
+AddResult addTo(RecordStore& s, const MoneyFlowRecord& r, int) { return s.AddMoneyFlow(r); }
+AddResult addTo(RecordStore& s, const InvoiceRecord& r, int) { return s.AddInvoice(r); }
+
+QString modifyIn(RecordStore& s, const ProjectRecord& r) { return s.ModifyProject(r); }
+QString modifyIn(RecordStore& s, const ClientRecord& r) { return s.ModifyClient(r); }
+QString modifyIn(RecordStore& s, const ResourceRecord& r) { return s.ModifyResource(r); }
+QString modifyIn(RecordStore& s, const TaskRecord& r) { return s.ModifyTask(r); }
+QString modifyIn(RecordStore& s, const MeetingRecord& r) { return s.ModifyMeeting(r); }
+QString modifyIn(RecordStore& s, const MoneyFlowRecord& r) { return s.ModifyMoneyFlow(r); }
+QString modifyIn(RecordStore& s, const InvoiceRecord& r) { return s.ModifyInvoice(r); }
+// clang-format on
+
+/** Deletes as the desktop program's delete command for the kind does. */
+QString deleteFrom(RecordStore& s, RecordKind kind, const QByteArray& identifier)
+{
+    switch (kind) {
+    case RecordKind::Project:
+        return s.DeleteProject(identifier);
+    case RecordKind::Client:
+        return s.DeleteClient(identifier);
+    case RecordKind::Resource:
+        return s.DeleteResource(identifier);
+    case RecordKind::Task:
+        return s.DeleteTaskWithSubTasks(identifier);
+    case RecordKind::Meeting:
+        return s.DeleteMeeting(identifier);
+    case RecordKind::MoneyFlow:
+        return s.DeleteMoneyFlow(identifier);
+    case RecordKind::Invoice:
+        break;
+    }
+    return s.DeleteInvoice(identifier);
+}
+
+QString word(RecordKind kind)
+{
+    return QLatin1String(kindNames(kind).word);
+}
+
+QString argText(const QByteArray& argument)
+{
+    return QString::fromLocal8Bit(argument);
+}
+
+/** A whole number from min to max, or std::nullopt. */
+std::optional<qint64> wholeNumber(const QByteArray& text, qint64 min, qint64 max)
+{
+    if (text.isEmpty() || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    bool ok = false;
+    const qulonglong value = text.toULongLong(&ok);
+    if (!ok || value > qulonglong(max) || qint64(value) < min)
+        return std::nullopt;
+    return qint64(value);
+}
+
+} // namespace
+
+CliApp::CliApp(QIODevice& in, QIODevice& out, QIODevice& err) : m_in(in), m_out(out), m_err(err) {}
+
+CliApp::~CliApp() = default;
+
+void CliApp::fail(int code, const QString& message)
+{
+    throw Failure{code, message};
+}
+
+void CliApp::usageLine(const char* usage)
+{
+    throw Failure{BadUsage, QStringLiteral("usage: korvane-cli [--data DIR] %1").arg(QLatin1String(usage))};
+}
+
+void CliApp::expectCount(const QList<QByteArray>& args, qsizetype count, const char* usage)
+{
+    if (args.size() != count)
+        usageLine(usage);
+}
+
+void CliApp::usageError(const QString& message)
+{
+    throw Failure{BadUsage, message + QStringLiteral("\n(korvane-cli --help lists the commands)")};
+}
+
+int CliApp::run(const QList<QByteArray>& arguments)
+{
+    try {
+        qsizetype at = 0;
+        while (at < arguments.size() && arguments[at].startsWith('-')) {
+            const QByteArray& option = arguments[at];
+            if (option == "--help" || option == "-h") {
+                printUsage(m_out);
+                return Success;
+            }
+            if (option == "--data") {
+                if (at + 1 >= arguments.size())
+                    usageError(QStringLiteral("--data needs a folder"));
+                m_dataOption = QFile::decodeName(arguments[at + 1]);
+                at += 2;
+            } else if (option.startsWith("--data=")) {
+                m_dataOption = QFile::decodeName(option.mid(7));
+                ++at;
+            } else {
+                usageError(QStringLiteral("unknown option %1").arg(argText(option)));
+            }
+        }
+        if (at >= arguments.size()) {
+            printUsage(m_err);
+            return BadUsage;
+        }
+        return dispatch(arguments[at], arguments.mid(at + 1));
+    } catch (const Failure& failure) {
+        m_err.write("korvane-cli: " + failure.message.toUtf8() + '\n');
+        return failure.code;
+    } catch (const std::bad_alloc&) {
+        m_err.write("korvane-cli: out of memory\n");
+        return InvalidInput;
+    }
+}
+
+int CliApp::dispatch(const QByteArray& command, const QList<QByteArray>& args)
+{
+    if (command == "list")
+        return list(args);
+    if (command == "show")
+        return show(args);
+    if (command == "add")
+        return add(args);
+    if (command == "modify")
+        return modify(args);
+    if (command == "delete")
+        return remove(args);
+    if (command == "write")
+        return write(args);
+    if (command == "words")
+        return words(args);
+    if (command == "encipher")
+        return encipher(args);
+    if (command == "decipher")
+        return decipher(args);
+    if (command == "check")
+        return check(args);
+    if (command == "demo")
+        return demo(args);
+    for (const char* later : {"projects", "tree", "graph", "report", "export", "import"}) {
+        if (command == later)
+            fail(BadUsage,
+                 QStringLiteral("the \"%1\" command is not available yet").arg(QLatin1String(later)));
+    }
+    usageError(QStringLiteral("unknown command \"%1\"").arg(argText(command)));
+}
+
+// ---- data folder and input ----
+
+QString CliApp::dataFolder() const
+{
+    if (m_dataOption) {
+        if (m_dataOption->isEmpty())
+            usageError(QStringLiteral("--data needs a folder"));
+        return *m_dataOption;
+    }
+    const QSettings settings(QStringLiteral("Brisolt"), QStringLiteral("Korvane"));
+    const QString picked = settings.value(QStringLiteral("Directory/Path")).toString();
+    if (picked.isEmpty())
+        fail(BadUsage,
+             QStringLiteral(
+                 "no working folder is remembered in the settings; name the data folder with --data DIR"));
+    return picked + QStringLiteral("/Korvane");
+}
+
+RecordStore& CliApp::store()
+{
+    if (!m_store) {
+        const QString folder = dataFolder();
+        const QFileInfo info(folder);
+        if (!info.isDir())
+            fail(InvalidInput, QStringLiteral("the data folder %1 %2")
+                                   .arg(folder, info.exists() ? QStringLiteral("is not a folder")
+                                                              : QStringLiteral("does not exist")));
+        m_store = std::make_unique<RecordStore>(folder);
+        m_store->LoadAll();
+    }
+    return *m_store;
+}
+
+void CliApp::requireFileSafe(const QByteArray& identifier)
+{
+    // The identifier becomes part of a file name: nothing in it may lead out of the data folder.
+    const bool safe = !identifier.isEmpty() && identifier.trimmed() == identifier &&
+                      std::none_of(identifier.begin(), identifier.end(), [](char c) {
+                          return uchar(c) < 0x20 || c == 0x7f || c == '/' || c == '\\';
+                      });
+    if (!safe)
+        fail(InvalidInput, QStringLiteral("\"%1\" is not a usable identifier").arg(displayText(identifier)));
+}
+
+RecordKind CliApp::kindArgument(const QByteArray& word)
+{
+    const std::optional<RecordKind> kind = kindFromWord(argText(word));
+    if (!kind)
+        usageError(
+            QStringLiteral("unknown record kind \"%1\" (project, client, resource, task, meeting, moneyflow "
+                           "or invoice)")
+                .arg(argText(word)));
+    return *kind;
+}
+
+QByteArray CliApp::readInput()
+{
+    QByteArray input;
+    for (;;) {
+        const QByteArray chunk = m_in.read(1 << 16);
+        if (chunk.isEmpty())
+            break;
+        if (input.size() + chunk.size() > kMaxInput)
+            fail(InvalidInput, QStringLiteral("the input is larger than %1 MiB").arg(kMaxInput >> 20));
+        input += chunk;
+    }
+    return input;
+}
+
+QJsonObject CliApp::readObject()
+{
+    QString error;
+    const std::optional<QJsonObject> object = JsonRecords::parseObject(readInput(), error);
+    if (!object)
+        fail(InvalidInput, QStringLiteral("standard input: %1").arg(error));
+    return *object;
+}
+
+void CliApp::print(const QByteArray& line)
+{
+    m_out.write(line);
+    m_out.write("\n", 1);
+}
+
+void CliApp::printUsage(QIODevice& device)
+{
+    device.write(kUsage);
+}
+
+// ---- records ----
+
+template <class R> void CliApp::listRecords()
+{
+    for (const auto& entry : store().records<R>())
+        print(JsonRecords::toJson(entry.record));
+}
+
+template <class R> void CliApp::showRecord(const QByteArray& identifier)
+{
+    const R* record = store().records<R>().find(identifier);
+    if (!record)
+        fail(InvalidInput, QStringLiteral("no %1 with the identifier \"%2\"")
+                               .arg(word(KindOf<R>::value), displayText(identifier)));
+    print(JsonRecords::toJson(*record));
+}
+
+template <class R> void CliApp::addRecord(int batch)
+{
+    RecordStore& records = store();
+    R record = emptyRecord<R>();
+    const QString reason = JsonRecords::fromJson(readObject(), record);
+    if (!reason.isEmpty())
+        fail(InvalidInput, reason);
+    const AddResult result = addTo(records, record, batch);
+    if (!result.ok())
+        fail(InvalidInput, result.error);
+    print(result.identifier);
+}
+
+template <class R> void CliApp::modifyRecord()
+{
+    RecordStore& records = store();
+    const QJsonObject object = readObject();
+    const QJsonValue identifier = object.value(QLatin1String("identifier"));
+    if (!identifier.isString() || identifier.toString().isEmpty())
+        fail(InvalidInput, QStringLiteral("field \"identifier\": the record to modify needs its identifier"));
+    const QByteArray key = storedText(identifier.toString());
+    requireFileSafe(key);
+
+    // Fields the object leaves out keep their stored values.
+    const R* stored = records.records<R>().find(key);
+    R record = stored ? *stored : emptyRecord<R>();
+    const QString reason = JsonRecords::fromJson(object, record);
+    if (!reason.isEmpty())
+        fail(InvalidInput, reason);
+    const QString error = modifyIn(records, record);
+    if (!error.isEmpty())
+        fail(InvalidInput, error);
+}
+
+int CliApp::list(const QList<QByteArray>& args)
+{
+    if (!args.isEmpty() && (args[0] == "agenda" || args[0] == "actions")) {
+        expectCount(args, 2, "list agenda|actions MEETING_ID");
+        if (args[0] == "agenda")
+            listItems<AgendaRecord>(ListFile::Agenda, args[1]);
+        else
+            listItems<ActionRecord>(ListFile::Action, args[1]);
+        return Success;
+    }
+    expectCount(args, 1, "list KIND");
+    visitKind(kindArgument(args[0]), [&](auto empty) { listRecords<decltype(empty)>(); });
+    return Success;
+}
+
+int CliApp::show(const QList<QByteArray>& args)
+{
+    expectCount(args, 2, "show KIND ID | show documents PROJECT_ID");
+    if (args[0] == "documents") {
+        showDocuments(args[1]);
+        return Success;
+    }
+    visitKind(kindArgument(args[0]), [&](auto empty) { showRecord<decltype(empty)>(args[1]); });
+    return Success;
+}
+
+int CliApp::add(const QList<QByteArray>& args)
+{
+    const char* usage = "add KIND [--batch N]";
+    if (args.size() != 1 && args.size() != 3)
+        usageLine(usage);
+    const RecordKind kind = kindArgument(args[0]);
+    int batch = -1;
+    if (args.size() == 3) {
+        if (args[1] != "--batch")
+            usageLine(usage);
+        if (kind != RecordKind::Resource && kind != RecordKind::Task && kind != RecordKind::Meeting)
+            usageError(QStringLiteral("--batch is only for resources, tasks and meetings"));
+        const std::optional<qint64> number = wholeNumber(args[2], 0, std::numeric_limits<int>::max());
+        if (!number)
+            usageError(QStringLiteral("--batch needs a whole number from 0 on"));
+        batch = int(*number);
+    }
+    visitKind(kind, [&](auto empty) { addRecord<decltype(empty)>(batch); });
+    return Success;
+}
+
+int CliApp::modify(const QList<QByteArray>& args)
+{
+    expectCount(args, 1, "modify KIND");
+    visitKind(kindArgument(args[0]), [&](auto empty) { modifyRecord<decltype(empty)>(); });
+    return Success;
+}
+
+int CliApp::remove(const QList<QByteArray>& args)
+{
+    expectCount(args, 2, "delete KIND ID");
+    const RecordKind kind = kindArgument(args[0]);
+    const QByteArray& identifier = args[1];
+    RecordStore& records = store();
+    const bool known =
+        visitKind(kind, [&](auto empty) { return records.records<decltype(empty)>().contains(identifier); });
+    if (!known)
+        fail(InvalidInput,
+             QStringLiteral("no %1 with the identifier \"%2\"").arg(word(kind), displayText(identifier)));
+    requireFileSafe(identifier);
+    const QString error = deleteFrom(records, kind, identifier);
+    if (!error.isEmpty())
+        fail(InvalidInput, error);
+    return Success;
+}
+
+// ---- meeting lists and project documents ----
+
+template <class Item> void CliApp::listItems(ListFile file, const QByteArray& meeting)
+{
+    requireFileSafe(meeting);
+    RecordStore& records = store();
+    if (!records.meetings().contains(meeting))
+        fail(InvalidInput, QStringLiteral("no meeting with the identifier \"%1\"").arg(displayText(meeting)));
+    const QString path = records.fileName(file, meeting);
+    if (!QFileInfo::exists(path))
+        return; // a meeting whose list was never written has no items
+    QByteArray bytes;
+    QString error;
+    if (!SafeFile::read(path, bytes, &error))
+        fail(InvalidInput, error);
+    QList<Item> items;
+    if (!decodeList(bytes, items, &error))
+        fail(InvalidInput, QStringLiteral("%1: %2").arg(path, error));
+    for (const Item& item : items)
+        print(JsonRecords::toJson(item));
+}
+
+template <class Item> void CliApp::writeItems(ListFile file, const QByteArray& meeting)
+{
+    requireFileSafe(meeting);
+    RecordStore& records = store();
+    if (!records.meetings().contains(meeting))
+        fail(InvalidInput, QStringLiteral("no meeting with the identifier \"%1\"").arg(displayText(meeting)));
+
+    const QByteArray input = readInput();
+    const DateTime now = DateTime::now();
+    QList<Item> items;
+    const QList<QByteArray> lines = input.split('\n');
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (lines[i].trimmed().isEmpty())
+            continue;
+        QString reason;
+        const std::optional<QJsonObject> object = JsonRecords::parseObject(lines[i], reason);
+        Item item = emptyRecord<Item>(now);
+        if (object)
+            reason = JsonRecords::fromJson(*object, item);
+        if (!reason.isEmpty())
+            fail(InvalidInput, QStringLiteral("line %1: %2").arg(i + 1).arg(reason));
+        items.append(item);
+    }
+    if (items.size() > std::numeric_limits<std::int32_t>::max())
+        fail(InvalidInput, QStringLiteral("too many items"));
+    const QString error = SafeFile::write(records.fileName(file, meeting), encodeList(items));
+    if (!error.isEmpty())
+        fail(InvalidInput, error);
+}
+
+int CliApp::write(const QList<QByteArray>& args)
+{
+    expectCount(args, 2, "write agenda|actions MEETING_ID");
+    if (args[0] == "agenda")
+        writeItems<AgendaRecord>(ListFile::Agenda, args[1]);
+    else if (args[0] == "actions")
+        writeItems<ActionRecord>(ListFile::Action, args[1]);
+    else
+        usageError(QStringLiteral("write takes agenda or actions, not \"%1\"").arg(argText(args[0])));
+    return Success;
+}
+
+void CliApp::showDocuments(const QByteArray& project)
+{
+    requireFileSafe(project);
+    RecordStore& records = store();
+    if (!records.projects().contains(project))
+        fail(InvalidInput, QStringLiteral("no project with the identifier \"%1\"").arg(displayText(project)));
+    const QString path = records.fileName(ListFile::ProjectDoc, project);
+    ProjectDocuments documents;
+    std::int32_t count = 0;
+    if (QFileInfo::exists(path)) {
+        bool ok = false;
+        documents = ProjectDocuments::read(path, &ok);
+        if (!ok)
+            fail(InvalidInput,
+                 QStringLiteral("%1: the documents file is malformed or cannot be read").arg(path));
+        // The number the file starts with, as the project sheet shows it.
+        count = ProjectDocuments::readCount(path);
+    }
+    QByteArray line = "{\"count\": " + JsonRecords::integer(count) + ", \"rows\": [";
+    bool first = true;
+    for (const DocumentRow& row : documents.rows()) {
+        if (!first)
+            line += ", ";
+        first = false;
+        line += "{\"name\": " + JsonRecords::text(row.name) +
+                ", \"second_text\": " + JsonRecords::text(row.secondText) +
+                ", \"path\": " + JsonRecords::text(row.path) + '}';
+    }
+    line += "]}";
+    print(line);
+}
+
+// ---- small tools ----
+
+int CliApp::words(const QList<QByteArray>& args)
+{
+    expectCount(args, 1, "words AMOUNT");
+    bool ok = false;
+    const double amount = args[0].toDouble(&ok);
+    if (!ok)
+        fail(InvalidInput, QStringLiteral("\"%1\" is not an amount").arg(argText(args[0])));
+    print(amountInWords(amount));
+    return Success;
+}
+
+int CliApp::encipher(const QList<QByteArray>& args)
+{
+    expectCount(args, 1, "encipher TEXT");
+    print(encipherLoginText(args[0]));
+    return Success;
+}
+
+int CliApp::decipher(const QList<QByteArray>& args)
+{
+    expectCount(args, 1, "decipher HEX");
+    const std::optional<QByteArray> text = decipherLoginText(args[0]);
+    if (!text)
+        fail(InvalidInput,
+             QStringLiteral("not an enciphered text: it must be a positive multiple of 16 hexadecimal "
+                            "digits"));
+    print(*text);
+    return Success;
+}
+
+// ---- check and demo ----
+
+void CliApp::checkListFiles(QStringList& problems) const
+{
+    // The store reads only the record files; the lists that hang on meetings and projects are
+    // read by their editors, so they are checked here the same way.
+    const QDir dir(m_store->workingDirectory());
+    const QStringList names = dir.entryList(
+        {QStringLiteral("Agenda*.agd"), QStringLiteral("Action*.act"), QStringLiteral("ProjectDoc*.doc")},
+        QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    for (const QString& name : names) {
+        const QString path = dir.filePath(name);
+        QByteArray bytes;
+        QString error;
+        if (!SafeFile::read(path, bytes, &error)) {
+            problems.append(error);
+            continue;
+        }
+        bool ok = true;
+        if (name.endsWith(QLatin1String(".agd"))) {
+            QList<AgendaRecord> items;
+            ok = decodeList(bytes, items, &error);
+        } else if (name.endsWith(QLatin1String(".act"))) {
+            QList<ActionRecord> items;
+            ok = decodeList(bytes, items, &error);
+        } else {
+            ProjectDocuments::fromBytes(bytes, &ok);
+            error = QStringLiteral("ends before its ten document rows");
+        }
+        if (!ok)
+            problems.append(QStringLiteral("%1: %2").arg(path, error));
+    }
+}
+
+int CliApp::check(const QList<QByteArray>& args)
+{
+    expectCount(args, 0, "check");
+    const RecordStore& records = store();
+    QStringList problems;
+    for (const LoadProblem& problem : records.loadProblems())
+        problems.append(QStringLiteral("%1: %2").arg(problem.path, problem.reason));
+    checkListFiles(problems);
+    for (QString problem : problems) {
+        // One line per file, even when a damaged file's name or contents hold line breaks.
+        for (QChar& c : problem) {
+            if (c.unicode() < 0x20)
+                c = QLatin1Char('?');
+        }
+        print(problem.toUtf8());
+    }
+    return problems.isEmpty() ? Success : ProblemsFound;
+}
+
+int CliApp::demo(const QList<QByteArray>& args)
+{
+    DemoOptions options;
+    for (qsizetype i = 0; i < args.size(); i += 2) {
+        if (i + 1 >= args.size())
+            usageLine("demo [--projects N] [--seed S]");
+        if (args[i] == "--projects") {
+            const std::optional<qint64> projects = wholeNumber(args[i + 1], 0, kMaxDemoProjects);
+            if (!projects)
+                usageError(
+                    QStringLiteral("--projects needs a whole number from 0 to %1").arg(kMaxDemoProjects));
+            options.projects = int(*projects);
+        } else if (args[i] == "--seed") {
+            const std::optional<qint64> seed =
+                wholeNumber(args[i + 1], 0, std::numeric_limits<quint32>::max());
+            if (!seed)
+                usageError(QStringLiteral("--seed needs a whole number from 0 to %1")
+                               .arg(std::numeric_limits<quint32>::max()));
+            options.seed = quint32(*seed);
+        } else {
+            usageLine("demo [--projects N] [--seed S]");
+        }
+    }
+
+    const QString folder = dataFolder();
+    if (!QFileInfo(folder).isDir()) {
+        if (!QDir().mkpath(folder))
+            fail(InvalidInput, QStringLiteral("%1: the data folder cannot be created").arg(folder));
+        // A new data folder starts with the default login details, as the desktop program makes it.
+        const QStringList messages = LoginFiles(folder).load(true).messages;
+        if (!messages.isEmpty())
+            fail(InvalidInput, messages.join(QLatin1Char('\n')));
+    }
+    const DemoSummary made = generateDemoData(store(), options);
+    if (!made.ok())
+        fail(InvalidInput, made.error);
+    print(QStringLiteral("%1 projects, %2 clients, %3 resources, %4 tasks (%5 sub tasks), %6 meetings, "
+                         "%7 money flow entries, %8 invoices")
+              .arg(made.projects)
+              .arg(made.clients)
+              .arg(made.resources)
+              .arg(made.tasks)
+              .arg(made.subTasks)
+              .arg(made.meetings)
+              .arg(made.moneyFlows)
+              .arg(made.invoices)
+              .toUtf8());
+    return Success;
+}
+
+} // namespace korvane

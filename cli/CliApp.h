@@ -1,0 +1,93 @@
+#pragma once
+
+#include "store/RecordKind.h"
+
+#include <QByteArray>
+#include <QIODevice>
+#include <QJsonObject>
+#include <QList>
+#include <QString>
+#include <memory>
+#include <optional>
+
+namespace korvane {
+
+class RecordStore;
+
+/** korvane-cli: runs one command on a data folder and tells the outcome by its exit status. */
+class CliApp
+{
+public:
+    enum ExitCode
+    {
+        Success = 0,
+        BadUsage = 1,
+        InvalidInput = 2,
+        ProblemsFound = 3
+    };
+
+    /** Reads standard input from `in`, prints results to `out` and messages to `err`. */
+    CliApp(QIODevice& in, QIODevice& out, QIODevice& err);
+    ~CliApp();
+
+    /** Runs the command the arguments give (without the program name) and returns the exit status. */
+    int run(const QList<QByteArray>& arguments);
+
+private:
+    /** Ends the command with an exit status and a message for standard error. */
+    struct Failure
+    {
+        int code;
+        QString message;
+    };
+    [[noreturn]] static void fail(int code, const QString& message);
+    [[noreturn]] static void usageError(const QString& message);
+    /** Ends the command with the usage line of one command. */
+    [[noreturn]] static void usageLine(const char* usage);
+    static void expectCount(const QList<QByteArray>& args, qsizetype count, const char* usage);
+
+    int dispatch(const QByteArray& command, const QList<QByteArray>& args);
+    int list(const QList<QByteArray>& args);
+    int show(const QList<QByteArray>& args);
+    int add(const QList<QByteArray>& args);
+    int modify(const QList<QByteArray>& args);
+    int remove(const QList<QByteArray>& args);
+    int write(const QList<QByteArray>& args);
+    int words(const QList<QByteArray>& args);
+    int encipher(const QList<QByteArray>& args);
+    int decipher(const QList<QByteArray>& args);
+    int check(const QList<QByteArray>& args);
+    int demo(const QList<QByteArray>& args);
+
+    template <class R> void listRecords();
+    template <class R> void showRecord(const QByteArray& identifier);
+    template <class R> void addRecord(int batch);
+    template <class R> void modifyRecord();
+    template <class Item> void listItems(ListFile file, const QByteArray& meeting);
+    template <class Item> void writeItems(ListFile file, const QByteArray& meeting);
+    void showDocuments(const QByteArray& project);
+    void checkListFiles(QStringList& problems) const;
+
+    /** The data folder the command works on, from --data or the remembered setting. */
+    QString dataFolder() const;
+    /** The store of the data folder, loaded on first use; a missing folder ends the command. */
+    RecordStore& store();
+    /** Ends the command unless the identifier is one that can safely name a file of the data folder. */
+    static void requireFileSafe(const QByteArray& identifier);
+    static RecordKind kindArgument(const QByteArray& word);
+
+    /** All of standard input. */
+    QByteArray readInput();
+    /** Standard input as one JSON object. */
+    QJsonObject readObject();
+    void print(const QByteArray& line);
+    void printUsage(QIODevice& device);
+
+    QIODevice& m_in;
+    QIODevice& m_out;
+    QIODevice& m_err;
+    std::optional<QString> m_dataOption;
+    std::unique_ptr<RecordStore> m_store;
+};
+
+} // namespace korvane

@@ -1,0 +1,367 @@
+#include "records/RecordCodec.h"
+#include "store/SafeFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <map>
+
+using namespace korvane;
+
+namespace {
+
+struct CliRun
+{
+    int code = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+QByteArray fileBytes(const QString& path)
+{
+    QByteArray bytes;
+    EXPECT_TRUE(SafeFile::read(path, bytes)) << path.toStdString();
+    return bytes;
+}
+
+/** Every file of a folder with its bytes, to tell that a command changed nothing. */
+std::map<QString, QByteArray> snapshot(const QString& folder)
+{
+    std::map<QString, QByteArray> files;
+    for (const QString& name : QDir(folder).entryList(QDir::Files))
+        files[name] = fileBytes(folder + '/' + name);
+    return files;
+}
+
+class CliTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_root.isValid());
+        m_data = m_root.filePath(QStringLiteral("Korvane"));
+        ASSERT_TRUE(QDir().mkpath(m_data));
+    }
+
+    /** Runs korvane-cli feeding `input`; --data names the test folder unless told not to. */
+    CliRun cli(QStringList args, const QByteArray& input = {}, bool withData = true)
+    {
+        if (withData)
+            args = QStringList{QStringLiteral("--data"), m_data} + args;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_root.filePath(QStringLiteral("config")));
+        env.insert(QStringLiteral("KORVANE_PROGRAM_FOLDER"), m_root.filePath(QStringLiteral("program")));
+        env.insert(QStringLiteral("LANG"), QStringLiteral("en_US.UTF-8"));
+        QProcess process;
+        process.setProcessEnvironment(env);
+        process.start(QStringLiteral(KORVANE_CLI), args);
+        EXPECT_TRUE(process.waitForStarted());
+        process.write(input);
+        process.closeWriteChannel();
+        EXPECT_TRUE(process.waitForFinished(120000)) << args.join(' ').toStdString();
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << args.join(' ').toStdString();
+        return CliRun{process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+    }
+
+    /** Adds a record from JSON and returns its identifier. */
+    QByteArray add(const QString& kind, const QByteArray& json)
+    {
+        const CliRun run = cli({QStringLiteral("add"), kind}, json);
+        EXPECT_EQ(run.code, 0) << run.err.toStdString();
+        return run.out.trimmed();
+    }
+
+    QString path(const QString& name) const { return m_data + '/' + name; }
+
+    QTemporaryDir m_root;
+    QString m_data;
+};
+
+// Each line is written as korvane-cli prints it, keys in table order; "@ID@" stands for the identifier.
+const std::pair<const char*, const char*> kRecordLines[] = {
+    {"project",
+     R"({"identifier": "@ID@", "client_identifier": "C1", "name": "Bridge \"North\"", "project_code": "P-7", )"
+     R"("synopsis": "line 1\nline 2\ttab \\ end", "end_user": "Zoë Ünal", "start_date": {"status": 0, "days": )"
+     R"(39266.586909722224}, "end_date": {"status": 2, "days": 0}, "reserved_text_1": "r1", "file_link": )"
+     R"("C:\\docs\\plan.txt", "currency": "€", "reserved_text_2": "r2", "reserved_text_3": "r3", )"
+     R"("reserved_text_4": "r4", "income_link": "in", "expense_link": "out", "turn_over_link": "turn"})"},
+    {"client",
+     R"({"identifier": "@ID@", "client_name": "Acme", "contact_person": "Ann", "address": "1 Road\nTown", )"
+     R"("website": "acme.example", "phone_1": "+1 555", "phone_2": "", "lead_by_list": "R1\nR2\n"})"},
+    {"resource", R"({"identifier": "@ID@", "reserved_text_1": "a", "reserved_text_2": "b", "name": "Ann", )"
+                 R"("designation": "Lead", "department": "Build", "phone_1": "1", "phone_2": "2"})"},
+    {"task",
+     R"({"identifier": "@ID@", "project_identifier": "P1", "sub_task_list": "", "kind": "SubTask", )"
+     R"("reserved_text_1": "", "name": "Pour", "task_code": "T-1", "priority": 2, "start": {"status": 0, )"
+     R"("days": -1.25}, "end": {"status": 1, "days": 0.5}, "reminder_time": {"status": 0, "days": 40000}, )"
+     R"("reminder_on": 1, "reserved_text_2": "x", "file_link": "", "resources": "R1\n", )"
+     R"("percent_complete": 55, "completed": 0})"},
+    {"meeting",
+     R"({"identifier": "@ID@", "project_identifier": "P1", "client_identifier": "C1", "subject": "Kick-off", )"
+     R"("meeting_code": "###", "place": "Room 4", "lead": "UnKnown", "reserved_integer_1": -2147483648, )"
+     R"("start": {"status": 0, "days": 39266.5}, "end": {"status": 0, "days": 39266.625}, )"
+     R"("notes": "bell \u0007 and \u001f", "attendees": "Ann\nBo\n"})"},
+    {"moneyflow",
+     R"({"identifier": "@ID@", "project_identifier": "P1", "reserved_text_1": "", "name": "Deposit", )"
+     R"("amount": 0.1, "tax_percentage": 17.5, "net_amount": 0.30000000000000004, "transaction_date": )"
+     R"({"status": 0, "days": 39300}, "kind": 1, "reserved_text_2": "", "file_path": "/tmp/r.pdf"})"},
+    {"invoice",
+     R"({"identifier": "@ID@", "project_identifier": "P1", "task": "Pour", "invoice_number": "INV-1", )"
+     R"("invoice_date": {"status": 0, "days": 39400.75}, "addressee": "Mr .Smith", "signatory": "Ann", )"
+     R"("reserved_text_1": "", "signature_image": "sig.png", "subject": "Invoice", "to_address": "Acme\n1 Road", )"
+     R"("from_address": "Ann\n2 Lane", "body": "Work done", "amount": 1000, "tax_percentage": 10, )"
+     R"("net_amount": 900, "amount_in_words": " One  Thousand ", "currency_text": "$-US DOLLAR", )"
+     R"("company": "Brisolt", "reserved_text_2": "", "reserved_text_3": "", "reserved_text_4": "", )"
+     R"("reserved_date_time_1": {"status": 2, "days": 0}, "reserved_date_time_2": {"status": 1, "days": 0}, )"
+     R"("reserved_date_time_3": {"status": 0, "days": 1e-05}, "reserved_integer_1": 7, "reserved_integer_2": 0, )"
+     R"("reserved_integer_3": -1, "reserved_real_1": 1e+300, "reserved_real_2": null, "reserved_real_3": -2.5})"},
+};
+
+TEST_F(CliTest, AddThenShowPrintsEveryKindAsItWasGiven)
+{
+    for (const auto& [kind, line] : kRecordLines) {
+        SCOPED_TRACE(kind);
+        const QByteArray text(line);
+        const QByteArray id = add(QLatin1String(kind), QByteArray(text).replace("@ID@", "ignored"));
+        ASSERT_EQ(id.size(), 16);
+        const QByteArray expected = QByteArray(text).replace("@ID@", id) + '\n';
+        EXPECT_EQ(cli({QStringLiteral("show"), QLatin1String(kind), QString::fromLatin1(id)}).out, expected);
+        EXPECT_EQ(cli({QStringLiteral("list"), QLatin1String(kind)}).out, expected);
+    }
+}
+
+TEST_F(CliTest, RecordFilesHoldTheEncodersBytes)
+{
+    // The invoice carries its identifier twice; the resource leaves its working text out.
+    const QByteArray invoiceId = add(QStringLiteral("invoice"), R"({"task": "Ünïcode", "amount": 0.1,
+        "invoice_date": {"status": 0, "days": 39400.75}, "reserved_date_time_1": {"status": 2, "days": 0},
+        "reserved_date_time_2": {"status": 1, "days": 3}, "reserved_date_time_3": {"status": 0, "days": -2.5},
+        "reserved_integer_2": -5})");
+    InvoiceRecord invoice;
+    invoice.identifier = invoiceId;
+    invoice.task = "\xc3\x9cn\xc3\xaf"
+                   "code";
+    invoice.amount = 0.1;
+    invoice.invoiceDate = {DateTime::Valid, 39400.75};
+    invoice.reservedDateTime1 = {DateTime::Null, 0};
+    invoice.reservedDateTime2 = {DateTime::Invalid, 3};
+    invoice.reservedDateTime3 = {DateTime::Valid, -2.5};
+    invoice.reservedInteger2 = -5;
+    EXPECT_EQ(fileBytes(path("Invoice" + invoiceId + ".inv")), encodeRecord(invoice));
+
+    const QByteArray resourceId = add(QStringLiteral("resource"), R"({"name": "Ann", "phone_2": "9"})");
+    ResourceRecord resource;
+    resource.identifier = resourceId;
+    resource.name = "Ann";
+    resource.phone2 = "9";
+    EXPECT_EQ(fileBytes(path("Resource" + resourceId + ".res")), encodeRecord(resource));
+}
+
+TEST_F(CliTest, TextsThatAreNotUtf8AreShownAsWindows1252)
+{
+    ClientRecord client;
+    client.identifier = "C1";
+    client.clientName = "Caf\xe9 \x80";
+    ASSERT_EQ(SafeFile::write(path("ClientC1.cli"), encodeRecord(client)), "");
+    EXPECT_EQ(cli({"list", "client"}).out.split(',').at(1), R"( "client_name": "Café €")");
+}
+
+TEST_F(CliTest, RejectedInputWritesNothing)
+{
+    const QByteArray project = add("project", R"({"name": "Kept"})");
+    const QByteArray meeting = add("meeting", R"({"subject": "M"})");
+    const QString modifyPrefix = R"({"identifier": ")" + QString::fromLatin1(project) + R"(", )";
+    ASSERT_EQ(cli({"write", "agenda", meeting}, R"({"name": "one"})").code, 0);
+    const auto before = snapshot(m_data);
+
+    struct Case
+    {
+        QStringList args;
+        QByteArray input;
+        int code;
+        const char* named; // what the message must name
+    };
+    const Case cases[] = {
+        {{"add", "project"}, "{", 2, ""},
+        {{"add", "project"}, "", 2, ""},
+        {{"add", "project"}, "[]", 2, ""},
+        {{"add", "project"}, R"({"name": "a"} {"name": "b"})", 2, ""},
+        {{"add", "project"}, R"({"name": 5})", 2, "name"},
+        {{"add", "project"}, R"({"nmae": "typo"})", 2, "nmae"},
+        {{"add", "resource"}, R"({"working_text": "x"})", 2, "working_text"},
+        {{"add", "task"}, R"({"priority": "1"})", 2, "priority"},
+        {{"add", "task"}, R"({"priority": 1.5})", 2, "priority"},
+        {{"add", "task"}, R"({"percent_complete": 2147483648})", 2, "percent_complete"},
+        {{"add", "task"}, R"({"completed": true})", 2, "completed"},
+        {{"add", "task"}, R"({"start": "2007-07-03"})", 2, "start"},
+        {{"add", "task"}, R"({"start": {"status": 0}})", 2, "start"},
+        {{"add", "task"}, R"({"start": {"status": 3, "days": 1}})", 2, "start"},
+        {{"add", "task"}, R"({"end": {"status": 0, "days": 1, "hours": 2}})", 2, "end"},
+        {{"add", "moneyflow"}, R"({"amount": "12"})", 2, "amount"},
+        {{"add", "widget"}, "{}", 1, "widget"},
+        {{"add", "project", "--batch", "1"}, "{}", 1, "batch"},
+        {{"add", "task", "--batch", "-1"}, "{}", 1, "batch"},
+        {{"modify", "project"}, R"({"name": "no identifier"})", 2, "identifier"},
+        {{"modify", "project"}, R"({"identifier": "../escape"})", 2, "escape"},
+        {{"modify", "project"}, (modifyPrefix + R"("priority": 1})").toUtf8(), 2, "priority"},
+        {{"modify", "project"},
+         (modifyPrefix + R"("end_date": {"status": 0, "days": "x"}})").toUtf8(),
+         2,
+         "end_date"},
+        {{"write", "agenda", meeting}, "{\"name\": \"ok\"}\n{\"name\": 1}\n", 2, "line 2"},
+        {{"write", "actions", meeting}, "{\"todo\": \"x\", \"priority\": 0.5}\n", 2, "priority"},
+        {{"write", "agenda", "nosuch"}, "", 2, "nosuch"},
+        {{"show", "project", "nosuch"}, "", 2, "nosuch"},
+        {{"delete", "task", "nosuch"}, "", 2, "nosuch"},
+        {{"delete", "project", "../" + project}, "", 2, ""},
+        {{"frobnicate"}, "", 1, "frobnicate"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE((c.args.join(' ') + " < " + c.input).toStdString());
+        const CliRun run = cli(c.args, c.input);
+        EXPECT_EQ(run.code, c.code);
+        EXPECT_TRUE(run.out.isEmpty());
+        EXPECT_TRUE(run.err.contains(c.named)) << run.err.toStdString();
+        if (c.code == 2) {
+            EXPECT_EQ(run.err.count('\n'), 1) << run.err.toStdString();
+        }
+    }
+    EXPECT_EQ(snapshot(m_data), before);
+}
+
+TEST_F(CliTest, ModifyKeepsTheFieldsItIsNotGiven)
+{
+    const QByteArray id = add("task", R"({"name": "Pour", "kind": "NonSubTask", "percent_complete": 10})");
+    ASSERT_EQ(cli({"modify", "task"}, R"({"identifier": ")" + id + R"(", "percent_complete": 80})").code, 0);
+    const QByteArray shown = cli({"show", "task", id}).out;
+    EXPECT_TRUE(shown.contains(R"("name": "Pour")")) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(R"("percent_complete": 80)")) << shown.toStdString();
+
+    // An identifier the store does not know yet is stored all the same.
+    ASSERT_EQ(cli({"modify", "client"}, R"({"identifier": "C9", "client_name": "New"})").code, 0);
+    EXPECT_TRUE(QFile::exists(path("ClientC9.cli")));
+}
+
+TEST_F(CliTest, DeleteFollowsTheDesktopCascades)
+{
+    const QByteArray client = add("client", R"({"client_name": "C"})");
+    const QByteArray project = add("project", R"({"client_identifier": ")" + client + R"("})");
+    const QByteArray other = add("project", "{}");
+    const QByteArray ofProject = R"({"project_identifier": ")" + project + R"("})";
+    const QByteArray task = add("task", ofProject);
+    const QByteArray meeting = add("meeting", ofProject);
+    const QByteArray money = add("moneyflow", ofProject);
+    const QByteArray invoice = add("invoice", ofProject);
+    const QByteArray otherTask = add("task", R"({"project_identifier": ")" + other + R"("})");
+    ASSERT_EQ(cli({"write", "agenda", meeting}, R"({"name": "a"})").code, 0);
+    ASSERT_EQ(cli({"write", "actions", meeting}, R"({"todo": "b"})").code, 0);
+    ASSERT_EQ(SafeFile::write(path("ProjectDoc" + project + ".doc"), QByteArray(34, '\0')), "");
+
+    ASSERT_EQ(cli({"delete", "project", project}).code, 0);
+    QStringList expected{"Invoice" + invoice + ".inv", "Project" + other + ".prj",
+                         "Task" + otherTask + ".tsk"};
+    expected.sort();
+    EXPECT_EQ(QDir(m_data).entryList(QDir::Files), expected);
+    EXPECT_EQ(cli({"list", "moneyflow"}).out, "");
+    Q_UNUSED(task);
+    Q_UNUSED(money);
+
+    // A top-level task takes its sub tasks along; a sub task leaves its parent's list.
+    const QByteArray sub1 = add("task", R"({"kind": "SubTask"})");
+    const QByteArray sub2 = add("task", R"({"kind": "SubTask"})");
+    const QByteArray parent =
+        add("task", R"({"kind": "NonSubTask", "sub_task_list": ")" + sub1 + R"(\n)" + sub2 + R"(\n"})");
+    ASSERT_EQ(cli({"delete", "task", sub1}).code, 0);
+    EXPECT_TRUE(cli({"show", "task", parent}).out.contains(R"("sub_task_list": ")" + sub2 + R"(\n")"));
+    ASSERT_EQ(cli({"delete", "task", parent}).code, 0);
+    EXPECT_FALSE(QFile::exists(path("Task" + sub2 + ".tsk")));
+}
+
+TEST_F(CliTest, AgendaAndActionsAreWrittenWholeAndListedInOrder)
+{
+    const QByteArray meeting = add("meeting", "{}");
+    const QByteArray agenda = "{\"name\": \"Welcome\", \"time\": {\"status\": 0, \"days\": 39266.375}}\n"
+                              "{\"name\": \"Budget\", \"time\": {\"status\": 2, \"days\": 0}}\n"
+                              "{\"name\": \"Close\", \"time\": {\"status\": 0, \"days\": 39266.5}}\n";
+    ASSERT_EQ(cli({"write", "agenda", meeting}, agenda).code, 0);
+    EXPECT_EQ(cli({"list", "agenda", meeting}).out, agenda);
+
+    const QList<AgendaRecord> items{{"Welcome", {DateTime::Valid, 39266.375}},
+                                    {"Budget", {DateTime::Null, 0}},
+                                    {"Close", {DateTime::Valid, 39266.5}}};
+    EXPECT_EQ(fileBytes(path("Agenda" + meeting + ".agd")), encodeList(items));
+
+    const QByteArray shorter = "{\"name\": \"Only\", \"time\": {\"status\": 0, \"days\": 1}}\n";
+    ASSERT_EQ(cli({"write", "agenda", meeting}, "\n" + shorter + "\n").code, 0);
+    EXPECT_EQ(cli({"list", "agenda", meeting}).out, shorter);
+
+    const QByteArray actions = "{\"todo\": \"Order steel\", \"due_date\": {\"status\": 0, \"days\": 39270}, "
+                               "\"who\": \"Ann\", \"priority\": 2}\n";
+    ASSERT_EQ(cli({"write", "actions", meeting}, actions).code, 0);
+    EXPECT_EQ(cli({"list", "actions", meeting}).out, actions);
+
+    // An empty list is a file with the count 0, not a missing file.
+    ASSERT_EQ(cli({"write", "actions", meeting}, "").code, 0);
+    EXPECT_EQ(fileBytes(path("Action" + meeting + ".act")), QByteArray(4, '\0'));
+    EXPECT_EQ(cli({"list", "actions", meeting}).out, "");
+}
+
+TEST_F(CliTest, CheckReportsMalformedFilesWithExitThree)
+{
+    const QByteArray kept = add("project", R"({"name": "Kept"})");
+    const QByteArray broken = add("project", R"({"name": "Broken"})");
+    const CliRun clean = cli({"check"});
+    EXPECT_EQ(clean.code, 0);
+    EXPECT_EQ(clean.out, "");
+
+    const QString brokenPath = path("Project" + broken + ".prj");
+    ASSERT_EQ(SafeFile::write(brokenPath, fileBytes(brokenPath).chopped(5)), "");
+    const CliRun found = cli({"check"});
+    EXPECT_EQ(found.code, 3);
+    EXPECT_TRUE(found.out.startsWith(brokenPath.toUtf8() + ": ")) << found.out.toStdString();
+    EXPECT_EQ(found.out.count('\n'), 1);
+    // The other records still load.
+    EXPECT_TRUE(cli({"list", "project"}).out.contains(kept));
+}
+
+TEST_F(CliTest, DemoFillsANewFolderWithTheAskedNumberOfProjects)
+{
+    m_data = m_root.filePath(QStringLiteral("fresh/Korvane"));
+    ASSERT_EQ(cli({"demo", "--projects", "3", "--seed", "7"}).code, 0);
+    EXPECT_TRUE(QFile::exists(path("Korvane.pws")));
+    EXPECT_EQ(cli({"list", "project"}).out.count('\n'), 3);
+    EXPECT_EQ(cli({"check"}).code, 0);
+}
+
+TEST_F(CliTest, DataFolderComesFromOptionOrSettings)
+{
+    EXPECT_EQ(cli({"list", "project"}, {}, false).code, 1); // nothing remembered
+
+    const QString config = m_root.filePath(QStringLiteral("config/Brisolt"));
+    ASSERT_TRUE(QDir().mkpath(config));
+    ASSERT_EQ(SafeFile::write(config + "/Korvane.conf", "[Directory]\nPath=" + m_root.path().toUtf8() + "\n"),
+              "");
+    const QByteArray id = add("client", "{}");
+    EXPECT_TRUE(cli({"list", "client"}, {}, false).out.contains(id));
+
+    m_data = m_root.filePath(QStringLiteral("missing"));
+    EXPECT_EQ(cli({"list", "client"}).code, 2);
+}
+
+TEST_F(CliTest, SmallTools)
+{
+    const CliRun words = cli({"words", "1234.99"}, {}, false);
+    EXPECT_EQ(words.out, " One  Thousand  Two  Hundred  and  Thirty  Four \n");
+    EXPECT_EQ(cli({"words", "twelve"}, {}, false).code, 2);
+
+    const QByteArray hex = cli({"encipher", "naro"}, {}, false).out.trimmed();
+    EXPECT_EQ(hex.size(), 16);
+    EXPECT_EQ(cli({"decipher", hex}, {}, false).out, "naro\n");
+    EXPECT_EQ(cli({"decipher", hex.left(15)}, {}, false).code, 2);
+    EXPECT_EQ(cli({"report", "details", "P1"}, {}, false).code, 1);
+}
+
+} // namespace

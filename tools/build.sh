@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Installs what Korvane needs on Debian 12, builds it, and either starts it or runs every test.
+#   bash tools/build.sh run     install, build, make a demo data folder and list its projects
+#   bash tools/build.sh test    install, build, run all tests (plus a sanitizer build of the core tests)
+set -euo pipefail
+
+mode=${1:-run}
+top=$(cd "$(dirname "$0")/.." && pwd)
+build=${KORVANE_BUILD_DIR:-$top/build}
+
+packages=(build-essential cmake ninja-build pkg-config git qt6-base-dev qt6-svg-dev libxlsxwriter-dev
+          libical-dev libzip-dev zipcmp zipmerge ziptool libgtest-dev libbenchmark-dev xvfb xauth)
+
+install_packages() {
+    local missing=()
+    for p in "${packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    if [ ${#missing[@]} -gt 0 ]; then
+        local sudo=""
+        [ "$(id -u)" -ne 0 ] && sudo=sudo
+        $sudo apt-get update
+        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+    fi
+}
+
+configure_and_build() {
+    local dir=$1
+    shift
+    cmake -S "$top" -B "$dir" -G Ninja "$@"
+    cmake --build "$dir" --parallel "$(nproc)"
+}
+
+install_packages
+case "$mode" in
+run)
+    configure_and_build "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    data=$(mktemp -d)/Korvane
+    "$build/cli/korvane-cli" --data "$data" demo
+    echo "Demo data folder: $data"
+    "$build/cli/korvane-cli" --data "$data" list project
+    ;;
+test)
+    configure_and_build "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    ctest --test-dir "$build" --output-on-failure --parallel "$(nproc)"
+    configure_and_build "$build-sanitizers" -DCMAKE_BUILD_TYPE=Debug -DENABLE_SANITIZERS=ON -DKORVANE_BUILD_BENCH=OFF
+    ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+        ctest --test-dir "$build-sanitizers" --output-on-failure --parallel "$(nproc)"
+    ;;
+*)
+    echo "usage: $0 run|test" >&2
+    exit 1
+    ;;
+esac
