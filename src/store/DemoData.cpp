@@ -116,7 +116,7 @@ const char* const kSubTaskNames[] = {
 
 const char* const kMeetingSubjects[] = {"Weekly Status Meeting", "Design Review",         "Client Demo",
                                         "Sprint Planning",       "Budget Review",         "Risk Review",
-                                        "Go-Live Readiness",     "Requirements Workshop", "Retrospective"};
+                                        "Go-Live Readiness",     "Requirements Workshop", "Lessons Learned"};
 const char* const kPlaces[] = {"Conference Room A", "Conference Room B", "Client Office",
                                "Video Call",        "Board Room",        "Training Room"};
 const char* const kMeetingNotes[] = {

@@ -6,6 +6,7 @@
 #include "store/SafeFile.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <algorithm>
 
@@ -17,21 +18,37 @@ template <class R>
 constexpr bool kHasProjectIndex = std::is_same_v<R, TaskRecord> || std::is_same_v<R, MeetingRecord> ||
                                   std::is_same_v<R, MoneyFlowRecord> || std::is_same_v<R, InvoiceRecord>;
 
-/** The kind's files in the folder, ordered byte by byte by name so every machine loads them alike. */
-QStringList listFiles(const QString& folder, const char* extension)
+constexpr RecordKind kLoadOrder[] = {RecordKind::Project, RecordKind::Client,    RecordKind::Resource,
+                                     RecordKind::Task,    RecordKind::Meeting,   RecordKind::MoneyFlow,
+                                     RecordKind::Invoice};
+
+/**
+ * The record files of the folder by kind, each list ordered byte by byte by name so that every
+ * machine loads them alike. The folder is listed once; extensions match in any letter case, as
+ * they did on Windows.
+ */
+std::array<QStringList, std::size(kLoadOrder)> listRecordFiles(const QString& folder)
 {
-    QDir dir(folder);
-    QStringList names = dir.entryList({QStringLiteral("*") + QLatin1String(extension)},
-                                      QDir::Files | QDir::Hidden | QDir::System, QDir::NoSort);
-    std::vector<std::pair<QByteArray, QString>> keyed;
-    keyed.reserve(names.size());
-    for (const QString& name : names)
-        keyed.emplace_back(QFile::encodeName(name), name);
-    std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    names.clear();
-    for (auto& [bytes, name] : keyed)
-        names.append(name);
-    return names;
+    std::array<std::vector<std::pair<QByteArray, QString>>, std::size(kLoadOrder)> keyed;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System);
+    while (it.hasNext()) {
+        it.next();
+        const QString name = it.fileName();
+        for (std::size_t k = 0; k < std::size(kLoadOrder); ++k) {
+            if (name.endsWith(QLatin1String(kindNames(kLoadOrder[k]).extension), Qt::CaseInsensitive)) {
+                keyed[k].emplace_back(QFile::encodeName(name), name);
+                break;
+            }
+        }
+    }
+    std::array<QStringList, std::size(kLoadOrder)> lists;
+    for (std::size_t k = 0; k < std::size(kLoadOrder); ++k) {
+        std::sort(keyed[k].begin(), keyed[k].end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+        lists[k].reserve(qsizetype(keyed[k].size()));
+        for (auto& entry : keyed[k])
+            lists[k].append(entry.second);
+    }
+    return lists;
 }
 
 } // namespace
@@ -275,7 +292,7 @@ int RecordStore::weightedProgress(const QByteArray& projectIdentifier) const
 }
 
 template <class R>
-void RecordStore::loadKind()
+void RecordStore::loadKind(const QStringList& names)
 {
     constexpr RecordKind kind = KindOf<R>::value;
     map<R>().clear();
@@ -284,7 +301,7 @@ void RecordStore::loadKind()
 
     const R empty = emptyRecord<R>();
     const QDir dir(m_workingDirectory);
-    for (const QString& name : listFiles(m_workingDirectory, kindNames(kind).extension)) {
+    for (const QString& name : names) {
         const QString path = dir.filePath(name);
         QByteArray bytes;
         QString error;
@@ -297,9 +314,20 @@ void RecordStore::loadKind()
             m_loadProblems.append({path, error});
             continue;
         }
+        if constexpr (kHasProjectIndex<R>) {
+            // Thousands of records repeat their project's identifier: share the project's copy.
+            if (const auto* project = projects().entry(record.projectIdentifier))
+                record.projectIdentifier = project->key;
+        }
         if constexpr (std::is_same_v<R, TaskRecord>) {
-            if (record.kind != TaskRecord::kTopLevel && record.kind != TaskRecord::kSubTask) {
-                record.kind = TaskRecord::kTopLevel;
+            static const QByteArray topLevel(TaskRecord::kTopLevel);
+            static const QByteArray subTask(TaskRecord::kSubTask);
+            if (record.kind == topLevel) {
+                record.kind = topLevel;
+            } else if (record.kind == subTask) {
+                record.kind = subTask;
+            } else {
+                record.kind = topLevel;
                 const QString writeError = isUsableIdentifier(record.identifier)
                                                ? SafeFile::write(fileName(kind, record.identifier), encodeRecord(record))
                                                : unusableIdentifierError(record.identifier);
@@ -315,13 +343,15 @@ void RecordStore::loadKind()
 void RecordStore::LoadAll()
 {
     m_loadProblems.clear();
-    loadKind<ProjectRecord>();
-    loadKind<ClientRecord>();
-    loadKind<ResourceRecord>();
-    loadKind<TaskRecord>();
-    loadKind<MeetingRecord>();
-    loadKind<MoneyFlowRecord>();
-    loadKind<InvoiceRecord>();
+    const auto files = listRecordFiles(m_workingDirectory);
+    static_assert(kLoadOrder[0] == RecordKind::Project && kLoadOrder[6] == RecordKind::Invoice);
+    loadKind<ProjectRecord>(files[0]);
+    loadKind<ClientRecord>(files[1]);
+    loadKind<ResourceRecord>(files[2]);
+    loadKind<TaskRecord>(files[3]);
+    loadKind<MeetingRecord>(files[4]);
+    loadKind<MoneyFlowRecord>(files[5]);
+    loadKind<InvoiceRecord>(files[6]);
 }
 
 // The header's per-kind operations call these templates, so every kind gets its copy here.

@@ -144,7 +144,7 @@ private:
     template <class R>
     void unstore(const QByteArray& identifier);
     template <class R>
-    void loadKind();
+    void loadKind(const QStringList& names);
     template <class R>
     QByteArray newIdentifier(int batch);
     template <class R>
