@@ -196,7 +196,17 @@ int CliApp::dispatch(const QByteArray& command, const QList<QByteArray>& args)
         return check(args);
     if (command == "demo")
         return demo(args);
-    for (const char* later : {"projects", "tree", "graph", "report", "export", "import"}) {
+    if (command == "projects")
+        return projects(args);
+    if (command == "tree")
+        return tree(args);
+    if (command == "graph")
+        return graph(args);
+    if (command == "report")
+        return report(args);
+    if (command == "export")
+        return exportTo(args);
+    for (const char* later : {"import"}) {
         if (command == later)
             fail(BadUsage,
                  QStringLiteral("the \"%1\" command is not available yet").arg(QLatin1String(later)));

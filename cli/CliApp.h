@@ -58,6 +58,16 @@ private:
     int decipher(const QList<QByteArray>& args);
     int check(const QList<QByteArray>& args);
     int demo(const QList<QByteArray>& args);
+    int projects(const QList<QByteArray>& args);
+    int tree(const QList<QByteArray>& args);
+    int graph(const QList<QByteArray>& args);
+    int report(const QList<QByteArray>& args);
+    int exportTo(const QList<QByteArray>& args);
+    void exportHtml(const QByteArray& project, const QString& file);
+    void exportInvoiceHtml(const QByteArray& invoice, const QString& file);
+    void exportDocx(const QByteArray& project, const QString& file);
+    void exportInvoiceDocx(const QByteArray& invoice, const QString& file);
+    void exportXlsx(const QByteArray& project, const QString& file);
 
     template <class R> void listRecords();
     template <class R> void showRecord(const QByteArray& identifier);

@@ -1,0 +1,29 @@
+#include "CliApp.h"
+
+#include <QFile>
+
+namespace korvane {
+
+int CliApp::exportTo(const QList<QByteArray>& args)
+{
+    static const char* const usage = "export html|docx|xlsx PROJECT_ID FILE | export invoice-html|invoice-docx INVOICE_ID FILE";
+    expectCount(args, 3, usage);
+    const QByteArray& format = args[0];
+    const QByteArray& identifier = args[1];
+    const QString file = QFile::decodeName(args[2]);
+    if (format == "html")
+        exportHtml(identifier, file);
+    else if (format == "docx")
+        exportDocx(identifier, file);
+    else if (format == "xlsx")
+        exportXlsx(identifier, file);
+    else if (format == "invoice-html")
+        exportInvoiceHtml(identifier, file);
+    else if (format == "invoice-docx")
+        exportInvoiceDocx(identifier, file);
+    else
+        usageLine(usage);
+    return Success;
+}
+
+} // namespace korvane
