@@ -1,20 +1,112 @@
 #include "CliApp.h"
 
+#include "JsonRecords.h"
+#include "records/Text.h"
+#include "store/RecordStore.h"
+#include "views/DetailsTrees.h"
+#include "views/ProgressGraphModel.h"
+#include "views/ProjectListModel.h"
+
+#include <QRegularExpression>
+
 namespace korvane {
 
-int CliApp::projects(const QList<QByteArray>&)
+namespace {
+
+/** A month argument "YYYY-MM" as the 1st of that month, or an invalid date. */
+QDate monthArgument(const QByteArray& text)
 {
-    fail(BadUsage, QStringLiteral("the \"projects\" command is not available yet"));
+    static const QRegularExpression pattern(QStringLiteral("^(\\d{4})-(\\d{2})$"));
+    const auto match = pattern.match(QString::fromLatin1(text));
+    if (!match.hasMatch())
+        return {};
+    return QDate(match.captured(1).toInt(), match.captured(2).toInt(), 1);
 }
 
-int CliApp::tree(const QList<QByteArray>&)
+/** A date-time as an ISO 8601 local date-time string, or null when it stands for no moment. */
+QByteArray isoDateTime(const DateTime& value)
 {
-    fail(BadUsage, QStringLiteral("the \"tree\" command is not available yet"));
+    const QDateTime moment = value.toQDateTime();
+    if (!moment.isValid())
+        return "null";
+    return JsonRecords::quoted(moment.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")));
 }
 
-int CliApp::graph(const QList<QByteArray>&)
+} // namespace
+
+int CliApp::projects(const QList<QByteArray>& args)
 {
-    fail(BadUsage, QStringLiteral("the \"graph\" command is not available yet"));
+    expectCount(args, 2, "projects FROM TO");
+    const QDate from = monthArgument(args[0]);
+    const QDate to = monthArgument(args[1]);
+    for (const auto& [date, text] : {std::pair{from, args[0]}, std::pair{to, args[1]}}) {
+        if (!date.isValid())
+            fail(InvalidInput,
+                 QStringLiteral("\"%1\" is not a month of the form YYYY-MM").arg(displayText(text)));
+    }
+    ProjectListModel list;
+    list.fill(store(), from, to, true);
+    list.sort();
+    for (const ProjectListRow& row : list.rows()) {
+        print(row.project->identifier + '\t' + QByteArray::number(row.progress) + '\t' + row.text.toUtf8());
+    }
+    return Success;
+}
+
+int CliApp::tree(const QList<QByteArray>& args)
+{
+    const char* usage = "tree tasks|meetings|money PROJECT_ID";
+    expectCount(args, 2, usage);
+    const QByteArray& which = args[0];
+    if (which != "tasks" && which != "meetings" && which != "money")
+        usageLine(usage);
+    const RecordStore& records = store();
+    if (!records.projects().contains(args[1]))
+        fail(InvalidInput, QStringLiteral("no project with the identifier \"%1\"").arg(displayText(args[1])));
+    const TreeNode root = which == "tasks"      ? buildTaskTree(records, args[1])
+                          : which == "meetings" ? buildMeetingTree(records, args[1])
+                                                : buildMoneyFlowTree(records, args[1]);
+    m_out.write(treeOutline(root));
+    return Success;
+}
+
+int CliApp::graph(const QList<QByteArray>& args)
+{
+    expectCount(args, 1, "graph PROJECT_ID");
+    const RecordStore& records = store();
+    if (!records.projects().contains(args[0]))
+        fail(InvalidInput, QStringLiteral("no project with the identifier \"%1\"").arg(displayText(args[0])));
+    ProgressGraphModel graph;
+    graph.fill(records, args[0]);
+    const GraphAxis& axis = graph.axis();
+    const DateTime now = DateTime::now();
+
+    QByteArray json =
+        "{\"mode\": " + QByteArray::number(axis.mode) + ", \"part\": " + QByteArray::number(axis.part) +
+        ", \"start\": " + isoDateTime(axis.start) + ", \"end\": " + isoDateTime(axis.end) + ", \"labels\": [";
+    const QStringList labels = axis.labelTexts();
+    for (qsizetype i = 0; i < labels.size(); ++i)
+        json += (i ? ", " : "") + JsonRecords::quoted(labels[i]);
+    json += "], \"caption\": " + JsonRecords::quoted(axis.caption()) + ", \"rows\": [";
+    bool first = true;
+    for (const GraphRow& row : graph.rows()) {
+        json += first ? "{" : ", {";
+        first = false;
+        json += "\"kind\": " + QByteArray::number(row.kind);
+        json += ", \"id\": " + JsonRecords::text(row.id);
+        json += ", \"lead\": " + JsonRecords::quoted(row.lead);
+        json += ", \"name\": " + JsonRecords::quoted(row.name);
+        json += ", \"start\": " + isoDateTime(row.start);
+        json += ", \"end\": " + isoDateTime(row.end);
+        json += ", \"priority\": " + QByteArray::number(row.priority);
+        json += ", \"completion\": " + QByteArray::number(row.completion);
+        json += ", \"status\": " +
+                JsonRecords::quoted(ProgressGraphModel::statusText(ProgressGraphModel::status(row, now)));
+        json += '}';
+    }
+    json += "]}";
+    print(json);
+    return Success;
 }
 
 } // namespace korvane

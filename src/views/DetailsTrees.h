@@ -1,0 +1,119 @@
+#pragma once
+
+#include "records/Records.h"
+
+#include <QByteArray>
+#include <QString>
+#include <span>
+#include <variant>
+#include <vector>
+
+namespace korvane {
+
+class RecordStore;
+
+/** Positions in the icon strip that the three project details trees share. */
+namespace TreeIcon {
+enum : int
+{
+    Phone = 3,
+    InvoiceCategory = 8,
+    Invoice = 9,
+    TasksRoot = 14,
+    Resource = 15,
+    AttendeeCategory = 15,
+    MeetingsRoot = 16,
+    Meeting = 17,
+    AgendaCategory = 19,
+    AgendaItem = 20,
+    ActionCategory = 21,
+    PaymentRoot = 24,
+    IncomeCategory = 25,
+    ExpenseCategory = 26,
+    MoneyEntry = 27,
+    Balance = 31,
+    Detail = 47,
+    /** Tasks, sub tasks and action items add their priority (0 High, 1 Medium, 2 Low) to this. */
+    PriorityBase = 48,
+};
+} // namespace TreeIcon
+
+/** The record a tree node owns a copy of, if any: roots, categories and detail rows own none. */
+using TreeRecord = std::variant<std::monostate, TaskRecord, MeetingRecord, MoneyFlowRecord, InvoiceRecord>;
+
+/** One row of a project details tree, with its children in display order. */
+struct TreeNode
+{
+    QString label;
+    int icon = 0;
+    TreeRecord record;
+    std::vector<TreeNode> children;
+
+    /** The owned task, or nullptr when the node owns none. */
+    const TaskRecord* task() const { return std::get_if<TaskRecord>(&record); }
+    /** The owned meeting, or nullptr. */
+    const MeetingRecord* meeting() const { return std::get_if<MeetingRecord>(&record); }
+    /** The owned income or expense entry, or nullptr. */
+    const MoneyFlowRecord* moneyFlow() const { return std::get_if<MoneyFlowRecord>(&record); }
+    /** The owned invoice, or nullptr. */
+    const InvoiceRecord* invoice() const { return std::get_if<InvoiceRecord>(&record); }
+    /** The identifier of the owned record, empty when the node owns none. */
+    QByteArray recordIdentifier() const;
+};
+
+/** A node's place in a tree: the child index at each level below the root (empty for the root). */
+using TreePath = std::vector<int>;
+
+/** Positions of the money tree's children of the root. */
+enum class MoneyCategory : int
+{
+    None = -1,
+    Invoice = 0,
+    Income = 1,
+    Expense = 2
+};
+
+/** What the trees show before any project is selected: a single root row each. */
+TreeNode emptyTaskTree();
+TreeNode emptyMeetingTree();
+TreeNode emptyMoneyFlowTree();
+
+/**
+ * The "Tasks" tree of a project: top-level tasks sorted by start date, each with its sub tasks
+ * (in reverse order of its sub task list) and its resources with their details.
+ */
+TreeNode buildTaskTree(const RecordStore& store, const QByteArray& projectId);
+
+/** The "Meetings" tree of a project, sorted by start, each meeting with place, lead, agenda, actions,
+ * attendees. */
+TreeNode buildMeetingTree(const RecordStore& store, const QByteArray& projectId);
+
+/**
+ * The "Payment" tree of a project: the "Invoice", "Income" and "Expense" categories sorted by date,
+ * then the profit or loss row.
+ */
+TreeNode buildMoneyFlowTree(const RecordStore& store, const QByteArray& projectId);
+
+/**
+ * The node of the money tree to scroll into view after a rebuild: the invoice or income/expense
+ * node whose record has the identifier, otherwise the "Invoice" category.
+ */
+TreePath moneyFlowRevealPath(const TreeNode& moneyRoot, const QByteArray& identifier);
+
+/** The node at a path, or nullptr when the path leaves the tree. */
+const TreeNode* nodeAt(const TreeNode& root, std::span<const int> path);
+
+/**
+ * The task or sub task a selection in the task tree stands for: the selected node itself or the
+ * task above it (a resource row and its details resolve to their task). Empty when the root or no
+ * node is selected.
+ */
+TreePath resolveTaskSelection(const TreeNode& taskRoot, std::span<const int> selection);
+
+/** The category of the money tree a selected node descends from; None for the root and the balance row. */
+MoneyCategory moneyCategoryOf(std::span<const int> selection);
+
+/** Writes a tree as `korvane-cli tree` prints it: one node a line, two blanks per depth, "[ICON] LABEL". */
+QByteArray treeOutline(const TreeNode& root);
+
+} // namespace korvane

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "records/Clock.h"
+#include "records/RecordCodec.h"
+#include "store/DisplayFormat.h"
+#include "store/RecordStore.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace korvane::test {
+
+/** A store on a fresh data folder, with "now" fixed, and small helpers to add records to it. */
+class ViewsFixture : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        m_store.setWorkingDirectory(m_dir.path());
+        Clock::setFixed(QDateTime(QDate(2007, 7, 3), QTime(14, 5, 9)));
+    }
+    void TearDown() override { Clock::setFixed({}); }
+
+    static DateTime at(int year, int month, int day, int hour = 0, int minute = 0)
+    {
+        return DateTime::fromQDateTime(QDateTime(QDate(year, month, day), QTime(hour, minute)));
+    }
+    static QString shortDate(const DateTime& value) { return DisplayFormat::shortDate(value); }
+
+    QByteArray addProject(const QByteArray& name, const DateTime& start, const DateTime& end,
+                          const QByteArray& currency = "Rs.", const QByteArray& client = {})
+    {
+        ProjectRecord project = emptyRecord<ProjectRecord>();
+        project.name = name;
+        project.startDate = start;
+        project.endDate = end;
+        project.currency = currency;
+        project.clientIdentifier = client;
+        return added(m_store.AddProject(project));
+    }
+
+    QByteArray addTask(const QByteArray& project, const QByteArray& name, const DateTime& start,
+                       std::int32_t priority = TaskRecord::High, std::int32_t percent = 0,
+                       const QByteArray& resources = {}, const char* kind = TaskRecord::kTopLevel)
+    {
+        TaskRecord task = emptyRecord<TaskRecord>();
+        task.projectIdentifier = project;
+        task.name = name;
+        task.kind = kind;
+        task.start = start;
+        task.end = start;
+        task.priority = priority;
+        task.percentComplete = percent;
+        task.resources = resources;
+        return added(m_store.AddTask(task));
+    }
+
+    QByteArray addResource(const QByteArray& name, const QByteArray& designation = {},
+                           const QByteArray& department = {}, const QByteArray& phone1 = {},
+                           const QByteArray& phone2 = {})
+    {
+        ResourceRecord resource = emptyRecord<ResourceRecord>();
+        resource.name = name;
+        resource.designation = designation;
+        resource.department = department;
+        resource.phone1 = phone1;
+        resource.phone2 = phone2;
+        return added(m_store.AddResource(resource));
+    }
+
+    static QByteArray added(const AddResult& result)
+    {
+        EXPECT_TRUE(result.ok()) << result.error.toStdString();
+        return result.identifier;
+    }
+
+    QTemporaryDir m_dir;
+    RecordStore m_store;
+};
+
+} // namespace korvane::test
