@@ -24,7 +24,8 @@ struct DateTime
     bool isValid() const { return status == Valid; }
     /** The local date-time this value stands for, or an invalid QDateTime unless the status is valid. */
     QDateTime toQDateTime() const;
-    QDate date() const { return toQDateTime().date(); }
+    /** The date part alone, without the cost of a local date-time; invalid unless the status is valid. */
+    QDate date() const;
 
     friend bool operator==(const DateTime&, const DateTime&) = default;
 };

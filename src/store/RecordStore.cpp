@@ -76,6 +76,11 @@ void RecordStore::store(const R& record)
     if constexpr (kHasProjectIndex<R>) {
         const auto* previous = records.entry(record.identifier);
         const bool existed = previous != nullptr;
+        if constexpr (std::is_same_v<R, TaskRecord>) {
+            if (existed)
+                countProgress(previous->record, -1);
+            countProgress(record, +1);
+        }
         const QByteArray previousProject = existed ? previous->record.projectIdentifier : QByteArray();
         const auto& entry = records.insertOrAssign(record.identifier, record);
         auto& index = std::get<ProjectIndex<R>>(m_projectIndexes);
@@ -103,6 +108,8 @@ void RecordStore::unstore(const QByteArray& identifier)
         const auto* entry = records.entry(identifier);
         if (!entry)
             return;
+        if constexpr (std::is_same_v<R, TaskRecord>)
+            countProgress(entry->record, -1);
         auto& index = std::get<ProjectIndex<R>>(m_projectIndexes);
         auto group = index.find(entry->record.projectIdentifier);
         if (group != index.end()) {
@@ -277,18 +284,25 @@ QString RecordStore::DeleteTaskWithSubTasks(const QByteArray& identifier)
     return error;
 }
 
+void RecordStore::countProgress(const TaskRecord& task, int sign)
+{
+    if (task.priority < TaskRecord::High || task.priority > TaskRecord::Low)
+        return;
+    const int weight = 3 - task.priority;
+    ProgressSums& sums = m_progress[task.projectIdentifier];
+    sums.weighted += sign * qint64(weight) * task.percentComplete;
+    sums.weight += sign * weight;
+    if (sums.weight == 0)
+        m_progress.remove(task.projectIdentifier);
+}
+
 int RecordStore::weightedProgress(const QByteArray& projectIdentifier) const
 {
-    qint64 sum = 0;
-    qint64 weight = 0;
-    for (const TaskRecord* task : ofProject<TaskRecord>(projectIdentifier)) {
-        if (task->priority < TaskRecord::High || task->priority > TaskRecord::Low)
-            continue;
-        const int w = 3 - task->priority;
-        sum += qint64(w) * task->percentComplete;
-        weight += w;
-    }
-    return int(sum / (weight == 0 ? 1 : weight));
+    // Kept up to date with every task change, so the project list pays one lookup per project.
+    const auto found = m_progress.constFind(projectIdentifier);
+    if (found == m_progress.cend())
+        return 0;
+    return int(found->weighted / found->weight);
 }
 
 template <class R>
@@ -298,6 +312,8 @@ void RecordStore::loadKind(const QStringList& names)
     map<R>().clear();
     if constexpr (kHasProjectIndex<R>)
         std::get<ProjectIndex<R>>(m_projectIndexes).clear();
+    if constexpr (std::is_same_v<R, TaskRecord>)
+        m_progress.clear();
 
     const R empty = emptyRecord<R>();
     const QDir dir(m_workingDirectory);

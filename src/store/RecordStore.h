@@ -157,6 +157,15 @@ private:
     std::tuple<ProjectIndex<TaskRecord>, ProjectIndex<MeetingRecord>, ProjectIndex<MoneyFlowRecord>,
                ProjectIndex<InvoiceRecord>>
         m_projectIndexes;
+    /** Per project: the sum of weight x percent complete and the sum of weights of its tasks. */
+    struct ProgressSums
+    {
+        qint64 weighted = 0;
+        qint64 weight = 0;
+    };
+    void countProgress(const TaskRecord& task, int sign);
+
+    QHash<QByteArray, ProgressSums> m_progress;
     QList<LoadProblem> m_loadProblems;
     QHash<int, QDateTime> m_lastIssued;
 };

@@ -33,3 +33,12 @@ TEST(DateTimeConversion, InvalidAndNullHaveNoDate)
     EXPECT_FALSE((DateTime{DateTime::Valid, 1e300}).toQDateTime().isValid());
     EXPECT_EQ(DateTime::fromQDateTime(QDateTime()).status, DateTime::Invalid);
 }
+
+TEST(DateTimeConversion, DateAloneAgreesWithTheFullConversion)
+{
+    for (const double days : {0.0, 39266.999999999, 39266.9999999999, -1.25, -0.9999999999, 2958465.5}) {
+        const DateTime value{DateTime::Valid, days};
+        EXPECT_EQ(value.date(), value.toQDateTime().date()) << days;
+    }
+    EXPECT_FALSE((DateTime{DateTime::Null, 39266.0}).date().isValid());
+}

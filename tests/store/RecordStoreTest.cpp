@@ -384,6 +384,25 @@ TEST_F(RecordStoreTest, WeightedProgressWeighsByPriority)
     add("P", 7, 100);                 // skipped
     EXPECT_EQ(m_store.weightedProgress("P"), 400 / 6);
     EXPECT_EQ(m_store.weightedProgress("no tasks"), 0);
+
+    // The figure follows every change: a modify, a move to another project, a delete, a reload.
+    const TaskRecord* high = nullptr;
+    for (const TaskRecord* t : m_store.ofProject<TaskRecord>("P"))
+        if (t->priority == TaskRecord::High)
+            high = t;
+    ASSERT_NE(high, nullptr);
+    TaskRecord changed = *high;
+    changed.percentComplete = 40; // 120 + 100 + 0 over 6
+    ASSERT_EQ(m_store.ModifyTask(changed), QString());
+    EXPECT_EQ(m_store.weightedProgress("P"), 220 / 6);
+    changed.projectIdentifier = "Q";
+    ASSERT_EQ(m_store.ModifyTask(changed), QString());
+    EXPECT_EQ(m_store.weightedProgress("P"), 100 / 3);
+    EXPECT_EQ(m_store.weightedProgress("Q"), 40);
+    ASSERT_EQ(m_store.DeleteTask(changed.identifier), QString());
+    EXPECT_EQ(m_store.weightedProgress("Q"), 0);
+    m_store.LoadAll();
+    EXPECT_EQ(m_store.weightedProgress("P"), 100 / 3);
 }
 
 TEST_F(RecordStoreTest, AFailedWriteIsReportedAndChangesNothing)
