@@ -10,6 +10,10 @@ build=${KORVANE_BUILD_DIR:-$top/build}
 
 packages=(build-essential cmake ninja-build pkg-config git qt6-base-dev qt6-svg-dev libxlsxwriter-dev
           libical-dev libzip-dev zipcmp zipmerge ziptool libgtest-dev libbenchmark-dev xvfb xauth)
+# The tests open the .docx and .xlsx exports in LibreOffice headless; poppler turns its PDFs into text and pictures.
+if [ "$mode" = test ]; then
+    packages+=(libreoffice-calc libreoffice-writer poppler-utils)
+fi
 
 install_packages() {
     local missing=()
@@ -20,7 +24,9 @@ install_packages() {
         local sudo=""
         [ "$(id -u)" -ne 0 ] && sudo=sudo
         $sudo apt-get update
-        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+        # Waits for another apt run that holds the lock instead of failing at once.
+        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends \
+            -o DPkg::Lock::Timeout=600 "${missing[@]}"
     fi
 }
 

@@ -1,0 +1,106 @@
+#include "reports/WordInvoice.h"
+
+#include "records/Text.h"
+#include "reports/HtmlText.h"
+#include "store/DisplayFormat.h"
+#include "store/RecordStore.h"
+
+namespace korvane {
+
+namespace {
+constexpr int kLetterHalfPoints = 18; // 9 pt
+} // namespace
+
+WordInvoice::WordInvoice(const RecordStore& store) : m_store(store) {}
+
+QString WordInvoice::senderName(const QString& fromAddress)
+{
+    const qsizetype lineFeed = fromAddress.indexOf(u'\n');
+    if (lineFeed <= 0)
+        return fromAddress;
+    QString line = fromAddress.left(lineFeed);
+    // Addresses typed on Windows end their lines with a carriage return; only that one is dropped,
+    // so a line typed here without it keeps its last letter.
+    if (line.endsWith(u'\r'))
+        line.chop(1);
+    return line;
+}
+
+QString WordInvoice::currencySymbol(const QString& currencyText)
+{
+    const qsizetype dash = currencyText.indexOf(u'-');
+    return dash < 0 ? QString() : currencyText.left(dash);
+}
+
+QString WordInvoice::currencyName(const QString& currencyText)
+{
+    const qsizetype dash = currencyText.indexOf(u'-');
+    return dash < 0 ? currencyText : currencyText.mid(dash + 1);
+}
+
+DocxWriter WordInvoice::document(const QByteArray& invoiceId) const
+{
+    const InvoiceRecord invoice = m_store.GetInvoice(invoiceId);
+    const QString fromAddress = displayText(invoice.fromAddress);
+    const QString currency = displayText(invoice.currencyText);
+    using Alignment = DocxWriter::Alignment;
+
+    DocxWriter doc;
+    DocxWriter::Font& font = doc.font();
+    font.name = QStringLiteral("Verdana");
+    font.halfPoints = kLetterHalfPoints;
+    font.bold = false;
+    font.allCaps = false;
+
+    doc.setAlignment(Alignment::Right);
+    doc.typeText(displayText(invoice.company) + QStringLiteral("\r\n"));
+
+    doc.setAlignment(Alignment::Center);
+    font.bold = true;
+    font.underline = true;
+    doc.typeText(QStringLiteral("Invoice Report\r\n"));
+    font.bold = false;
+    font.underline = false;
+    doc.typeText(QStringLiteral("Invoice Number : ") + displayText(invoice.invoiceNumber) +
+                 QStringLiteral("\r\n"));
+
+    doc.setAlignment(Alignment::Right);
+    doc.typeText(DisplayFormat::dateWithPicture(invoice.invoiceDate, QStringLiteral("dd MMMM yyyy")) +
+                 QStringLiteral("\r\n"));
+
+    doc.setAlignment(Alignment::Left);
+    font.bold = true;
+    doc.typeText(QStringLiteral("From,\r\n"));
+    font.bold = false;
+    doc.typeText(QStringLiteral("\t") + fromAddress + QStringLiteral("\r\n"));
+    font.bold = true;
+    doc.typeText(QStringLiteral("To,\r\n"));
+    font.bold = false;
+    doc.typeText(QStringLiteral("\t") + displayText(invoice.toAddress) + QStringLiteral("\r\n"));
+
+    doc.typeText(QStringLiteral("Dear ") + displayText(invoice.addressee) + QStringLiteral("\r\n"));
+    font.bold = true;
+    doc.typeText(QStringLiteral("\tSub :"));
+    font.bold = false;
+    doc.typeText(displayText(invoice.subject) + QStringLiteral("\r\n\n"));
+
+    doc.typeText(QStringLiteral("Task : ") + displayText(invoice.task) + QStringLiteral("\r\n"));
+    doc.typeText(QStringLiteral("\t") + displayText(invoice.body) + QStringLiteral("\r\n\n"));
+
+    doc.typeText(QStringLiteral("Net Amount : ") + currencySymbol(currency) +
+                 HtmlText::fixed(invoice.netAmount, 0) + QStringLiteral(" \r\n"));
+    doc.typeText(QStringLiteral("Amount in words : ") + displayText(invoice.amountInWords) +
+                 currencyName(currency) + QStringLiteral(" ONLY\r\n\n\n"));
+
+    doc.typeText(QStringLiteral("For ") + senderName(fromAddress) + QStringLiteral("\r\n"));
+    doc.typeText(QStringLiteral("(") + displayText(invoice.signatory) + QStringLiteral(")\r\n"));
+    doc.typeText(QStringLiteral("Authorized Signatory\r\n"));
+    return doc;
+}
+
+QString WordInvoice::write(const QByteArray& invoiceId, const QString& path) const
+{
+    return document(invoiceId).save(path);
+}
+
+} // namespace korvane

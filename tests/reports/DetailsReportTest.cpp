@@ -1,0 +1,131 @@
+#include "ReportFixture.h"
+
+#include "reports/DetailsReport.h"
+
+using namespace korvane;
+using namespace korvane::testing;
+
+namespace {
+
+class DetailsReportTest : public ReportFixture
+{
+protected:
+    QString details(const QByteArray& project = "P1")
+    {
+        return DetailsReport::generate(m_store, project, usEnglish());
+    }
+};
+
+TEST_F(DetailsReportTest, FullProjectMatchesExpectedPage)
+{
+    // Among much else: a task without resources leaves its item open but still closes its list.
+    fillFullProject();
+    expectPage(details(), QStringLiteral("details-full/Details.html"));
+}
+
+TEST_F(DetailsReportTest, EmptyProjectShowsEveryNoneTextAndAZeroProfit)
+{
+    project("P1", "Bare");
+    storeProject();
+    expectPage(details(), QStringLiteral("details-empty/Details.html"));
+}
+
+TEST_F(DetailsReportTest, UnknownProjectGivesTheNoProjectPage)
+{
+    fillFullProject();
+    EXPECT_EQ(details("P404"),
+              QStringLiteral(
+                  "<html><body bgcolor=#FFFFFF><br><center>No Project Is Selected</center></body></html>"));
+}
+
+TEST_F(DetailsReportTest, LeadListCountsOnlyEntriesEndedByALineFeed)
+{
+    project("P1", "Leads", "C1");
+    storeProject();
+    resource("R1", "Maya Ortiz", "Surveyor");
+    resource("R2", "Jon Berg", "Diver");
+
+    client("C1", "Client", "Contact", "R1");
+    EXPECT_TRUE(details().contains(QStringLiteral("No One Assigned ")));
+
+    client("C1", "Client", "Contact", "R2\nR1");
+    const QString page = details();
+    EXPECT_TRUE(page.contains(QStringLiteral("Jon Berg : Diver")));
+    EXPECT_FALSE(page.contains(QStringLiteral("Maya Ortiz")));
+    EXPECT_FALSE(page.contains(QStringLiteral("No One Assigned")));
+}
+
+TEST_F(DetailsReportTest, BalanceLineShowsLossWithoutSignAndEqualTotalsAsProfit)
+{
+    project("P1", "Money");
+    storeProject();
+    money("F1", "P1", "In", MoneyFlowRecord::Income, 100.0, at(2007, 7, 5));
+    money("F2", "P1", "Out", MoneyFlowRecord::Expense, 1334.5, at(2007, 7, 6));
+    EXPECT_TRUE(details().contains(QStringLiteral(">Loss: : $1,234.50</td>")));
+
+    money("F2", "P1", "Out", MoneyFlowRecord::Expense, 100.0, at(2007, 7, 6));
+    EXPECT_TRUE(details().contains(QStringLiteral(">Profit: : $0.00</td>")));
+}
+
+TEST_F(DetailsReportTest, RecordTextsShowAsTextNeverAsMarkup)
+{
+    project("P1", "<script>alert(\"x\")</script>", "C1");
+    storeProject();
+    client("C1", "Smith & Sons", "A<B>", "");
+    const QString page = details();
+    EXPECT_FALSE(page.contains(QStringLiteral("<script>")));
+    EXPECT_TRUE(page.contains(QStringLiteral("&lt;script&gt;alert(&quot;x&quot;)&lt;/script&gt;</font>")));
+    EXPECT_TRUE(page.contains(QStringLiteral("Smith &amp; Sons<br>A&lt;B&gt;</font>")));
+}
+
+TEST_F(DetailsReportTest, ListFilesThatCannotBeReadShowTheirOwnTexts)
+{
+    project("P1", "Lists");
+    storeProject();
+    meeting("M1", "P1", "Meet", "", at(2007, 7, 4), at(2007, 7, 4));
+    auto agendaAndActions = [&] {
+        const QString page = details();
+        const qsizetype agenda = page.indexOf(QStringLiteral(" Agenda </font>"));
+        const qsizetype attendees = page.indexOf(QStringLiteral(" Attendees<ul>"));
+        return page.mid(agenda, attendees - agenda);
+    };
+
+    // No files at all.
+    EXPECT_EQ(agendaAndActions(),
+              QStringLiteral(
+                  " Agenda </font><ul> <li>No Agenda Assigned</li></ul></li><li><font color=#111111>"
+                  "<img src = Images\\Action.bmp> Action</font><ul><li>No Actions Assigned</li></ul></li>"
+                  "<li><img src = Images\\Lead1.bmp>"));
+
+    // Files that promise more items than they hold are not trusted either.
+    listFileBytes(ListFile::Agenda, "M1", QByteArray("\x02\x00\x00\x00\x01X", 6));
+    listFileBytes(ListFile::Action, "M1", QByteArray("\xff\xff\xff\xff", 4));
+    EXPECT_TRUE(agendaAndActions().contains(QStringLiteral("<ul> <li>No Agenda Assigned</li>")));
+    EXPECT_TRUE(agendaAndActions().contains(QStringLiteral("<li>No Actions Assigned</li>")));
+
+    // Files with no items.
+    agenda("M1", {});
+    actions("M1", {});
+    EXPECT_EQ(
+        agendaAndActions(),
+        QStringLiteral(" Agenda </font><ul><li>No Agenda Assigned</li></ul></li><li><font color=#111111>"
+                       "<img src = Images\\Action.bmp> Action</font><ul><li>No Action Assigned</li></ul></li>"
+                       "<li><img src = Images\\Lead1.bmp>"));
+}
+
+TEST_F(DetailsReportTest, WriteReplacesDetailsPageAndPlacesTheImages)
+{
+    project("P1", "Caf\xC3\xA9");
+    storeProject();
+    const QString path = m_program.filePath(QStringLiteral("Details.html"));
+    ASSERT_EQ(SafeFile::write(path, QByteArray(100000, 'x')), QString());
+
+    const PageResult result = DetailsReport::write(m_store, "P1", usEnglish());
+    EXPECT_TRUE(result.ok()) << result.error.toStdString();
+    EXPECT_EQ(result.path, path);
+    EXPECT_EQ(fileBytes(path), result.text.toUtf8());
+    EXPECT_TRUE(result.text.contains(QStringLiteral("Caf\u00e9</font>")));
+    EXPECT_TRUE(QFile::exists(m_program.filePath(QStringLiteral("Images/Project.bmp"))));
+}
+
+} // namespace

@@ -1,0 +1,85 @@
+#include "ReportFixture.h"
+
+#include "reports/PageLink.h"
+#include "reports/PageWriter.h"
+
+using namespace korvane;
+using namespace korvane::testing;
+
+namespace {
+
+TEST(PageLink, CommandsAreRecognisedExactlyAfterTrimming)
+{
+    using Action = PageLink::Action;
+    const struct
+    {
+        const char* url;
+        Action action;
+        const char* invoice;
+    } cases[] = {
+        {"invoice::print", Action::PrintShownInvoice, ""},
+        {"  invoice::MailTo\n", Action::MailShownInvoice, ""},
+        {"invoice::WordExpo", Action::WordExportShownInvoice, ""},
+        {"invoice::HTMLExpo", Action::HtmlExportShownInvoice, ""},
+        {"invoice::mailto", Action::Navigate, ""},
+        {"print::2007070314050990", Action::PrintListedInvoice, "2007070314050990"},
+        {"about:blankprint::12print::3", Action::PrintListedInvoice, "about:blank123"},
+    };
+    for (const auto& c : cases) {
+        const PageLink link = PageLink::parse(QString::fromLatin1(c.url));
+        EXPECT_EQ(link.action, c.action) << c.url;
+        EXPECT_EQ(link.invoiceIdentifier, QLatin1String(c.invoice)) << c.url;
+    }
+}
+
+class PageWriterTest : public ReportFixture
+{
+};
+
+TEST_F(PageWriterTest, ShippedBitmapsCoverEveryPictureThePagesName)
+{
+    const QStringList shipped = PageWriter::shippedBitmaps();
+    const QStringList named =
+        QStringLiteral("empty Project Project1 Action Agenda Expense Income High Medium Low "
+                       "Lead Lead1 Meeting Meeting1 Payment Task Turnover Invoice_print "
+                       "Invoice_WordExpo Invoice_HTMLExpo Invoice_MailTo print16")
+            .split(u' ');
+    for (const QString& base : named) {
+        const QString name = base + QStringLiteral(".bmp");
+        EXPECT_TRUE(shipped.contains(name)) << name.toStdString();
+        // Pages are shown by browsers of every age: plain 24-bit bitmaps, 16 to 32 pixels a side.
+        const QByteArray bmp = fileBytes(QStringLiteral(":/Images/") + name);
+        ASSERT_GE(bmp.size(), 54) << name.toStdString();
+        const auto number = [&](int at, int size) {
+            qint64 value = 0;
+            for (int i = size - 1; i >= 0; --i)
+                value = value * 256 + uchar(bmp[at + i]);
+            return value;
+        };
+        EXPECT_TRUE(bmp.startsWith("BM")) << name.toStdString();
+        EXPECT_EQ(number(28, 2), 24) << name.toStdString();
+        const qint64 width = number(18, 4);
+        const qint64 height = number(22, 4);
+        EXPECT_TRUE(width >= 16 && width <= 32 && height >= 16 && height <= 32) << name.toStdString();
+    }
+}
+
+TEST_F(PageWriterTest, PlacingBitmapsKeepsTheUsersOwnAndLeavesThemWritable)
+{
+    const QString images = m_program.filePath(QStringLiteral("Images"));
+    ASSERT_TRUE(QDir().mkpath(images));
+    ASSERT_EQ(SafeFile::write(images + QStringLiteral("/Task.bmp"), "mine"), QString());
+
+    EXPECT_EQ(PageWriter::placeProgramBitmaps(), QStringList());
+    EXPECT_EQ(fileBytes(images + QStringLiteral("/Task.bmp")), "mine");
+    for (const QString& name : PageWriter::shippedBitmaps()) {
+        const QFileInfo placed(images + QLatin1Char('/') + name);
+        EXPECT_TRUE(placed.exists()) << name.toStdString();
+        EXPECT_TRUE(placed.isWritable()) << name.toStdString();
+    }
+    QFile shipped(QStringLiteral(":/Images/Lead.bmp"));
+    ASSERT_TRUE(shipped.open(QIODevice::ReadOnly));
+    EXPECT_EQ(fileBytes(images + QStringLiteral("/Lead.bmp")), shipped.readAll());
+}
+
+} // namespace
