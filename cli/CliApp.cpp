@@ -41,6 +41,17 @@ Commands:
   encipher TEXT | decipher HEX     the login cipher
   check                            lists the files of the data folder that cannot be read
   demo [--projects N] [--seed S]   fills the data folder with a generated data set
+  projects FROM TO                 the project list for a month range (YYYY-MM YYYY-MM)
+  tree tasks|meetings|money PROJECT_ID
+                                   one of the project's details trees
+  graph PROJECT_ID                 the progress graph's rows and axis as JSON
+  report details|invoices|export PROJECT_ID
+  report invoice INVOICE_ID [--links] [--print]
+  report print --modules LIST PROJECT_ID...
+                                   a generated page, as the program writes it
+  export html|docx|xlsx PROJECT_ID FILE
+  export invoice-html|invoice-docx INVOICE_ID FILE
+                                   writes an export file
 
 KIND: project, client, resource, task, meeting, moneyflow, invoice.
 Without --data the data folder is the remembered working folder + "/Korvane".
