@@ -480,10 +480,14 @@ bool DocxWriter::packZip(const QList<PackagePart>& parts, QByteArray& archive, Q
 
 QString DocxWriter::exportFailureMessage(const QString& reason)
 {
-    return QStringLiteral(
-               "There was a problem exporting the document to Word format\n%1\nPlease contact %2 for "
-               "further queries.")
-        .arg(reason, QLatin1String(kSupportAddress));
+    // The program's fixed text first, whole; the reason follows it for whoever answers the query.
+    QString message =
+        QStringLiteral("There was a problem exporting the document to MS Word\nPlease contact %1 for "
+                       "further queries.")
+            .arg(QLatin1String(kSupportAddress));
+    if (!reason.isEmpty())
+        message += QStringLiteral("\n\n") + reason;
+    return message;
 }
 
 QString DocxWriter::save(const QString& path) const

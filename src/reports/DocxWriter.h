@@ -80,8 +80,8 @@ public:
     QString save(const QString& path) const;
 
     /**
-     * The message the program shows when a Word export fails: what happened, the reason, and where
-     * to ask for help.
+     * The message the program shows when a Word export fails: its fixed text, which names where to ask
+     * for help, followed by the reason when there is one.
      */
     static QString exportFailureMessage(const QString& reason);
 

@@ -182,12 +182,24 @@ QString HtmlExport::projectText(const RecordStore& store, const QByteArray& proj
     return page;
 }
 
+namespace {
+/**
+ * The bytes of a page that leaves the program: the text has no character set declaration, and a
+ * browser would read it as Windows-1252; a UTF-8 byte order mark tells it otherwise without
+ * changing the text.
+ */
+QByteArray standalonePage(const QString& text)
+{
+    return QByteArrayLiteral("\xEF\xBB\xBF") + text.toUtf8();
+}
+} // namespace
+
 HtmlExport::Result HtmlExport::exportProject(const RecordStore& store, const QByteArray& projectIdentifier,
                                              const QString& file, const QLocale& locale)
 {
     // The page goes first, so a file that cannot be written leaves nothing behind beside it.
     Result result;
-    result.error = SafeFile::write(file, projectText(store, projectIdentifier, locale).toUtf8());
+    result.error = SafeFile::write(file, standalonePage(projectText(store, projectIdentifier, locale)));
     if (result.ok())
         result.skippedImages = PageWriter::copyBitmaps(projectImages(), imagesFolderBeside(file));
     return result;
@@ -198,7 +210,7 @@ HtmlExport::Result HtmlExport::exportInvoice(const RecordStore& store, const QBy
 {
     Result result;
     result.error =
-        SafeFile::write(file, InvoiceReport::letter(store, invoiceIdentifier, false, false, locale).toUtf8());
+        SafeFile::write(file, standalonePage(InvoiceReport::letter(store, invoiceIdentifier, false, false, locale)));
     if (!result.ok())
         return result;
     const QString images = imagesFolderBeside(file);

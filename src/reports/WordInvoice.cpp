@@ -11,7 +11,9 @@ namespace {
 constexpr int kLetterHalfPoints = 18; // 9 pt
 } // namespace
 
-WordInvoice::WordInvoice(const RecordStore& store) : m_store(store) {}
+WordInvoice::WordInvoice(const RecordStore& store, const QLocale& locale) : m_store(store), m_locale(locale)
+{
+}
 
 QString WordInvoice::senderName(const QString& fromAddress)
 {
@@ -65,8 +67,9 @@ DocxWriter WordInvoice::document(const QByteArray& invoiceId) const
                  QStringLiteral("\r\n"));
 
     doc.setAlignment(Alignment::Right);
-    doc.typeText(DisplayFormat::dateWithPicture(invoice.invoiceDate, QStringLiteral("dd MMMM yyyy")) +
-                 QStringLiteral("\r\n"));
+    doc.typeText(
+        DisplayFormat::dateWithPicture(invoice.invoiceDate, QStringLiteral("dd MMMM yyyy"), m_locale) +
+        QStringLiteral("\r\n"));
 
     doc.setAlignment(Alignment::Left);
     font.bold = true;

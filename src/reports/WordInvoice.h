@@ -3,6 +3,7 @@
 #include "reports/DocxWriter.h"
 
 #include <QByteArray>
+#include <QLocale>
 #include <QString>
 
 namespace korvane {
@@ -14,7 +15,8 @@ struct InvoiceRecord;
 class WordInvoice
 {
 public:
-    explicit WordInvoice(const RecordStore& store);
+    /** The invoice date is written as `locale` writes it (the system's, as the desktop shows it). */
+    explicit WordInvoice(const RecordStore& store, const QLocale& locale = QLocale::system());
 
     /** The typed letter; an unknown identifier gives the letter with empty fields. */
     DocxWriter document(const QByteArray& invoiceId) const;
@@ -35,6 +37,7 @@ public:
 
 private:
     const RecordStore& m_store;
+    const QLocale m_locale;
 };
 
 } // namespace korvane

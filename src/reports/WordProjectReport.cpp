@@ -65,7 +65,7 @@ struct MoneyColumn
     double total = 0.0;
 };
 
-MoneyColumn moneyColumn(const TreeNode& moneyTree, MoneyCategory category)
+MoneyColumn moneyColumn(const TreeNode& moneyTree, MoneyCategory category, const QLocale& locale)
 {
     MoneyColumn column;
     const std::size_t index = std::size_t(category);
@@ -76,7 +76,7 @@ MoneyColumn moneyColumn(const TreeNode& moneyTree, MoneyCategory category)
         if (!money)
             continue;
         column.text += displayText(money->name) + QStringLiteral(" (") +
-                       DisplayFormat::shortDate(money->transactionDate) + QStringLiteral(" )") +
+                       DisplayFormat::shortDate(money->transactionDate, locale) + QStringLiteral(" )") +
                        QStringLiteral("\n\tAmt : ") + HtmlText::fixed(money->netAmount, 2) +
                        QStringLiteral("\n");
         column.total += money->netAmount;
@@ -86,7 +86,10 @@ MoneyColumn moneyColumn(const TreeNode& moneyTree, MoneyCategory category)
 
 } // namespace
 
-WordProjectReport::WordProjectReport(const RecordStore& store) : m_store(store) {}
+WordProjectReport::WordProjectReport(const RecordStore& store, const QLocale& locale)
+    : m_store(store), m_locale(locale)
+{
+}
 
 DocxWriter WordProjectReport::document(const QByteArray& projectId) const
 {
@@ -112,8 +115,8 @@ DocxWriter WordProjectReport::document(const QByteArray& projectId, const TreeNo
     font.allCaps = false;
     font.halfPoints = kBodyHalfPoints;
 
-    const QString duration = DisplayFormat::shortDate(project.startDate) + QStringLiteral(" - ") +
-                             DisplayFormat::shortDate(project.endDate);
+    const QString duration = DisplayFormat::shortDate(project.startDate, m_locale) + QStringLiteral(" - ") +
+                             DisplayFormat::shortDate(project.endDate, m_locale);
     const std::pair<const char*, QString> facts[] = {
         {"User: \t\t", displayText(project.endUser)},    {"Date:\t\t", duration},
         {"Client:\t\t", displayText(client.clientName)}, {"Contact: \t", displayText(client.contactPerson)},
@@ -157,8 +160,9 @@ void WordProjectReport::typeTasks(DocxWriter& doc, const TreeNode& taskTree) con
             continue;
         any = true;
         doc.typeText(QStringLiteral("\r\n\t") + displayText(task->name) +
-                     QStringLiteral("\r\n\t\tStart Date\t: ") + DisplayFormat::shortDate(task->start) +
-                     QStringLiteral("\r\n\t\tEnd Date\t: ") + DisplayFormat::shortDate(task->end));
+                     QStringLiteral("\r\n\t\tStart Date\t: ") +
+                     DisplayFormat::shortDate(task->start, m_locale) +
+                     QStringLiteral("\r\n\t\tEnd Date\t: ") + DisplayFormat::shortDate(task->end, m_locale));
     }
     if (!any)
         doc.typeText(QStringLiteral("\r\n\tNo Tasks"));
@@ -173,16 +177,17 @@ void WordProjectReport::typeMeetings(DocxWriter& doc, const TreeNode& meetingTre
         if (!meeting)
             continue;
         any = true;
-        QString text = QStringLiteral("\r\n\t") + displayText(meeting->subject) +
-                       QStringLiteral("\r\n\t\tStart Date : ") + DisplayFormat::shortDate(meeting->start) +
-                       QStringLiteral("\r\n\t\tEnd Date   : ") + DisplayFormat::shortDate(meeting->end);
+        QString text =
+            QStringLiteral("\r\n\t") + displayText(meeting->subject) +
+            QStringLiteral("\r\n\t\tStart Date : ") + DisplayFormat::shortDate(meeting->start, m_locale) +
+            QStringLiteral("\r\n\t\tEnd Date   : ") + DisplayFormat::shortDate(meeting->end, m_locale);
 
         text += QStringLiteral("\r\n\t\tAgenda     : ");
         const QList<AgendaRecord> agenda =
             readItems<AgendaRecord>(m_store, ListFile::Agenda, meeting->identifier);
         for (const AgendaRecord& item : agenda)
             text += QStringLiteral("\r\n\t\t\t") + displayText(item.name) + QStringLiteral(" - ") +
-                    DisplayFormat::timeWithoutSeconds(item.time);
+                    DisplayFormat::timeWithoutSeconds(item.time, m_locale);
         if (agenda.isEmpty())
             text += QStringLiteral("\r\n\t\t\tNo Agenda Assigned");
 
@@ -191,7 +196,8 @@ void WordProjectReport::typeMeetings(DocxWriter& doc, const TreeNode& meetingTre
             readItems<ActionRecord>(m_store, ListFile::Action, meeting->identifier);
         for (const ActionRecord& item : actions)
             text += QStringLiteral("\r\n\t\t\t") + displayText(item.todo) +
-                    DisplayFormat::shortDate(item.dueDate) + QStringLiteral("-") + displayText(item.who);
+                    DisplayFormat::shortDate(item.dueDate, m_locale) + QStringLiteral("-") +
+                    displayText(item.who);
         if (actions.isEmpty())
             text += QStringLiteral("\r\n\t\t\tNo Action Assigned");
 
@@ -210,8 +216,8 @@ void WordProjectReport::typeMeetings(DocxWriter& doc, const TreeNode& meetingTre
 void WordProjectReport::typeMoneyFlow(DocxWriter& doc, const TreeNode& moneyTree) const
 {
     typeHeading(doc, QStringLiteral("\n\nMoney Flow:\n"));
-    const MoneyColumn income = moneyColumn(moneyTree, MoneyCategory::Income);
-    const MoneyColumn expense = moneyColumn(moneyTree, MoneyCategory::Expense);
+    const MoneyColumn income = moneyColumn(moneyTree, MoneyCategory::Income, m_locale);
+    const MoneyColumn expense = moneyColumn(moneyTree, MoneyCategory::Expense, m_locale);
     doc.addTable(3, 2);
     doc.typeText(QStringLiteral("Income"));
     doc.moveToNextCell();

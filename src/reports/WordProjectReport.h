@@ -3,6 +3,7 @@
 #include "reports/DocxWriter.h"
 
 #include <QByteArray>
+#include <QLocale>
 #include <QString>
 
 namespace korvane {
@@ -17,7 +18,8 @@ struct TreeNode;
 class WordProjectReport
 {
 public:
-    explicit WordProjectReport(const RecordStore& store);
+    /** Dates and times are written as `locale` writes them (the system's, as the desktop shows them). */
+    explicit WordProjectReport(const RecordStore& store, const QLocale& locale = QLocale::system());
 
     /** The report, with the three trees built for the project as the details bar builds them. */
     DocxWriter document(const QByteArray& projectId) const;
@@ -36,6 +38,7 @@ private:
     void typeMoneyFlow(DocxWriter& doc, const TreeNode& moneyTree) const;
 
     const RecordStore& m_store;
+    const QLocale m_locale;
 };
 
 } // namespace korvane

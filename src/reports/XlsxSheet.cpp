@@ -25,15 +25,34 @@ constexpr double kMaxRowHeight = 409.0;
 constexpr double kDefaultWidth = 8.43;
 constexpr double kMaxFittedWidth = 50.0;
 
-/** A text as the library takes it: UTF-8, cut to the characters one cell can hold. */
+/**
+ * True for a character the library cannot pass on: it escapes the other control characters
+ * ("_x0001_"), but takes the text as a C string, so a NUL would cut the cell short, and it writes
+ * the two non-characters and a lone surrogate as they are, which no XML reader accepts: one of them
+ * would cost the workbook every text it holds.
+ */
+bool unwritable(QStringView text, qsizetype i)
+{
+    const QChar c = text.at(i);
+    if (c.isHighSurrogate())
+        return i + 1 >= text.size() || !text.at(i + 1).isLowSurrogate();
+    if (c.isLowSurrogate())
+        return i == 0 || !text.at(i - 1).isHighSurrogate();
+    return c.unicode() == 0 || c.unicode() == 0xFFFE || c.unicode() == 0xFFFF;
+}
+
+/** A text as the library takes it: UTF-8, without what it cannot write, cut to what one cell holds. */
 QByteArray cellText(const QString& text)
 {
-    if (text.size() <= XlsxSheet::kMaxCellText)
-        return text.toUtf8();
-    qsizetype keep = XlsxSheet::kMaxCellText;
-    if (text.at(keep - 1).isHighSurrogate())
-        --keep; // never split a character in two
-    return text.left(keep).toUtf8();
+    QString clean;
+    clean.reserve(std::min(text.size(), XlsxSheet::kMaxCellText));
+    for (qsizetype i = 0; i < text.size() && clean.size() < XlsxSheet::kMaxCellText; ++i) {
+        if (!unwritable(text, i))
+            clean.append(text.at(i));
+    }
+    if (clean.size() == XlsxSheet::kMaxCellText && clean.back().isHighSurrogate())
+        clean.chop(1); // never split a character in two
+    return clean.toUtf8();
 }
 
 QString libraryError(lxw_error error)

@@ -17,7 +17,8 @@ namespace korvane {
  * does not recalculate an .xlsx on load by default: a formula without its value would show 0.
  * Columns widen to fit their texts up to a limit; a text with line feeds, or too long for its
  * column, is shown wrapped, and its row is made tall enough for its lines. A number that is not
- * finite, which no workbook can hold, is written as "#NUM!".
+ * finite, which no workbook can hold, is written as "#NUM!"; characters that no workbook can hold
+ * (NUL, U+FFFE, U+FFFF, a lone surrogate) are left out of a text.
  */
 class XlsxSheet
 {

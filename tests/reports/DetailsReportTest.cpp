@@ -55,6 +55,34 @@ TEST_F(DetailsReportTest, LeadListCountsOnlyEntriesEndedByALineFeed)
     EXPECT_FALSE(page.contains(QStringLiteral("No One Assigned")));
 }
 
+TEST_F(DetailsReportTest, SubTasksAreListedAndTaskAndAttendeeListsFollowTheLineFeedRule)
+{
+    project("P1", "Lists");
+    storeProject();
+    resource("R1", "Maya Ortiz", "Surveyor");
+    // An unknown resource ahead of a known one still leaves its ", ".
+    task("T1", "P1", "Parent", TaskRecord::High, "R9\nR1\n", at(2007, 7, 9), at(2007, 8, 17));
+    TaskRecord child = m_store.GetTask("T1");
+    child.identifier = "T2";
+    child.kind = TaskRecord::kSubTask;
+    child.name = "Child";
+    child.resources = "R1"; // no closing line feed: no resources at all
+    ASSERT_EQ(m_store.ModifyTask(child), QString());
+    meeting("M1", "P1", "Unended", "Ann\nBob", at(2007, 7, 4), at(2007, 7, 4));
+    meeting("M2", "P1", "Blank entry", "\n", at(2007, 7, 5), at(2007, 7, 5));
+
+    const QString page = details();
+    EXPECT_TRUE(page.contains(QStringLiteral("> Parent</font></b>( <font color=#008000>7/9/07</font> - <font "
+                                             "color=#800000 size=3>8/17/07</font> )<font size=3><ul><li><img "
+                                             "src = Images\\Lead.bmp><i> Resources </i>:, Maya "
+                                             "Ortiz</li></ul></font></li></ul>")));
+    EXPECT_TRUE(page.contains(QStringLiteral("> Child</font></b>( <font color=#008000>7/9/07</font> - <font "
+                                             "color=#800000 size=3>8/17/07</font> )</ul>")));
+    EXPECT_TRUE(page.contains(QStringLiteral("> Attendees<ul><li>Ann</li></ul></li></ul></li>")));
+    EXPECT_FALSE(page.contains(QStringLiteral("Bob")));
+    EXPECT_TRUE(page.contains(QStringLiteral("> Attendees<ul><li></li></ul></li></ul></li>")));
+}
+
 TEST_F(DetailsReportTest, BalanceLineShowsLossWithoutSignAndEqualTotalsAsProfit)
 {
     project("P1", "Money");

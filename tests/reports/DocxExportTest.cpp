@@ -252,8 +252,11 @@ TEST(DocxWriterTest, SavesAWholePackageOrNothing)
     const QString error = doc.save(missing);
     EXPECT_TRUE(error.startsWith(missing)) << error.toStdString();
     EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("no"))));
-    EXPECT_TRUE(DocxWriter::exportFailureMessage(error).startsWith(
-        QStringLiteral("There was a problem exporting the document to Word format\n") + error));
+    // The program's fixed text stands whole, the reason after it.
+    EXPECT_EQ(DocxWriter::exportFailureMessage(error),
+              QStringLiteral("There was a problem exporting the document to MS Word\nPlease contact "
+                             "support@brisolt.example for further queries.\n\n") +
+                  error);
 
     // An existing file is replaced whole, and no temporary file stays beside it.
     const QString path = dir.filePath(QStringLiteral("report.docx"));
@@ -269,6 +272,9 @@ TEST(DocxWriterTest, SavesAWholePackageOrNothing)
 }
 
 // ---- the project report and the invoice ----
+
+// The expected texts are written for this locale, whatever the locale of the one who runs the tests.
+const QLocale kUs(QStringLiteral("en_US"));
 
 DateTime at(int year, int month, int day, int hour = 0, int minute = 0)
 {
@@ -407,7 +413,7 @@ protected:
 TEST_F(WordExportTest, ProjectReportTypesEverySectionInTreeOrderWithItsFormats)
 {
     const QString path = file("project.docx");
-    ASSERT_EQ(WordProjectReport(m_store).write(kProject, path), QString());
+    ASSERT_EQ(WordProjectReport(m_store, kUs).write(kProject, path), QString());
     const QList<Paragraph> paragraphs = paragraphsOf(path);
     EXPECT_EQ(layoutOf(paragraphs) + '\n', expected("project-report.txt"));
     ASSERT_FALSE(paragraphs.isEmpty());
@@ -437,7 +443,7 @@ TEST_F(WordExportTest, ProjectWithNothingStillHasItsHeadingsAndAZeroMoneyTable)
     put(ProjectRecord{.identifier = "2007050110000090", .name = "Bare"});
     m_store.LoadAll();
     const QString path = file("bare.docx");
-    ASSERT_EQ(WordProjectReport(m_store).write("2007050110000090", path), QString());
+    ASSERT_EQ(WordProjectReport(m_store, kUs).write("2007050110000090", path), QString());
     const std::string layout = layoutOf(paragraphsOf(path));
     EXPECT_TRUE(layout.ends_with("\n\n\nLead By:\n\n\nTasks:\n\n\tNo Tasks\n\nMeetings:\n\n\tNo Meetings\n\n"
                                  "Money Flow:\n0: Income\n1: Expense\n2: \n3: \n4: Net Income = 0.00\n"
@@ -448,7 +454,7 @@ TEST_F(WordExportTest, ProjectWithNothingStillHasItsHeadingsAndAZeroMoneyTable)
 TEST_F(WordExportTest, InvoiceTypesTheLetterInVerdanaNine)
 {
     const QString path = file("invoice.docx");
-    ASSERT_EQ(WordInvoice(m_store).write(kInvoice, path), QString());
+    ASSERT_EQ(WordInvoice(m_store, kUs).write(kInvoice, path), QString());
     const QList<Paragraph> paragraphs = paragraphsOf(path);
     EXPECT_EQ(layoutOf(paragraphs) + '\n', expected("invoice.txt"));
 
@@ -490,7 +496,7 @@ TEST_F(WordExportTest, InvoiceCurrencyAndSenderEdgeCases)
         invoice.fromAddress = c.from;
         ASSERT_EQ(m_store.ModifyInvoice(invoice), QString());
         const QString path = file("edge.docx");
-        ASSERT_EQ(WordInvoice(m_store).write(kInvoice, path), QString());
+        ASSERT_EQ(WordInvoice(m_store, kUs).write(kInvoice, path), QString());
         const std::string layout = layoutOf(paragraphsOf(path));
         EXPECT_NE(layout.find(std::string("\n") + c.netLine + "\n"), std::string::npos) << layout;
         EXPECT_NE(layout.find(std::string(c.wordsEnd) + "\n"), std::string::npos) << layout;
@@ -501,7 +507,7 @@ TEST_F(WordExportTest, InvoiceCurrencyAndSenderEdgeCases)
 TEST_F(WordExportTest, LibreOfficeReadsTheReportText)
 {
     const QString path = file("project.docx");
-    ASSERT_EQ(WordProjectReport(m_store).write(kProject, path), QString());
+    ASSERT_EQ(WordProjectReport(m_store, kUs).write(kProject, path), QString());
     QString error;
     const QString text =
         convertWithOffice(path, QStringLiteral("txt:Text (encoded):UTF8"), m_dir.path(), error);

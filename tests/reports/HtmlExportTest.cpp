@@ -77,7 +77,8 @@ TEST_F(HtmlExportTest, ExportWritesThePageAndCopiesTheImagesWithoutReplacingAny)
     HtmlExport::Result result = HtmlExport::exportProject(m_store, "P1", exportFile(), usEnglish());
     EXPECT_TRUE(result.ok()) << result.error.toStdString();
     EXPECT_TRUE(result.skippedImages.isEmpty()) << result.skippedImages.join('\n').toStdString();
-    EXPECT_EQ(fileBytes(exportFile()), HtmlExport::projectText(m_store, "P1", usEnglish()).toUtf8());
+    // A byte order mark lets a browser read the page as UTF-8; the text follows unchanged.
+    EXPECT_EQ(fileBytes(exportFile()), "\xEF\xBB\xBF" + HtmlExport::projectText(m_store, "P1", usEnglish()).toUtf8());
     for (const QString& name : HtmlExport::projectImages())
         EXPECT_TRUE(QFile::exists(exportedImage(name))) << name.toStdString();
     EXPECT_EQ(fileBytes(exportedImage(QStringLiteral("Task.bmp"))), "mine");
@@ -92,7 +93,8 @@ TEST_F(HtmlExportTest, ExportWritesThePageAndCopiesTheImagesWithoutReplacingAny)
     result = HtmlExport::exportProject(m_store, "P1", exportFile(), usEnglish());
     EXPECT_TRUE(result.ok());
     EXPECT_EQ(fileBytes(exportedImage(QStringLiteral("Project.bmp"))), firstCopy);
-    EXPECT_EQ(fileBytes(exportFile()), HtmlExport::projectText(m_store, "P1", usEnglish()).toUtf8());
+    // A byte order mark lets a browser read the page as UTF-8; the text follows unchanged.
+    EXPECT_EQ(fileBytes(exportFile()), "\xEF\xBB\xBF" + HtmlExport::projectText(m_store, "P1", usEnglish()).toUtf8());
 }
 
 TEST_F(HtmlExportTest, ImagesComeFromTheProgramFolderWhenItHasThem)

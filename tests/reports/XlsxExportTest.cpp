@@ -10,8 +10,10 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QUrl>
+#include <QXmlStreamReader>
 #include <gtest/gtest.h>
 #include <limits>
+#include <zip.h>
 
 using namespace korvane;
 using Kind = XlsxSheet::Cell::Kind;
@@ -358,6 +360,62 @@ TEST_F(XlsxExportTest, WritesWholeWorkbookOrNothing)
     ASSERT_TRUE(SafeFile::read(target, bytes));
     EXPECT_TRUE(bytes.startsWith("PK\x03\x04")); // a zip package replaced the older file
     EXPECT_EQ(QDir(m_dir.filePath("out")).entryList(QDir::Files), QStringList({"Bridge.xlsx"}));
+}
+
+/** The texts of the workbook's shared strings, in their order; fails the test when the part is not
+ * well-formed XML. */
+QStringList sharedStrings(const QString& workbook)
+{
+    QByteArray xml;
+    if (zip_t* archive = zip_open(QFile::encodeName(workbook).constData(), ZIP_RDONLY, nullptr)) {
+        zip_stat_t stat;
+        if (zip_stat(archive, "xl/sharedStrings.xml", 0, &stat) == 0) {
+            if (zip_file_t* part = zip_fopen(archive, "xl/sharedStrings.xml", 0)) {
+                xml.resize(qsizetype(stat.size));
+                if (zip_fread(part, xml.data(), stat.size) != zip_int64_t(stat.size))
+                    xml.clear();
+                zip_fclose(part);
+            }
+        }
+        zip_close(archive);
+    }
+    EXPECT_FALSE(xml.isEmpty()) << "no xl/sharedStrings.xml in " << workbook.toStdString();
+    QStringList texts;
+    QXmlStreamReader reader(xml);
+    while (!reader.atEnd()) {
+        if (reader.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        if (reader.name() == u"si")
+            texts.append(QString());
+        else if (reader.name() == u"t" && !texts.isEmpty())
+            texts.last() += reader.readElementText();
+    }
+    EXPECT_FALSE(reader.hasError()) << reader.errorString().toStdString();
+    return texts;
+}
+
+TEST_F(XlsxExportTest, TextsKeepTheirOtherCharactersWhenSomeCannotBeWritten)
+{
+    // A NUL would end the text early, and U+FFFE, U+FFFF or a lone surrogate would make the strings
+    // part unreadable, so that a reader shows none of the sheet's texts.
+    XlsxSheet sheet;
+    sheet.setText('A', 1, QStringLiteral("nul") + QChar(0) + QStringLiteral("after"));
+    sheet.setText('A', 2, QStringLiteral("bad ") + QChar(0xFFFF) + QChar(0xFFFE) + QStringLiteral(" end"));
+    sheet.setText('A', 3, QStringLiteral("half ") + QChar(0xD800) + QStringLiteral(" pair ") + QChar(0xDC00));
+    sheet.setText('A', 4, QStringLiteral("bell\x07 smile ") + QString::fromUcs4(U"\U0001F600"));
+    // At the cut to the characters one cell holds, a pair is not split.
+    sheet.setText('A', 5, QString(XlsxSheet::kMaxCellText - 1, u'x') + QString::fromUcs4(U"\U0001F600"));
+    const QString file = m_dir.filePath("texts.xlsx");
+    ASSERT_EQ(sheet.save(file), QString());
+
+    const QStringList texts = sharedStrings(file);
+    ASSERT_EQ(texts.size(), 5);
+    EXPECT_EQ(texts[0], "nulafter");
+    EXPECT_EQ(texts[1], "bad  end");
+    EXPECT_EQ(texts[2], "half  pair ");
+    // libxlsxwriter writes other control characters escaped, as Excel reads them back.
+    EXPECT_EQ(texts[3], QStringLiteral("bell_x0007_ smile ") + QString::fromUcs4(U"\U0001F600"));
+    EXPECT_EQ(texts[4], QString(XlsxSheet::kMaxCellText - 1, u'x'));
 }
 
 // ---- LibreOffice ----
