@@ -6,6 +6,7 @@
 #include "store/DisplayFormat.h"
 #include "store/RecordStore.h"
 #include "store/SafeFile.h"
+#include "views/Chronology.h"
 
 #include <QFileInfo>
 #include <algorithm>
@@ -35,7 +36,7 @@ const QString kTax = QStringLiteral("Tax");
 const QString kProfit = QStringLiteral("Profit: ");
 const QString kLoss = QStringLiteral("Loss: ");
 
-TreeNode node(const QString& label, int icon, TreeRecord record = {})
+TreeNode node(const QString& label, std::int64_t icon, TreeRecord record = {})
 {
     return TreeNode{label, icon, std::move(record), {}};
 }
@@ -45,16 +46,17 @@ QString counted(const QString& text, qsizetype count)
     return QStringLiteral("%1(%2)").arg(text).arg(count);
 }
 
-int priorityIcon(std::int32_t priority)
+/** 48 + priority, worked out in 64 bits so that no stored priority overflows it. */
+std::int64_t priorityIcon(std::int32_t priority)
 {
-    return TreeIcon::PriorityBase + priority;
+    return std::int64_t(TreeIcon::PriorityBase) + priority;
 }
 
 /** Earlier first; equal dates keep the order they were inserted in. */
 template <class Key> void sortChildrenBy(TreeNode& parent, Key key)
 {
     std::stable_sort(parent.children.begin(), parent.children.end(),
-                     [&](const TreeNode& a, const TreeNode& b) { return key(a) < key(b); });
+                     [&](const TreeNode& a, const TreeNode& b) { return earlier(key(a), key(b)); });
 }
 
 template <class R> R lookup(const RecordStore& store, const QByteArray& identifier)
@@ -199,7 +201,7 @@ TreeNode buildTaskTree(const RecordStore& store, const QByteArray& projectId)
     // Top-level tasks were inserted in front of each other too: equal start dates stay in reverse map order.
     std::reverse(root.children.begin(), root.children.end());
     root.label = counted(kTasks, qsizetype(root.children.size()));
-    sortChildrenBy(root, [](const TreeNode& n) { return n.task()->start.days; });
+    sortChildrenBy(root, [](const TreeNode& n) { return n.task()->start; });
     return root;
 }
 
@@ -209,7 +211,7 @@ TreeNode buildMeetingTree(const RecordStore& store, const QByteArray& projectId)
     for (const MeetingRecord* meeting : store.ofProject<MeetingRecord>(projectId))
         root.children.push_back(meetingNode(store, *meeting));
     root.label = counted(kMeetings, qsizetype(root.children.size()));
-    sortChildrenBy(root, [](const TreeNode& n) { return n.meeting()->start.days; });
+    sortChildrenBy(root, [](const TreeNode& n) { return n.meeting()->start; });
     return root;
 }
 
@@ -259,8 +261,8 @@ TreeNode buildMoneyFlowTree(const RecordStore& store, const QByteArray& projectI
     invoices.label = counted(kInvoice, qsizetype(invoices.children.size()));
     incomes.label = counted(kIncome, qsizetype(incomes.children.size()));
     expenses.label = counted(kExpense, qsizetype(expenses.children.size()));
-    sortChildrenBy(invoices, [](const TreeNode& n) { return n.invoice()->invoiceDate.days; });
-    const auto byTransactionDate = [](const TreeNode& n) { return n.moneyFlow()->transactionDate.days; };
+    sortChildrenBy(invoices, [](const TreeNode& n) { return n.invoice()->invoiceDate; });
+    const auto byTransactionDate = [](const TreeNode& n) { return n.moneyFlow()->transactionDate; };
     sortChildrenBy(incomes, byTransactionDate);
     sortChildrenBy(expenses, byTransactionDate);
     root.children.push_back(std::move(invoices));

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <cstdint>
 #include <span>
 #include <variant>
 #include <vector>
@@ -45,7 +46,8 @@ using TreeRecord = std::variant<std::monostate, TaskRecord, MeetingRecord, Money
 struct TreeNode
 {
     QString label;
-    int icon = 0;
+    /** 64 bits wide: a task's or action's icon is 48 + its stored 32-bit priority, whatever that holds. */
+    std::int64_t icon = 0;
     TreeRecord record;
     std::vector<TreeNode> children;
 

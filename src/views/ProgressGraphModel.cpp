@@ -4,6 +4,7 @@
 #include "records/TextList.h"
 #include "store/DisplayFormat.h"
 #include "store/RecordStore.h"
+#include "views/Chronology.h"
 
 #include <algorithm>
 #include <climits>
@@ -12,26 +13,6 @@
 namespace korvane {
 
 namespace {
-
-// Stored days count the time of day forward even before 30 December 1899, where the whole part
-// is negative (-1.25 is 29 December, 06:00). Arithmetic on the axis works on a continuous count
-// instead, so adding days or taking differences is plain subtraction on either side of that date.
-double continuousDays(double stored)
-{
-    if (stored >= 0)
-        return stored;
-    const double day = std::ceil(stored);
-    return day + (day - stored);
-}
-
-double storedDays(double continuous)
-{
-    if (continuous >= 0)
-        return continuous;
-    const double day = std::floor(continuous);
-    const double fraction = continuous - day;
-    return fraction == 0 ? day : day - fraction;
-}
 
 // Beyond this many days from 1899 no calendar date is formed (and no double is cast out of range).
 constexpr double kFarthestDay = 1.0e8;
@@ -273,9 +254,8 @@ void ProgressGraphModel::fill(const RecordStore& store, const QByteArray& projec
 
     m_axis = GraphAxis::forDates(project->startDate, project->endDate);
 
-    std::stable_sort(tasks.begin(), tasks.end(), [](const GraphRow& a, const GraphRow& b) {
-        return continuousDays(a.start.days) < continuousDays(b.start.days);
-    });
+    std::stable_sort(tasks.begin(), tasks.end(),
+                     [](const GraphRow& a, const GraphRow& b) { return earlier(a.start, b.start); });
     m_rows.reserve(tasks.size() + 3);
     m_rows.push_back(std::move(header));
     m_rows.push_back(std::move(projectRow));

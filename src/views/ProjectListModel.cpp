@@ -2,6 +2,7 @@
 
 #include "records/Text.h"
 #include "store/RecordStore.h"
+#include "views/Chronology.h"
 
 #include <algorithm>
 
@@ -39,7 +40,7 @@ void ProjectListModel::sort()
     // The caption row has no date: it is kept out of the comparison and stays in front.
     const auto begin = m_rows.begin() + (!m_rows.empty() && m_rows.front().isCaption() ? 1 : 0);
     std::stable_sort(begin, m_rows.end(), [](const ProjectListRow& a, const ProjectListRow& b) {
-        return a.project->startDate.days < b.project->startDate.days;
+        return earlier(a.project->startDate, b.project->startDate);
     });
 }
 

@@ -3,6 +3,9 @@
 #include "store/SafeFile.h"
 #include "views/DetailsTrees.h"
 
+#include <cmath>
+#include <limits>
+
 using namespace korvane;
 using korvane::test::ViewsFixture;
 
@@ -297,6 +300,74 @@ TEST_F(MoneyTreeTest, RevealsTheNamedEntryOrElseTheInvoiceCategory)
     EXPECT_EQ(moneyCategoryOf(TreePath{}), MoneyCategory::None);
     EXPECT_EQ(moneyCategoryOf(TreePath{3}), MoneyCategory::None); // the balance row
     EXPECT_EQ(moneyCategoryOf(TreePath{2, 1, 0}), MoneyCategory::Expense);
+}
+
+TEST_F(MoneyTreeTest, SortsFollowTheCalendarBefore1900AndPutDamagedDatesLast)
+{
+    // Before 30 December 1899 the stored whole part counts back while the time counts forward:
+    // -1.25 is 29 December at 06:00, earlier than -1.5 at noon, and -2.0 is the day before.
+    const DateTime noon{DateTime::Valid, -1.5};
+    const DateTime six{DateTime::Valid, -1.25};
+    const DateTime dayBefore{DateTime::Valid, -2.0};
+    const DateTime damaged{DateTime::Valid, std::nan("")};
+    const QByteArray project = addProject("Old", dayBefore, noon);
+    const struct
+    {
+        const char* name;
+        DateTime date;
+    } dates[] = {{"Damaged", damaged}, {"Noon", noon}, {"Six", six}, {"Before", dayBefore}};
+    for (const auto& d : dates) {
+        addTask(project, d.name, d.date);
+        MeetingRecord meeting = emptyRecord<MeetingRecord>();
+        meeting.projectIdentifier = project;
+        meeting.subject = d.name;
+        meeting.start = d.date;
+        added(m_store.AddMeeting(meeting));
+        addEntry(project, d.name, MoneyFlowRecord::Income, 1, d.date);
+        addEntry(project, d.name, MoneyFlowRecord::Expense, 1, d.date);
+        addInvoice(project, d.name, "$", d.date);
+    }
+    const std::string expected = "Before Six Noon Damaged";
+    const auto names = [](const TreeNode& parent, auto name) {
+        QStringList result;
+        for (const TreeNode& child : parent.children)
+            result.append(name(child));
+        return result.join(QLatin1Char(' ')).toStdString();
+    };
+    const auto label = [](const TreeNode& n) { return n.label; };
+    const auto head = [](const TreeNode& n) { return n.label.section(QLatin1Char('('), 0, 0); };
+    EXPECT_EQ(names(buildTaskTree(m_store, project), label), expected);
+    EXPECT_EQ(names(buildMeetingTree(m_store, project), head), expected);
+    const TreeNode money = buildMoneyFlowTree(m_store, project);
+    for (int category = 0; category < 3; ++category)
+        EXPECT_EQ(names(money.children[size_t(category)], head), expected) << category;
+}
+
+TEST_F(DetailsTreesTest, PriorityIconsHoldAnyStoredPriority)
+{
+    const QByteArray project = addProject("Bridge", at(2007, 3, 1), at(2007, 3, 31));
+    addTask(project, "Highest", at(2007, 3, 1), std::numeric_limits<std::int32_t>::max());
+    addTask(project, "Lowest", at(2007, 3, 2), std::numeric_limits<std::int32_t>::min());
+    MeetingRecord meeting = emptyRecord<MeetingRecord>();
+    meeting.projectIdentifier = project;
+    meeting.subject = "Kickoff";
+    const QByteArray meetingId = added(m_store.AddMeeting(meeting));
+    const DateTime due = at(2007, 3, 9);
+    ASSERT_EQ(SafeFile::write(m_store.fileName(ListFile::Action, meetingId),
+                              encodeList(QList<ActionRecord>{
+                                  {"Up", due, "Bob", std::numeric_limits<std::int32_t>::max()},
+                                  {"Down", due, "Bob", std::numeric_limits<std::int32_t>::min()}})),
+              QString());
+
+    const TreeNode tasks = buildTaskTree(m_store, project);
+    ASSERT_EQ(tasks.children.size(), 2u);
+    EXPECT_EQ(tasks.children[0].icon, 2147483695); // 48 + 2147483647, not wrapped round
+    EXPECT_EQ(tasks.children[1].icon, -2147483600);
+    const TreeNode meetings = buildMeetingTree(m_store, project);
+    const TreeNode& actions = meetings.children.at(0).children.at(3);
+    ASSERT_EQ(actions.children.size(), 2u);
+    EXPECT_EQ(actions.children[0].icon, 2147483695);
+    EXPECT_EQ(actions.children[1].icon, -2147483600);
 }
 
 } // namespace

@@ -85,4 +85,19 @@ TEST_F(ProjectListModelTest, FillsTheRangeAndSortsByStartBelowTheCaption)
     EXPECT_EQ(list.rows().size(), 1u); // only the caption
 }
 
+TEST_F(ProjectListModelTest, SortFollowsTheCalendarBefore1900)
+{
+    // 29 December 1899: -1.25 is 06:00 and -1.5 is noon; the stored value alone would put noon first.
+    addProject("Noon", DateTime{DateTime::Valid, -1.5}, at(2007, 1, 1));
+    addProject("Six", DateTime{DateTime::Valid, -1.25}, at(2007, 1, 1));
+    addProject("Before", DateTime{DateTime::Valid, -2.0}, at(2007, 1, 1));
+    ProjectListModel list;
+    list.fill(m_store, QDate(1899, 12, 1), QDate(1899, 12, 1), true);
+    list.sort();
+    std::string names;
+    for (const ProjectListRow& row : list.rows())
+        names += row.text.toStdString() + ' ';
+    EXPECT_EQ(names, "Before Six Noon ");
+}
+
 } // namespace
