@@ -1,3 +1,4 @@
+#include "OfficeFiles.h"
 #include "records/RecordCodec.h"
 #include "reports/DocxWriter.h"
 #include "reports/WordInvoice.h"
@@ -14,9 +15,9 @@
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 #include <gtest/gtest.h>
-#include <zip.h>
 
 using namespace korvane;
+using namespace korvane::testing;
 
 // The fixture builds records with designated initializers; the fields it leaves out are meant to be empty.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
@@ -51,25 +52,6 @@ struct Paragraph
         return all;
     }
 };
-
-QByteArray zipEntry(const QString& archivePath, const char* name)
-{
-    zip_t* archive = zip_open(QFile::encodeName(archivePath).constData(), ZIP_RDONLY, nullptr);
-    if (!archive)
-        return {};
-    QByteArray content;
-    zip_stat_t stat;
-    if (zip_stat(archive, name, 0, &stat) == 0) {
-        if (zip_file_t* file = zip_fopen(archive, name, 0)) {
-            content.resize(qsizetype(stat.size));
-            if (zip_fread(file, content.data(), stat.size) != zip_int64_t(stat.size))
-                content.clear();
-            zip_fclose(file);
-        }
-    }
-    zip_close(archive);
-    return content;
-}
 
 QStringList zipEntryNames(const QString& archivePath)
 {

@@ -4,7 +4,6 @@
 #include "records/RecordCodec.h"
 #include "records/TextList.h"
 #include "store/AmountInWords.h"
-#include "store/ProjectDocuments.h"
 #include "store/RecordStore.h"
 #include "store/SafeFile.h"
 
@@ -159,14 +158,12 @@ TEST(DemoDataTest, MakesTheCountsAskedFor)
 {
     struct Case
     {
-        const char* what;
         DemoOptions options;
         int resources;
     };
     const Case cases[] = {
-        {"varied counts", {.projects = 5, .seed = 3}, 6},
-        {"fixed counts",
-         {.projects = 3,
+        {{.projects = 5, .seed = 3}, 6},
+        {{.projects = 3,
           .seed = 9,
           .resources = 4,
           .tasksPerProject = 7,
@@ -174,16 +171,14 @@ TEST(DemoDataTest, MakesTheCountsAskedFor)
           .moneyFlowsPerProject = 3,
           .invoicesPerProject = 1},
          4},
-        {"bare projects",
-         {.projects = 2,
+        {{.projects = 2,
           .resources = 0,
           .tasksPerProject = 0,
           .meetingsPerProject = 1,
           .moneyFlowsPerProject = 1,
           .invoicesPerProject = 1},
          0},
-        {"one resource per four projects",
-         {.projects = 30,
+        {{.projects = 30,
           .tasksPerProject = 1,
           .meetingsPerProject = 0,
           .moneyFlowsPerProject = 0,
@@ -191,7 +186,7 @@ TEST(DemoDataTest, MakesTheCountsAskedFor)
          8},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(c.options.projects);
         QTemporaryDir dir;
         RecordStore store(dir.path());
         const DemoSummary summary = generateDemoData(store, c.options);
@@ -206,14 +201,9 @@ TEST(DemoDataTest, MakesTheCountsAskedFor)
         EXPECT_EQ(store.meetings().size(), summary.meetings);
         EXPECT_EQ(store.moneyFlows().size(), summary.moneyFlows);
         EXPECT_EQ(store.invoices().size(), summary.invoices);
-        int subTasks = 0;
-        for (const auto& entry : store.tasks())
-            subTasks += entry.record.isSubTask() ? 1 : 0;
-        EXPECT_EQ(subTasks, summary.subTasks);
-        EXPECT_EQ(filesWithExtension(dir.path(), ".agd"), summary.agendaFiles);
+        EXPECT_EQ(filesWithExtension(dir.path(), ".agd"), summary.meetings);
         EXPECT_EQ(filesWithExtension(dir.path(), ".act"), summary.actionFiles);
         EXPECT_EQ(filesWithExtension(dir.path(), ".doc"), summary.documentFiles);
-        EXPECT_EQ(summary.agendaFiles, summary.meetings);
 
         for (const auto& entry : store.projects()) {
             const QByteArray& id = entry.key;
@@ -223,24 +213,13 @@ TEST(DemoDataTest, MakesTheCountsAskedFor)
                                                int(store.ofProject<InvoiceRecord>(id).size())};
             const auto asked = std::array{c.options.tasksPerProject, c.options.meetingsPerProject,
                                           c.options.moneyFlowsPerProject, c.options.invoicesPerProject};
-            const auto low = std::array{4, 1, 2, 0};
-            const auto high = std::array{20, 5, 8, 5};
             for (std::size_t k = 0; k < asked.size(); ++k) {
-                if (asked[k] >= 0) {
-                    EXPECT_EQ(perProject[k], asked[k]) << "kind " << k;
-                } else {
-                    EXPECT_GE(perProject[k], low[k]) << "kind " << k;
-                    EXPECT_LE(perProject[k], high[k]) << "kind " << k;
-                }
+                EXPECT_TRUE(asked[k] < 0 || perProject[k] == asked[k]) << "kind " << k;
             }
         }
-
-        // What was written is what the store holds: a fresh load finds the same, and nothing malformed.
         RecordStore reloaded(dir.path());
         reloaded.LoadAll();
         EXPECT_TRUE(reloaded.loadProblems().isEmpty());
-        EXPECT_EQ(reloaded.tasks().size(), store.tasks().size());
-        EXPECT_EQ(reloaded.invoices().size(), store.invoices().size());
     }
 }
 
@@ -255,10 +234,7 @@ TEST(DemoDataTest, StopsAtTheFirstFailure)
     EXPECT_FALSE(fromStore.ok());
     EXPECT_TRUE(fromStore.error.contains(notAFolder));
     EXPECT_EQ(fromStore.records(), 0);
-
-    const DemoSummary fromFolder = writeDemoFolder(notAFolder + "/Korvane", {});
-    EXPECT_FALSE(fromFolder.ok());
-    EXPECT_EQ(fromFolder.records(), 0);
+    EXPECT_EQ(writeDemoFolder(notAFolder + "/Korvane", {}).records(), 0);
 }
 
 TEST(DemoDataTest, RecordsReferToEachOtherAsTheEditorsLeaveThem)
@@ -269,148 +245,67 @@ TEST(DemoDataTest, RecordsReferToEachOtherAsTheEditorsLeaveThem)
     ASSERT_TRUE(summary.ok()) << summary.error.toStdString();
     ASSERT_GT(summary.subTasks, 0);
 
-    QSet<QByteArray> resourceNames;
-    for (const auto& entry : store.resources())
-        resourceNames.insert(entry.record.name);
     auto namesResources = [&](const QByteArray& list) {
         const QList<QByteArray> entries = TextList::entries(list);
         return wellFormedList(list) && !entries.isEmpty() &&
                std::all_of(entries.begin(), entries.end(),
                            [&](const QByteArray& id) { return store.resources().contains(id); });
     };
-
-    for (const auto& [id, project, bucket, sequence] : store.projects()) {
-        SCOPED_TRACE(project.name.toStdString());
-        ASSERT_TRUE(store.clients().contains(project.clientIdentifier));
-        EXPECT_TRUE(namesResources(store.GetClient(project.clientIdentifier).leadByList));
-        EXPECT_LT(project.startDate.days, project.endDate.days);
+    for (const auto& entry : store.projects()) {
+        ASSERT_TRUE(store.clients().contains(entry.record.clientIdentifier));
+        EXPECT_TRUE(namesResources(store.GetClient(entry.record.clientIdentifier).leadByList));
     }
 
     QHash<QByteArray, QByteArray> parentOf;
     for (const auto& entry : store.tasks()) {
         const TaskRecord& task = entry.record;
         SCOPED_TRACE(task.name.toStdString());
-        const ProjectRecord* project = store.projects().find(task.projectIdentifier);
-        ASSERT_NE(project, nullptr);
-        EXPECT_TRUE(task.kind == TaskRecord::kTopLevel || task.kind == TaskRecord::kSubTask);
-        EXPECT_TRUE(task.priority >= 0 && task.priority <= 2);
-        EXPECT_TRUE(task.percentComplete >= 0 && task.percentComplete <= 100);
-        if (task.completed == 1) {
-            EXPECT_EQ(task.percentComplete, 100);
-        }
-        EXPECT_LE(project->startDate.days, task.start.days);
-        EXPECT_LT(task.start.days, task.end.days);
-        EXPECT_LE(task.end.days, project->endDate.days);
         EXPECT_TRUE(namesResources(task.resources));
         EXPECT_TRUE(wellFormedList(task.subTaskList));
-        if (task.isSubTask()) {
-            EXPECT_TRUE(task.subTaskList.isEmpty());
-        }
+        EXPECT_TRUE(!task.isSubTask() || task.subTaskList.isEmpty());
         for (const QByteArray& subId : TextList::entries(task.subTaskList)) {
             const TaskRecord* sub = store.tasks().find(subId);
             ASSERT_NE(sub, nullptr);
             EXPECT_TRUE(sub->isSubTask());
             EXPECT_EQ(sub->projectIdentifier, task.projectIdentifier);
-            EXPECT_LE(task.start.days, sub->start.days);
-            EXPECT_LE(sub->end.days, task.end.days);
             EXPECT_FALSE(parentOf.contains(subId)) << "listed by two parents";
             parentOf.insert(subId, task.identifier);
         }
     }
     EXPECT_EQ(parentOf.size(), summary.subTasks) << "a sub task no parent lists";
 
+    QSet<QByteArray> resourceNames;
+    for (const auto& entry : store.resources())
+        resourceNames.insert(entry.record.name);
     for (const auto& entry : store.meetings()) {
         const MeetingRecord& meeting = entry.record;
-        const ProjectRecord* project = store.projects().find(meeting.projectIdentifier);
-        ASSERT_NE(project, nullptr);
-        EXPECT_EQ(meeting.clientIdentifier, project->clientIdentifier);
         EXPECT_TRUE(resourceNames.contains(meeting.lead));
-        EXPECT_TRUE(wellFormedList(meeting.attendees));
         EXPECT_TRUE(TextList::contains(meeting.attendees, meeting.lead));
-        EXPECT_EQ(meeting.start.date(), meeting.end.date());
-        EXPECT_LT(meeting.start.days, meeting.end.days);
-
-        QByteArray bytes;
-        QList<AgendaRecord> agenda;
-        ASSERT_TRUE(SafeFile::read(store.fileName(ListFile::Agenda, meeting.identifier), bytes));
-        ASSERT_TRUE(decodeList(bytes, agenda));
-        EXPECT_GE(agenda.size(), 2);
-        QList<ActionRecord> actions;
-        ASSERT_TRUE(SafeFile::read(store.fileName(ListFile::Action, meeting.identifier), bytes));
-        ASSERT_TRUE(decodeList(bytes, actions));
-        EXPECT_GE(actions.size(), 1);
-        for (const ActionRecord& action : actions)
-            EXPECT_TRUE(TextList::contains(meeting.attendees, action.who));
     }
-
-    auto taskNamesOf = [&](const QByteArray& projectId) {
-        QSet<QByteArray> names;
-        for (const TaskRecord* task : store.ofProject<TaskRecord>(projectId)) {
-            if (!task->isSubTask())
-                names.insert(task->name);
-        }
-        return names;
-    };
-    for (const auto& entry : store.moneyFlows()) {
-        const MoneyFlowRecord& flow = entry.record;
-        ASSERT_TRUE(store.projects().contains(flow.projectIdentifier));
-        EXPECT_TRUE(taskNamesOf(flow.projectIdentifier).contains(flow.name)) << flow.name.toStdString();
-        EXPECT_EQ(flow.netAmount, flow.amount - flow.amount * flow.taxPercentage * 0.01);
-    }
-
-    const QList<QByteArray> salutations{"Mr .", "Mrs .", "Dr .", "Miss .", "Ms .", "Prof ."};
-    for (const auto& entry : store.invoices()) {
-        const InvoiceRecord& invoice = entry.record;
-        SCOPED_TRACE(invoice.invoiceNumber.toStdString());
-        const ProjectRecord* project = store.projects().find(invoice.projectIdentifier);
-        ASSERT_NE(project, nullptr);
-        EXPECT_TRUE(taskNamesOf(invoice.projectIdentifier).contains(invoice.task));
-        EXPECT_EQ(invoice.netAmount, invoice.amount - invoice.amount * invoice.taxPercentage * 0.01);
-        EXPECT_FALSE(invoice.amountInWords.isEmpty());
-        EXPECT_EQ(invoice.amountInWords, amountInWords(invoice.netAmount));
-        EXPECT_EQ(invoice.currencyText, project->currency == "$" ? "$-US DOLLAR" : "Rs.-INDIAN RUPEES");
-        const qsizetype dot = invoice.addressee.indexOf('.');
-        ASSERT_GT(dot, 0);
-        EXPECT_TRUE(salutations.contains(invoice.addressee.left(dot + 1)));
-        const QByteArray contact = store.GetClient(project->clientIdentifier).contactPerson;
-        EXPECT_TRUE(contact.endsWith(' ' + invoice.addressee.mid(dot + 1)));
-        EXPECT_TRUE(invoice.fromAddress.startsWith(invoice.signatory + "\r\n"));
-    }
-
-    for (const auto& entry : store.projects()) {
-        const QString path = store.fileName(ListFile::ProjectDoc, entry.key);
-        if (!QFile::exists(path))
-            continue;
-        bool ok = false;
-        const ProjectDocuments documents = ProjectDocuments::read(path, &ok);
-        EXPECT_TRUE(ok);
-        EXPECT_GE(documents.count(), 1);
-    }
+    for (const auto& entry : store.invoices())
+        EXPECT_EQ(entry.record.amountInWords, amountInWords(entry.record.netAmount));
 }
 
 TEST(DemoDataTest, SameSeedGivesTheSameRecordsApartFromIdentifiers)
 {
-    const DemoOptions options{.projects = 4, .seed = 5};
-    auto generated = [&](const QDateTime& now, const DemoOptions& chosen, QTemporaryDir& dir,
-                         RecordStore& store) {
+    auto generated = [](const QDateTime& now, const DemoOptions& options, QTemporaryDir& dir,
+                        RecordStore& store) {
         FixedClock clock(now);
         store.setWorkingDirectory(dir.path());
-        const DemoSummary summary = generateDemoData(store, chosen);
-        EXPECT_TRUE(summary.ok()) << summary.error.toStdString();
+        EXPECT_TRUE(generateDemoData(store, options).ok());
     };
-
+    const QDateTime now(QDate(2031, 2, 3), QTime(8, 0));
     QTemporaryDir dirA, dirB, dirC, dirD;
     RecordStore a, b, c, d;
-    generated(QDateTime(QDate(2031, 2, 3), QTime(8, 0)), options, dirA, a);
-    generated(QDateTime(QDate(2031, 11, 20), QTime(17, 45, 10)), options, dirB, b);
+    generated(now, {.projects = 4, .seed = 5}, dirA, a);
+    generated(QDateTime(QDate(2031, 11, 20), QTime(17, 45, 10)), {.projects = 4, .seed = 5}, dirB, b);
     {
-        FixedClock clock(QDateTime(QDate(2031, 6, 1), QTime(12, 0)));
-        ASSERT_TRUE(writeDemoFolder(dirC.path(), options).ok());
+        FixedClock clock(now);
+        ASSERT_TRUE(writeDemoFolder(dirC.path(), {.projects = 4, .seed = 5}).ok());
         c.setWorkingDirectory(dirC.path());
         c.LoadAll();
-        EXPECT_TRUE(c.loadProblems().isEmpty());
     }
-    generated(QDateTime(QDate(2031, 2, 3), QTime(8, 0)), {.projects = 4, .seed = 6}, dirD, d);
+    generated(now, {.projects = 4, .seed = 6}, dirD, d);
 
     ASSERT_NE(a.projects().begin()->key, b.projects().begin()->key);
     const DataSet setA(a);
@@ -419,11 +314,4 @@ TEST(DemoDataTest, SameSeedGivesTheSameRecordsApartFromIdentifiers)
     SCOPED_TRACE("written straight into a folder");
     expectSameRecords(setA, DataSet(c));
     EXPECT_FALSE(setA.tasks == DataSet(d).tasks) << "another seed gives other records";
-
-    // Dates lie around the year of "now", from its first of January on.
-    const double yearStart = DateTime::fromDate(QDate(2031, 1, 1)).days;
-    for (const ProjectRecord& project : setA.projects) {
-        EXPECT_GE(project.startDate.days, yearStart - 90);
-        EXPECT_LE(project.startDate.days, yearStart + 300);
-    }
 }
