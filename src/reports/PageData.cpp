@@ -19,20 +19,6 @@ using HtmlText::record;
  * but does not hold the items its count promises is treated like one that cannot be opened: none
  * of its bytes can be trusted.
  */
-template <class Item>
-std::optional<QList<Item>> readList(const RecordStore& store, ListFile file, const QByteArray& meeting)
-{
-    if (!RecordStore::isUsableIdentifier(meeting))
-        return std::nullopt;
-    QByteArray bytes;
-    if (!SafeFile::read(store.fileName(file, meeting), bytes))
-        return std::nullopt;
-    QList<Item> items;
-    if (!decodeList(bytes, items))
-        return std::nullopt;
-    return items;
-}
-
 } // namespace
 
 PageData PageData::collect(const RecordStore& store, const QByteArray& projectIdentifier,
@@ -75,12 +61,12 @@ PageData PageData::collect(const RecordStore& store, const QByteArray& projectId
 
     for (const MeetingRecord* meeting : store.ofProject<MeetingRecord>(id)) {
         Meeting row{record(meeting->subject), shortDate(meeting->start), shortDate(meeting->end), {}, {}, {}};
-        if (auto agenda = readList<AgendaRecord>(store, ListFile::Agenda, meeting->identifier)) {
+        if (auto agenda = store.readMeetingList<AgendaRecord>(ListFile::Agenda, meeting->identifier)) {
             row.agenda.emplace();
             for (const AgendaRecord& item : *agenda)
                 row.agenda->append({record(item.name), shortDate(item.time)});
         }
-        if (auto actions = readList<ActionRecord>(store, ListFile::Action, meeting->identifier)) {
+        if (auto actions = store.readMeetingList<ActionRecord>(ListFile::Action, meeting->identifier)) {
             row.actions.emplace();
             for (const ActionRecord& item : *actions)
                 row.actions->append({record(item.todo), shortDate(item.dueDate), record(item.who)});

@@ -44,20 +44,6 @@ void typeHeading(DocxWriter& doc, const QString& heading)
     useBodyStyle(doc);
 }
 
-/** The items of a meeting's agenda or action file; none when it is missing or cannot be read. */
-template <class Item>
-QList<Item> readItems(const RecordStore& store, ListFile file, const QByteArray& meeting)
-{
-    QList<Item> items;
-    if (!RecordStore::isUsableIdentifier(meeting))
-        return items;
-    const QString path = store.fileName(file, meeting);
-    QByteArray bytes;
-    if (!QFileInfo(path).isFile() || !SafeFile::read(path, bytes) || !decodeList(bytes, items))
-        items.clear();
-    return items;
-}
-
 /** The entries of one category of the money tree, with the sum of their net amounts. */
 struct MoneyColumn
 {
@@ -184,7 +170,8 @@ void WordProjectReport::typeMeetings(DocxWriter& doc, const TreeNode& meetingTre
 
         text += QStringLiteral("\r\n\t\tAgenda     : ");
         const QList<AgendaRecord> agenda =
-            readItems<AgendaRecord>(m_store, ListFile::Agenda, meeting->identifier);
+            m_store.readMeetingList<AgendaRecord>(ListFile::Agenda, meeting->identifier)
+                .value_or(QList<AgendaRecord>());
         for (const AgendaRecord& item : agenda)
             text += QStringLiteral("\r\n\t\t\t") + displayText(item.name) + QStringLiteral(" - ") +
                     DisplayFormat::timeWithoutSeconds(item.time, m_locale);
@@ -193,7 +180,8 @@ void WordProjectReport::typeMeetings(DocxWriter& doc, const TreeNode& meetingTre
 
         text += QStringLiteral("\r\n\t\tAction     : ");
         const QList<ActionRecord> actions =
-            readItems<ActionRecord>(m_store, ListFile::Action, meeting->identifier);
+            m_store.readMeetingList<ActionRecord>(ListFile::Action, meeting->identifier)
+                .value_or(QList<ActionRecord>());
         for (const ActionRecord& item : actions)
             text += QStringLiteral("\r\n\t\t\t") + displayText(item.todo) +
                     DisplayFormat::shortDate(item.dueDate, m_locale) + QStringLiteral("-") +

@@ -23,19 +23,6 @@ constexpr int kTableGap = 3;
 // The sum rows lie this many rows below the last money flow entry.
 constexpr int kSumsGap = 4;
 
-/** The items of a meeting's agenda or action file, or nothing when it cannot be read. */
-template <class Item>
-std::optional<QList<Item>> readItems(const RecordStore& store, ListFile file, const QByteArray& meeting)
-{
-    if (!RecordStore::isUsableIdentifier(meeting))
-        return std::nullopt;
-    QByteArray bytes;
-    QList<Item> items;
-    if (!SafeFile::read(store.fileName(file, meeting), bytes) || !decodeList(bytes, items))
-        return std::nullopt;
-    return items;
-}
-
 /** Writes a header row's texts, filling the gaps between them so the row reads as one band. */
 void writeHeader(XlsxSheet& sheet, int row, char first, char last,
                  std::initializer_list<std::pair<char, QString>> texts)
@@ -190,7 +177,7 @@ private:
             m_sheet.setText('F', row, DisplayFormat::shortDate(meeting->start, m_locale));
             m_sheet.setText('G', row, DisplayFormat::shortDate(meeting->end, m_locale));
 
-            const auto agenda = readItems<AgendaRecord>(m_store, ListFile::Agenda, meeting->identifier);
+            const auto agenda = m_store.readMeetingList<AgendaRecord>(ListFile::Agenda, meeting->identifier);
             if (!agenda || agenda->isEmpty()) {
                 m_sheet.setText('H', row, QStringLiteral("No Agenda Assigned"));
             } else {
@@ -203,7 +190,7 @@ private:
                 m_sheet.setText('I', row, times.join(lineFeed));
             }
 
-            const auto actions = readItems<ActionRecord>(m_store, ListFile::Action, meeting->identifier);
+            const auto actions = m_store.readMeetingList<ActionRecord>(ListFile::Action, meeting->identifier);
             if (!actions || actions->isEmpty()) {
                 m_sheet.setText('J', row, QStringLiteral("No Actions Assigned"));
             } else {

@@ -1,12 +1,16 @@
 #pragma once
 
+#include "records/RecordCodec.h"
 #include "records/Records.h"
 #include "store/RecordKind.h"
 #include "store/RecordMap.h"
+#include "store/SafeFile.h"
 
+#include <QFileInfo>
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <optional>
 #include <tuple>
 #include <vector>
 
@@ -88,15 +92,14 @@ public:
     ResourceRecord GetResource(const QByteArray& identifier) const { return get<ResourceRecord>(identifier); }
     TaskRecord GetTask(const QByteArray& identifier) const { return get<TaskRecord>(identifier); }
     MeetingRecord GetMeeting(const QByteArray& identifier) const { return get<MeetingRecord>(identifier); }
-    MoneyFlowRecord GetMoneyFlow(const QByteArray& identifier) const { return get<MoneyFlowRecord>(identifier); }
+    MoneyFlowRecord GetMoneyFlow(const QByteArray& identifier) const
+    {
+        return get<MoneyFlowRecord>(identifier);
+    }
     InvoiceRecord GetInvoice(const QByteArray& identifier) const { return get<InvoiceRecord>(identifier); }
 
     /** The map of a kind, to walk in enumeration order. */
-    template <class R>
-    const RecordMap<R>& records() const
-    {
-        return std::get<RecordMap<R>>(m_maps);
-    }
+    template <class R> const RecordMap<R>& records() const { return std::get<RecordMap<R>>(m_maps); }
     const RecordMap<ProjectRecord>& projects() const { return records<ProjectRecord>(); }
     const RecordMap<ClientRecord>& clients() const { return records<ClientRecord>(); }
     const RecordMap<ResourceRecord>& resources() const { return records<ResourceRecord>(); }
@@ -106,8 +109,7 @@ public:
     const RecordMap<InvoiceRecord>& invoices() const { return records<InvoiceRecord>(); }
 
     /** The records of one project (tasks, meetings, money flow or invoices), in enumeration order. */
-    template <class R>
-    std::vector<const R*> ofProject(const QByteArray& projectIdentifier) const;
+    template <class R> std::vector<const R*> ofProject(const QByteArray& projectIdentifier) const;
 
     /** The project's tasks' percent complete averaged with weights 3, 2, 1 for High, Medium, Low. */
     int weightedProgress(const QByteArray& projectIdentifier) const;
@@ -120,39 +122,33 @@ public:
     /** The full path of a meeting's or project's list file. */
     QString fileName(ListFile file, const QByteArray& identifier) const;
 
+    /**
+     * The items of a meeting's agenda or action file, or nothing when the file is missing, is not a
+     * file, or is malformed: every page, tree and export treats those alike as "cannot be opened".
+     */
+    template <class Item>
+    std::optional<QList<Item>> readMeetingList(ListFile file, const QByteArray& meetingIdentifier) const;
+
 private:
     static QString unusableIdentifierError(const QByteArray& identifier);
 
-    template <class R>
-    using ProjectIndex = QHash<QByteArray, typename RecordMap<R>::OrderedEntries>;
+    template <class R> using ProjectIndex = QHash<QByteArray, typename RecordMap<R>::OrderedEntries>;
 
-    template <class R>
-    RecordMap<R>& map()
-    {
-        return std::get<RecordMap<R>>(m_maps);
-    }
-    template <class R>
-    AddResult add(R record, int batch);
-    template <class R>
-    QString modify(const R& record);
-    template <class R>
-    QString remove(const QByteArray& identifier);
-    template <class R>
-    R get(const QByteArray& identifier) const;
-    template <class R>
-    void store(const R& record);
-    template <class R>
-    void unstore(const QByteArray& identifier);
-    template <class R>
-    void loadKind(const QStringList& names);
-    template <class R>
-    QByteArray newIdentifier(int batch);
-    template <class R>
-    QString deleteAllOfProject(const QByteArray& projectIdentifier);
+    template <class R> RecordMap<R>& map() { return std::get<RecordMap<R>>(m_maps); }
+    template <class R> AddResult add(R record, int batch);
+    template <class R> QString modify(const R& record);
+    template <class R> QString remove(const QByteArray& identifier);
+    template <class R> R get(const QByteArray& identifier) const;
+    template <class R> void store(const R& record);
+    template <class R> void unstore(const QByteArray& identifier);
+    template <class R> void loadKind(const QStringList& names);
+    template <class R> QByteArray newIdentifier(int batch);
+    template <class R> QString deleteAllOfProject(const QByteArray& projectIdentifier);
 
     QString m_workingDirectory;
-    std::tuple<RecordMap<ProjectRecord>, RecordMap<ClientRecord>, RecordMap<ResourceRecord>, RecordMap<TaskRecord>,
-               RecordMap<MeetingRecord>, RecordMap<MoneyFlowRecord>, RecordMap<InvoiceRecord>>
+    std::tuple<RecordMap<ProjectRecord>, RecordMap<ClientRecord>, RecordMap<ResourceRecord>,
+               RecordMap<TaskRecord>, RecordMap<MeetingRecord>, RecordMap<MoneyFlowRecord>,
+               RecordMap<InvoiceRecord>>
         m_maps;
     std::tuple<ProjectIndex<TaskRecord>, ProjectIndex<MeetingRecord>, ProjectIndex<MoneyFlowRecord>,
                ProjectIndex<InvoiceRecord>>
@@ -170,8 +166,21 @@ private:
     QHash<int, QDateTime> m_lastIssued;
 };
 
-template <class R>
-std::vector<const R*> RecordStore::ofProject(const QByteArray& projectIdentifier) const
+template <class Item>
+std::optional<QList<Item>> RecordStore::readMeetingList(ListFile file,
+                                                        const QByteArray& meetingIdentifier) const
+{
+    if (!isUsableIdentifier(meetingIdentifier))
+        return std::nullopt;
+    const QString path = fileName(file, meetingIdentifier);
+    QByteArray bytes;
+    QList<Item> items;
+    if (!QFileInfo(path).isFile() || !SafeFile::read(path, bytes) || !decodeList(bytes, items))
+        return std::nullopt;
+    return items;
+}
+
+template <class R> std::vector<const R*> RecordStore::ofProject(const QByteArray& projectIdentifier) const
 {
     std::vector<const R*> result;
     const auto& index = std::get<ProjectIndex<R>>(m_projectIndexes);

@@ -82,22 +82,6 @@ TreeNode taskNode(const RecordStore& store, const TaskRecord& task)
     return result;
 }
 
-/** The items of a meeting's agenda or action file, or nothing when it is missing or unreadable. */
-template <class Item>
-std::optional<QList<Item>> readItems(const RecordStore& store, ListFile file, const QByteArray& meeting)
-{
-    if (!RecordStore::isUsableIdentifier(meeting))
-        return std::nullopt;
-    const QString path = store.fileName(file, meeting);
-    QByteArray bytes;
-    if (!QFileInfo(path).isFile() || !SafeFile::read(path, bytes))
-        return std::nullopt;
-    QList<Item> items;
-    if (!decodeList(bytes, items))
-        return std::nullopt;
-    return items;
-}
-
 TreeNode meetingNode(const RecordStore& store, const MeetingRecord& meeting)
 {
     TreeNode result = node(displayText(meeting.subject) + QLatin1Char('(') +
@@ -107,7 +91,7 @@ TreeNode meetingNode(const RecordStore& store, const MeetingRecord& meeting)
     result.children.push_back(node(kLead + displayText(meeting.lead), TreeIcon::Detail));
 
     TreeNode agenda = node(QStringLiteral("%1 (0)").arg(kAgenda), TreeIcon::AgendaCategory);
-    if (const auto items = readItems<AgendaRecord>(store, ListFile::Agenda, meeting.identifier)) {
+    if (const auto items = store.readMeetingList<AgendaRecord>(ListFile::Agenda, meeting.identifier)) {
         agenda.label = QStringLiteral("%1 (%2)").arg(kAgenda).arg(items->size());
         for (const AgendaRecord& item : *items)
             agenda.children.push_back(
@@ -118,7 +102,7 @@ TreeNode meetingNode(const RecordStore& store, const MeetingRecord& meeting)
     result.children.push_back(std::move(agenda));
 
     TreeNode actions = node(QStringLiteral("%1 (0)").arg(kAction), TreeIcon::ActionCategory);
-    if (const auto items = readItems<ActionRecord>(store, ListFile::Action, meeting.identifier)) {
+    if (const auto items = store.readMeetingList<ActionRecord>(ListFile::Action, meeting.identifier)) {
         actions.label = QStringLiteral("%1 (%2)").arg(kAction).arg(items->size());
         for (const ActionRecord& item : *items)
             actions.children.push_back(
