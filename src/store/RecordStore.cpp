@@ -306,7 +306,8 @@ int RecordStore::weightedProgress(const QByteArray& projectIdentifier) const
 }
 
 template <class R>
-void RecordStore::loadKind(const QStringList& names)
+void RecordStore::loadKind(const QStringList& names, const LoadProgress& progress, qsizetype& done,
+                           qsizetype total)
 {
     constexpr RecordKind kind = KindOf<R>::value;
     map<R>().clear();
@@ -318,6 +319,9 @@ void RecordStore::loadKind(const QStringList& names)
     const R empty = emptyRecord<R>();
     const QDir dir(m_workingDirectory);
     for (const QString& name : names) {
+        // A few hundred calls per load are enough for a progress bar and cost nothing measurable.
+        if (progress && (++done % 256 == 0 || done == total))
+            progress(done, total);
         const QString path = dir.filePath(name);
         QByteArray bytes;
         QString error;
@@ -356,18 +360,24 @@ void RecordStore::loadKind(const QStringList& names)
     }
 }
 
-void RecordStore::LoadAll()
+void RecordStore::LoadAll(const LoadProgress& progress)
 {
     m_loadProblems.clear();
     const auto files = listRecordFiles(m_workingDirectory);
+    qsizetype total = 0;
+    for (const QStringList& names : files)
+        total += names.size();
+    qsizetype done = 0;
+    if (progress)
+        progress(0, total);
     static_assert(kLoadOrder[0] == RecordKind::Project && kLoadOrder[6] == RecordKind::Invoice);
-    loadKind<ProjectRecord>(files[0]);
-    loadKind<ClientRecord>(files[1]);
-    loadKind<ResourceRecord>(files[2]);
-    loadKind<TaskRecord>(files[3]);
-    loadKind<MeetingRecord>(files[4]);
-    loadKind<MoneyFlowRecord>(files[5]);
-    loadKind<InvoiceRecord>(files[6]);
+    loadKind<ProjectRecord>(files[0], progress, done, total);
+    loadKind<ClientRecord>(files[1], progress, done, total);
+    loadKind<ResourceRecord>(files[2], progress, done, total);
+    loadKind<TaskRecord>(files[3], progress, done, total);
+    loadKind<MeetingRecord>(files[4], progress, done, total);
+    loadKind<MoneyFlowRecord>(files[5], progress, done, total);
+    loadKind<InvoiceRecord>(files[6], progress, done, total);
 }
 
 // The header's per-kind operations call these templates, so every kind gets its copy here.

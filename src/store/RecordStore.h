@@ -10,6 +10,7 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <functional>
 #include <optional>
 #include <tuple>
 #include <vector>
@@ -49,8 +50,11 @@ public:
     const QString& workingDirectory() const { return m_workingDirectory; }
     void setWorkingDirectory(const QString& folder) { m_workingDirectory = folder; }
 
+    /** Reports how many of the folder's record files have been read so far, out of how many. */
+    using LoadProgress = std::function<void(qsizetype done, qsizetype total)>;
+
     /** Clears every map and reads every record file of the data folder again. */
-    void LoadAll();
+    void LoadAll(const LoadProgress& progress = {});
     /** The files the last `LoadAll` skipped, with the reasons. */
     const QList<LoadProblem>& loadProblems() const { return m_loadProblems; }
 
@@ -141,7 +145,8 @@ private:
     template <class R> R get(const QByteArray& identifier) const;
     template <class R> void store(const R& record);
     template <class R> void unstore(const QByteArray& identifier);
-    template <class R> void loadKind(const QStringList& names);
+    template <class R> void loadKind(const QStringList& names, const LoadProgress& progress, qsizetype& done,
+                                     qsizetype total);
     template <class R> QByteArray newIdentifier(int batch);
     template <class R> QString deleteAllOfProject(const QByteArray& projectIdentifier);
 

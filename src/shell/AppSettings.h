@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+namespace korvane {
+
+/**
+ * The per-user settings (organisation "Brisolt", application "Korvane"; on Linux
+ * ~/.config/Brisolt/Korvane.conf, honouring XDG_CONFIG_HOME).
+ */
+namespace AppSettings {
+
+/** The folder the user picked, the parent of the data folder ("Directory/Path"); "" when never set. */
+QString workingFolder();
+void setWorkingFolder(const QString& folder);
+
+/** The folder of the last export, where the next save dialog opens ("Export/Folder"). */
+QString lastExportFolder();
+void setLastExportFolder(const QString& folder);
+
+/** The device manager program started by Synchronize ("Device/Manager"); "" when not set. */
+QString deviceManager();
+
+/** The last file a contacts, tasks or meetings import read ("Import/<kind>"). */
+QString lastImportFile(const QString& kind);
+void setLastImportFile(const QString& kind, const QString& path);
+
+} // namespace AppSettings
+
+} // namespace korvane
