@@ -52,6 +52,10 @@ Commands:
   export html|docx|xlsx PROJECT_ID FILE
   export invoice-html|invoice-docx INVOICE_ID FILE
                                    writes an export file
+  import contacts FILE [--dry-run]
+  import tasks|meetings FILE --project PROJECT_ID [--dry-run]
+                                   adds every item of a vCard or iCalendar file, prints the new
+                                   identifiers (--dry-run: the rows the import would add)
 
 KIND: project, client, resource, task, meeting, moneyflow, invoice.
 Without --data the data folder is the remembered working folder + "/Korvane".
@@ -217,11 +221,8 @@ int CliApp::dispatch(const QByteArray& command, const QList<QByteArray>& args)
         return report(args);
     if (command == "export")
         return exportTo(args);
-    for (const char* later : {"import"}) {
-        if (command == later)
-            fail(BadUsage,
-                 QStringLiteral("the \"%1\" command is not available yet").arg(QLatin1String(later)));
-    }
+    if (command == "import")
+        return importFile(args);
     usageError(QStringLiteral("unknown command \"%1\"").arg(argText(command)));
 }
 

@@ -63,6 +63,7 @@ private:
     int graph(const QList<QByteArray>& args);
     int report(const QList<QByteArray>& args);
     int exportTo(const QList<QByteArray>& args);
+    int importFile(const QList<QByteArray>& args);
     void exportHtml(const QByteArray& project, const QString& file);
     void exportInvoiceHtml(const QByteArray& invoice, const QString& file);
     void exportDocx(const QByteArray& project, const QString& file);

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what Korvane needs on Debian 12, builds it, and either starts it or runs every test.
-#   bash tools/build.sh run     install, build, make a demo data folder and list its projects
+#   bash tools/build.sh run     install, build and start Korvane (on a demo data folder the first time)
 #   bash tools/build.sh test    install, build, run all tests (plus a sanitizer build of the core tests)
 set -euo pipefail
 
@@ -41,10 +41,21 @@ install_packages
 case "$mode" in
 run)
     configure_and_build "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
-    data=$(mktemp -d)/Korvane
-    "$build/cli/korvane-cli" --data "$data" demo
-    echo "Demo data folder: $data"
-    "$build/cli/korvane-cli" --data "$data" list project
+    # First start on this machine: a demo data folder, so there is something to look at. The
+    # program asks for a folder itself when the remembered one is gone.
+    config=${XDG_CONFIG_HOME:-$HOME/.config}/Brisolt/Korvane.conf
+    if ! grep -q '^Path=' "$config" 2>/dev/null; then
+        picked=$HOME/Korvane-Demo
+        [ -d "$picked/Korvane" ] || "$build/cli/korvane-cli" --data "$picked/Korvane" demo
+        mkdir -p "$(dirname "$config")"
+        printf '[Directory]\nPath=%s\n' "$picked" >> "$config"
+        echo "Demo data folder: $picked/Korvane (login name naro, password naro)"
+    fi
+    if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+        echo "No display found: start $build/app/korvane from a desktop session." >&2
+        exit 1
+    fi
+    exec "$build/app/korvane"
     ;;
 test)
     configure_and_build "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo

@@ -364,4 +364,62 @@ TEST_F(CliTest, SmallTools)
     EXPECT_EQ(cli({"report", "details", "P1"}, {}, false).code, 1);
 }
 
+TEST_F(CliTest, ImportContactsDryRunPrintsTheRowsAndAddsNothing)
+{
+    const QString file = m_root.filePath(QStringLiteral("people.vcf"));
+    ASSERT_EQ(SafeFile::write(file, "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Lee;Ana;;Ms.;\r\nTEL;TYPE=cell:555\r\n"
+                                    "END:VCARD\r\nBEGIN:VCARD\r\nVERSION:4.0\r\nFN:Front \r\n desk\r\nEND:VCARD\r\n"),
+              "");
+    const auto before = snapshot(m_data);
+    const CliRun run = cli({"import", "contacts", file, "--dry-run"});
+    EXPECT_EQ(run.code, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, "Ms. Ana  Lee\n Front desk  \n");
+    EXPECT_EQ(snapshot(m_data), before);
+}
+
+TEST_F(CliTest, ImportTasksAddsThemToTheProjectWithBatchNumbers)
+{
+    const QByteArray project = add("project", R"({"name": "Bridge"})");
+    const QString file = m_root.filePath(QStringLiteral("tasks.ics"));
+    ASSERT_EQ(SafeFile::write(file, "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n"
+                                    "BEGIN:VTODO\r\nSUMMARY:Survey\r\nPRIORITY:1\r\nEND:VTODO\r\n"
+                                    "BEGIN:VTODO\r\nSUMMARY:Pour\r\nEND:VTODO\r\nEND:VCALENDAR\r\n"),
+              "");
+    const CliRun run = cli({"import", "tasks", file, "--project", project});
+    ASSERT_EQ(run.code, 0) << run.err.toStdString();
+    const QList<QByteArray> ids = run.out.trimmed().split('\n');
+    ASSERT_EQ(ids.size(), 2);
+    EXPECT_TRUE(ids[0].size() == 17 && ids[0].endsWith('0')) << ids[0].toStdString();
+    EXPECT_TRUE(ids[1].size() == 17 && ids[1].endsWith('1')) << ids[1].toStdString();
+    const QByteArray survey = cli({"show", "task", ids[0]}).out;
+    EXPECT_TRUE(survey.contains(R"("project_identifier": ")" + project + '"')) << survey.toStdString();
+    EXPECT_TRUE(survey.contains(R"("kind": "NonSubTask")"));
+    EXPECT_TRUE(survey.contains(R"("name": "Survey")"));
+    EXPECT_TRUE(survey.contains(R"("priority": 0)"));
+}
+
+TEST_F(CliTest, ImportRefusesBrokenFilesAndUnknownProjects)
+{
+    const QByteArray project = add("project", "{}");
+    const QString broken = m_root.filePath(QStringLiteral("broken.ics"));
+    ASSERT_EQ(SafeFile::write(broken, "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nSUMMARY:Fine\r\nEND:VEVENT\r\n"
+                                      "BEGIN:VEVENT\r\nSUMMARY:Open\r\nEND:VCALENDAR\r\n"),
+              "");
+    const QString empty = m_root.filePath(QStringLiteral("empty.ics"));
+    ASSERT_EQ(SafeFile::write(empty, "BEGIN:VCALENDAR\r\nEND:VCALENDAR\r\n"), "");
+    const auto before = snapshot(m_data);
+
+    const CliRun run = cli({"import", "meetings", broken, "--project", project});
+    EXPECT_EQ(run.code, 2);
+    EXPECT_TRUE(run.err.contains(broken.toUtf8() + ": line 7")) << run.err.toStdString();
+    EXPECT_EQ(run.err.count('\n'), 1);
+    EXPECT_EQ(cli({"import", "meetings", broken, "--project", "nosuch"}).code, 2);
+    EXPECT_EQ(cli({"import", "meetings", broken}).code, 1);
+    EXPECT_EQ(cli({"import", "contacts", broken, "--project", project}).code, 1);
+    const CliRun none = cli({"import", "meetings", empty, "--project", project});
+    EXPECT_EQ(none.code, 0);
+    EXPECT_EQ(none.err, "No Meetings was Found in " + empty.toUtf8() + '\n');
+    EXPECT_EQ(snapshot(m_data), before);
+}
+
 } // namespace

@@ -1,0 +1,377 @@
+#include "editors/MoneyFlowDialog.h"
+
+#include "editors/NumericEdit.h"
+#include "records/Text.h"
+#include "shell/UserDialogs.h"
+#include "store/RecordStore.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <limits>
+#include <utility>
+
+namespace korvane {
+
+namespace {
+
+const QString kUntitled = QStringLiteral("UnTitled");
+
+template <class W> W* named(W* widget, const char* objectName, const QString& accessibleName)
+{
+    widget->setObjectName(QString::fromLatin1(objectName));
+    widget->setAccessibleName(accessibleName);
+    return widget;
+}
+
+/** The locale's short date, but always with four year digits so any year can be typed. */
+QString shortDateFormat()
+{
+    QString format = QLocale().dateFormat(QLocale::ShortFormat);
+    if (!format.contains(QStringLiteral("yyyy")))
+        format.replace(QStringLiteral("yy"), QStringLiteral("yyyy"));
+    return format;
+}
+
+double netOf(double amount, double tax)
+{
+    return amount - tax * 0.01 * amount;
+}
+
+} // namespace
+
+MoneyFlowDialog::MoneyFlowDialog(RecordStore& store, const MoneyFlowRecord& record, bool adding, QWidget* parent)
+    : QDialog(parent)
+    , m_store(store)
+    , m_record(record)
+    , m_adding(adding)
+    , m_kind(record.kind)
+    , m_filePath(record.filePath)
+    , m_heading(new QLabel(this))
+    , m_taskName(named(new QComboBox(this), "taskNameCombo", QStringLiteral("Task Name")))
+    , m_amount(named(new NumericEdit(this), "amountEdit", QStringLiteral("Amount")))
+    , m_tax(named(new NumericEdit(this), "taxEdit", QStringLiteral("Tax Percentage")))
+    , m_netAmount(named(new QLineEdit(this), "netAmountEdit", QStringLiteral("Net Amount")))
+    , m_date(named(new QDateEdit(this), "transactionDateEdit", QStringLiteral("Transaction Date")))
+    , m_filePathEdit(named(new QLineEdit(this), "filePathEdit", QStringLiteral("File Path")))
+    , m_fileButton(named(new QPushButton(QStringLiteral("&Browse..."), this), "filePathButton",
+                         QStringLiteral("Choose the linked file")))
+    , m_income(named(new QRadioButton(QStringLiteral("&Income"), this), "incomeRadio", QStringLiteral("Income")))
+    , m_expense(named(new QRadioButton(QStringLiteral("&Expense"), this), "expenseRadio", QStringLiteral("Expense")))
+    , m_okButton(named(new QPushButton(QStringLiteral("OK"), this), "okButton", QStringLiteral("OK")))
+    , m_cancelButton(named(new QPushButton(QStringLiteral("Cancel"), this), "cancelButton", QStringLiteral("Cancel")))
+{
+    setObjectName(QStringLiteral("MoneyFlowDialog"));
+    setWindowTitle(adding ? QStringLiteral("Add Income/Expense") : QStringLiteral("Modify Income/Expense"));
+    buildLayout();
+
+    m_taskName->setEditable(true);
+    m_taskName->setInsertPolicy(QComboBox::NoInsert);
+    m_taskName->lineEdit()->setMaxLength(std::numeric_limits<int>::max());
+    m_netAmount->setReadOnly(true);
+    m_netAmount->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_filePathEdit->setReadOnly(true);
+    m_date->setCalendarPopup(true);
+    m_date->setDisplayFormat(shortDateFormat());
+    m_fileButton->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+    m_fileButton->setAutoDefault(false);
+    m_okButton->setDefault(true);
+    m_cancelButton->setAutoDefault(false);
+
+    // A stored kind other than income or expense checks neither button and is kept unless one is chosen.
+    m_income->setChecked(m_kind == MoneyFlowRecord::Income);
+    m_expense->setChecked(m_kind == MoneyFlowRecord::Expense);
+
+    m_amount->setValue(record.amount);
+    m_tax->setValue(record.taxPercentage);
+    const QDateTime when = record.transactionDate.toQDateTime();
+    m_date->setDate(when.isValid() ? when.date() : QDate::currentDate());
+    m_shownDate = m_date->date();
+    m_shownName = displayText(record.name);
+    fillTaskNames(m_taskName, m_store, m_record.projectIdentifier, m_kind == MoneyFlowRecord::Income);
+    showTaskName(m_shownName);
+    m_shownName = m_taskName->currentText();
+    showValues();
+
+    connect(m_amount, &QLineEdit::editingFinished, this, &MoneyFlowDialog::showNetAmount);
+    connect(m_tax, &QLineEdit::editingFinished, this, &MoneyFlowDialog::showNetAmount);
+    connect(m_income, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            chooseKind(MoneyFlowRecord::Income);
+    });
+    connect(m_expense, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            chooseKind(MoneyFlowRecord::Expense);
+    });
+    connect(m_fileButton, &QPushButton::clicked, this, &MoneyFlowDialog::chooseFile);
+    connect(m_okButton, &QPushButton::clicked, this, &MoneyFlowDialog::accept);
+    connect(m_cancelButton, &QPushButton::clicked, this, &MoneyFlowDialog::reject);
+}
+
+void MoneyFlowDialog::buildLayout()
+{
+    m_heading->setObjectName(QStringLiteral("headingLabel"));
+    m_heading->setAlignment(Qt::AlignCenter);
+    QFont headingFont = m_heading->font();
+    headingFont.setBold(true);
+    headingFont.setPointSizeF(headingFont.pointSizeF() * 1.4);
+    m_heading->setFont(headingFont);
+
+    auto* form = new QFormLayout;
+    form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    const auto addRow = [this, form](const QString& caption, QWidget* buddy, QLayout* field = nullptr) {
+        auto* label = new QLabel(caption, this);
+        label->setBuddy(buddy);
+        if (field)
+            form->addRow(label, field);
+        else
+            form->addRow(label, buddy);
+    };
+    addRow(QStringLiteral("&Task Name :"), m_taskName);
+    addRow(QStringLiteral("&Amount :"), m_amount);
+    addRow(QStringLiteral("Ta&x Percentage :"), m_tax);
+    addRow(QStringLiteral("&Net Amount :"), m_netAmount);
+    addRow(QStringLiteral("Transaction &Date :"), m_date);
+    auto* fileRow = new QHBoxLayout;
+    fileRow->addWidget(m_filePathEdit, 1);
+    fileRow->addWidget(m_fileButton);
+    addRow(QStringLiteral("&File Path :"), m_filePathEdit, fileRow);
+
+    auto* kindBox = new QGroupBox(this);
+    kindBox->setObjectName(QStringLiteral("kindGroup"));
+    kindBox->setAccessibleName(QStringLiteral("Income or expense"));
+    auto* kindRow = new QHBoxLayout(kindBox);
+    kindRow->addStretch(1);
+    kindRow->addWidget(m_income);
+    kindRow->addSpacing(24);
+    kindRow->addWidget(m_expense);
+    kindRow->addStretch(1);
+    auto* kinds = new QButtonGroup(this);
+    kinds->addButton(m_income);
+    kinds->addButton(m_expense);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_okButton);
+    buttons->addWidget(m_cancelButton);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_heading);
+    layout->addSpacing(6);
+    layout->addLayout(form);
+    layout->addWidget(kindBox);
+    layout->addLayout(buttons);
+
+    m_taskName->setMinimumWidth(260);
+    m_filePathEdit->setMinimumWidth(200);
+    setTabOrder(m_taskName, m_amount);
+    setTabOrder(m_amount, m_tax);
+    setTabOrder(m_tax, m_netAmount);
+    setTabOrder(m_netAmount, m_date);
+    setTabOrder(m_date, m_filePathEdit);
+    setTabOrder(m_filePathEdit, m_fileButton);
+    setTabOrder(m_fileButton, m_income);
+    setTabOrder(m_income, m_expense);
+    setTabOrder(m_expense, m_okButton);
+    setTabOrder(m_okButton, m_cancelButton);
+}
+
+void MoneyFlowDialog::fillTaskNames(QComboBox* combo, const RecordStore& store, const QByteArray& projectId,
+                                    bool withInvoiceTasks)
+{
+    QList<std::pair<QString, QByteArray>> names;
+    const auto offer = [&names](const QByteArray& bytes) {
+        const QString name = displayText(bytes);
+        const bool known = std::any_of(names.cbegin(), names.cend(), [&name](const auto& entry) {
+            return entry.first.compare(name, Qt::CaseInsensitive) == 0;
+        });
+        if (!known)
+            names.append({name, bytes});
+    };
+    for (const TaskRecord* task : store.ofProject<TaskRecord>(projectId))
+        offer(task->name);
+    if (withInvoiceTasks) {
+        for (const InvoiceRecord* invoice : store.ofProject<InvoiceRecord>(projectId))
+            offer(invoice->task);
+    }
+    std::sort(names.begin(), names.end(), [](const auto& a, const auto& b) {
+        const int order = a.first.compare(b.first, Qt::CaseInsensitive);
+        return order != 0 ? order < 0 : a.first < b.first;
+    });
+
+    const QSignalBlocker blocker(combo);
+    combo->clear();
+    for (const auto& [name, bytes] : std::as_const(names))
+        combo->addItem(name, bytes);
+}
+
+void MoneyFlowDialog::showTaskName(const QString& name)
+{
+    const int index = m_taskName->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    m_taskName->setCurrentIndex(index);
+    if (index < 0)
+        m_taskName->setEditText(name);
+}
+
+void MoneyFlowDialog::showValues()
+{
+    m_heading->setText(m_kind == MoneyFlowRecord::Income ? QStringLiteral("Income") : QStringLiteral("Expense"));
+    m_heading->setAccessibleName(m_heading->text());
+    m_filePathEdit->setText(displayText(m_filePath));
+    m_filePathEdit->setCursorPosition(0);
+    showNetAmount();
+}
+
+void MoneyFlowDialog::showNetAmount()
+{
+    const std::optional<double> amount = m_amount->value();
+    const std::optional<double> tax = m_tax->value();
+    if (!amount || !tax) {
+        // Nothing to show while either field holds no number; OK names the field.
+        m_netAmount->clear();
+        return;
+    }
+    const bool stored = !m_adding && m_amount->isUnchanged() && m_tax->isUnchanged();
+    m_netAmount->setText(QString::asprintf("%.2f", stored ? m_record.netAmount : netOf(*amount, *tax)));
+}
+
+void MoneyFlowDialog::chooseKind(int kind)
+{
+    const QString typedName = m_taskName->currentText();
+    m_kind = kind;
+    fillTaskNames(m_taskName, m_store, m_record.projectIdentifier, m_kind == MoneyFlowRecord::Income);
+    showTaskName(typedName);
+    showValues();
+}
+
+void MoneyFlowDialog::chooseFile()
+{
+    const QString current = displayText(m_filePath);
+    const QString path = UserDialogs::openFileName(this, QStringLiteral("Choose the Linked File"),
+                                                   current.isEmpty() ? QString() : QFileInfo(current).absolutePath(),
+                                                   QStringLiteral("All Files (*)"));
+    if (path.isEmpty())
+        return;
+    m_filePath = storedText(QFileInfo(path).absoluteFilePath());
+    showValues();
+}
+
+QByteArray MoneyFlowDialog::takeTaskName() const
+{
+    const QString text = m_taskName->currentText();
+    if (!m_adding && text == m_shownName)
+        return m_record.name;
+    if (text.isEmpty())
+        return storedText(kUntitled);
+    // A name picked from the list keeps the bytes its task or invoice stores.
+    const int index = m_taskName->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (index >= 0)
+        return m_taskName->itemData(index).toByteArray();
+    return storedText(text);
+}
+
+bool MoneyFlowDialog::takeValues(MoneyFlowRecord& record)
+{
+    const std::pair<NumericEdit*, QString> numbers[] = {{m_amount, QStringLiteral("Amount")},
+                                                         {m_tax, QStringLiteral("Tax Percentage")}};
+    for (const auto& [edit, field] : numbers) {
+        if (!edit->value()) {
+            UserDialogs::message(this,
+                                 QStringLiteral("The %1 field does not hold a number.\nPlease enter a number, "
+                                                "for example 1250.50.")
+                                     .arg(field),
+                                 UserDialogs::Icon::Warning);
+            edit->setFocus(Qt::OtherFocusReason);
+            edit->selectAll();
+            return false;
+        }
+    }
+    record.name = takeTaskName();
+    record.amount = *m_amount->value();
+    record.taxPercentage = *m_tax->value();
+    // Untouched amounts keep the stored net amount exactly; any change computes it again.
+    if (m_adding || !m_amount->isUnchanged() || !m_tax->isUnchanged())
+        record.netAmount = netOf(record.amount, record.taxPercentage);
+    if (m_date->date() != m_shownDate) {
+        // A new day keeps the entry's time of day.
+        const QDateTime before = m_record.transactionDate.toQDateTime();
+        record.transactionDate =
+            DateTime::fromQDateTime(QDateTime(m_date->date(), before.isValid() ? before.time() : QTime(0, 0)));
+    }
+    record.kind = m_kind;
+    record.filePath = m_filePath;
+    return true;
+}
+
+bool MoneyFlowDialog::store(const MoneyFlowRecord& record)
+{
+    QString error;
+    if (m_adding) {
+        const AddResult added = m_store.AddMoneyFlow(record);
+        error = added.error;
+        m_storedIdentifier = added.identifier;
+    } else {
+        error = m_store.ModifyMoneyFlow(record);
+        m_storedIdentifier = record.identifier;
+    }
+    if (error.isEmpty())
+        return true;
+    m_storedIdentifier.clear();
+    const QString what = m_kind == MoneyFlowRecord::Income ? QStringLiteral("income") : QStringLiteral("expense");
+    UserDialogs::message(this,
+                         QStringLiteral("The %1 entry \"%2\" could not be saved.\n%3")
+                             .arg(what, displayText(record.name), error),
+                         UserDialogs::Icon::Critical);
+    return false;
+}
+
+void MoneyFlowDialog::accept()
+{
+    MoneyFlowRecord record = m_record;
+    if (!takeValues(record))
+        return;
+    showValues();
+    if (!store(record))
+        return;
+    QDialog::accept();
+}
+
+EditorOutcome MoneyFlowDialog::addMoneyFlow(RecordStore& store, const QByteArray& projectId, int kind, QWidget* parent)
+{
+    MoneyFlowRecord record = emptyRecord<MoneyFlowRecord>();
+    record.projectIdentifier = projectId;
+    record.kind = kind == MoneyFlowRecord::Income ? MoneyFlowRecord::Income : MoneyFlowRecord::Expense;
+    MoneyFlowDialog dialog(store, record, true, parent);
+    EditorOutcome outcome;
+    outcome.finished = UserDialogs::exec(dialog) == QDialog::Accepted;
+    if (outcome.finished)
+        outcome.identifier = dialog.m_storedIdentifier;
+    return outcome;
+}
+
+EditorOutcome MoneyFlowDialog::modifyMoneyFlow(RecordStore& store, const QByteArray& moneyFlowId, QWidget* parent)
+{
+    const MoneyFlowRecord* record = store.moneyFlows().find(moneyFlowId);
+    if (!record)
+        return {};
+    MoneyFlowDialog dialog(store, *record, false, parent);
+    EditorOutcome outcome;
+    outcome.finished = UserDialogs::exec(dialog) == QDialog::Accepted;
+    if (outcome.finished)
+        outcome.identifier = dialog.m_storedIdentifier;
+    return outcome;
+}
+
+} // namespace korvane

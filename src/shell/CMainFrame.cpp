@@ -1,0 +1,740 @@
+#include "shell/CMainFrame.h"
+
+#include "records/Records.h"
+#include "records/Text.h"
+#include "reports/PageLink.h"
+#include "shell/AppSettings.h"
+#include "shell/CalendarStep.h"
+#include "shell/ChangeLoginDialog.h"
+#include "shell/DataFolderLock.h"
+#include "shell/InvoiceActions.h"
+#include "shell/LoginStatusDialog.h"
+#include "shell/PrintPreferenceDialog.h"
+#include "shell/ProjectExports.h"
+#include "shell/Startup.h"
+#include "shell/ToolbarIcons.h"
+#include "shell/UserDialogs.h"
+#include "shell/WorkupBar.h"
+#include "store/ProgramFolder.h"
+#include "store/RecordStore.h"
+#include "views/widgets/CDetailsView.h"
+#include "views/widgets/CGraphPage.h"
+#include "views/widgets/CGraphSheet.h"
+#include "views/widgets/CKorvaneView.h"
+#include "views/widgets/ProjectDetailsBar.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDateEdit>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace korvane {
+
+namespace {
+
+const QString kDeleteQuestion = QStringLiteral("Do you want to delete this?");
+
+/** Where the user manual is: the program's folder first, then beside or below the installed program. */
+QString helpFile()
+{
+    const QString name = QStringLiteral("Korvane.pdf");
+    const QString appDir = QCoreApplication::applicationDirPath();
+    for (const QString& candidate : {QDir(programFolder()).filePath(name), QDir(appDir).filePath(name),
+                                     QDir(appDir).filePath(QStringLiteral("../share/korvane/") + name),
+                                     QDir(appDir).filePath(QStringLiteral("../doc/") + name)}) {
+        if (QFileInfo::exists(candidate))
+            return QFileInfo(candidate).absoluteFilePath();
+    }
+    return QDir(programFolder()).filePath(name);
+}
+
+} // namespace
+
+CMainFrame::CMainFrame(RecordStore& store, DataFolderLock& lock, QWidget* parent)
+    : QMainWindow(parent)
+    , m_store(store)
+    , m_lock(lock)
+{
+    setObjectName(QStringLiteral("CMainFrame"));
+    setWindowTitle(QStringLiteral("Korvane"));
+    setAccessibleName(windowTitle());
+    setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowTabbedDocks);
+
+    m_invoiceActions = new InvoiceActions(m_store, this);
+    m_projectExports = new ProjectExports(m_store, this);
+
+    createActions();
+    createPanes();
+    createMenus();
+    createToolBars();
+    createStatusBar();
+    setTheme(Theme::Windows2003);
+    updateLoadProblemNotice();
+    refreshProjectList({}, true);
+}
+
+CMainFrame::~CMainFrame() = default;
+
+CDetailsView* CMainFrame::detailsView() const
+{
+    return m_graphSheet->detailsView();
+}
+
+QAction* CMainFrame::addCommand(Command command, const QString& text, const QKeySequence& shortcut)
+{
+    auto* action = new QAction(toolbarIcon(command), text, this);
+    action->setObjectName(commandObjectName(command));
+    if (!shortcut.isEmpty())
+        action->setShortcut(shortcut);
+    connect(action, &QAction::triggered, this, [this, command] { runCommand(command); });
+    m_actions.insert(command, action);
+    return action;
+}
+
+QAction* CMainFrame::action(Command command) const
+{
+    return m_actions.value(command);
+}
+
+void CMainFrame::createActions()
+{
+    // Menu texts first; the toolbar shows the icon text, which names the record kind.
+    addCommand(Command::AddProject, QStringLiteral("&Add New..."), QKeySequence(QStringLiteral("Ctrl+Shift+N")))
+        ->setIconText(QStringLiteral("Add Project"));
+    addCommand(Command::ModifyProject, QStringLiteral("&Modify..."))->setIconText(QStringLiteral("Modify Project"));
+    addCommand(Command::DeleteProject, QStringLiteral("&Delete"))->setIconText(QStringLiteral("Delete Project"));
+    addCommand(Command::PrintProject, QStringLiteral("&Print Project..."), QKeySequence::Print);
+    addCommand(Command::PrintInvoice, QStringLiteral("Print &Invoice..."));
+    addCommand(Command::Exit, QStringLiteral("E&xit"), QKeySequence::Quit);
+
+    addCommand(Command::ViewMainToolbar, QStringLiteral("&Main Toolbar"))->setCheckable(true);
+    addCommand(Command::ViewCalendarToolbar, QStringLiteral("&Calendar Toolbar"))->setCheckable(true);
+    addCommand(Command::ViewStatusBar, QStringLiteral("&Status Bar"))->setCheckable(true);
+    addCommand(Command::ViewDetailsBar, QStringLiteral("&Details Bar"))->setCheckable(true);
+    addCommand(Command::ViewSynopsisBar, QStringLiteral("S&ynopsis Bar"))->setCheckable(true);
+    auto* themes = new QActionGroup(this);
+    themes->addAction(addCommand(Command::ThemeWindowsXP, QStringLiteral("Windows&XP")))->setCheckable(true);
+    themes->addAction(addCommand(Command::ThemeWindows2003, QStringLiteral("Windows&2003")))->setCheckable(true);
+
+    addCommand(Command::AddTask, QStringLiteral("&Add New..."), QKeySequence(QStringLiteral("Ctrl+T")))
+        ->setIconText(QStringLiteral("Add Task"));
+    addCommand(Command::AddSubTask, QStringLiteral("Add New &Sub Task..."),
+               QKeySequence(QStringLiteral("Ctrl+Shift+T")));
+    addCommand(Command::ModifyTask, QStringLiteral("&Modify..."))->setIconText(QStringLiteral("Modify Task"));
+    addCommand(Command::DeleteTask, QStringLiteral("&Delete"))->setIconText(QStringLiteral("Delete Task"));
+    addCommand(Command::ImportTasks, QStringLiteral("&Import From Calendar File..."));
+    addCommand(Command::TasksPerResource, QStringLiteral("&List Tasks For Resources..."));
+
+    addCommand(Command::AddMeeting, QStringLiteral("&Add New..."), QKeySequence(QStringLiteral("Ctrl+M")))
+        ->setIconText(QStringLiteral("Add Meeting"));
+    addCommand(Command::ModifyMeeting, QStringLiteral("&Modify..."))->setIconText(QStringLiteral("Modify Meeting"));
+    addCommand(Command::DeleteMeeting, QStringLiteral("&Delete"))->setIconText(QStringLiteral("Delete Meeting"));
+    addCommand(Command::ImportMeetings, QStringLiteral("&Import From Calendar File..."));
+
+    addCommand(Command::AddIncome, QStringLiteral("&Add..."))->setIconText(QStringLiteral("Add Payment"));
+    addCommand(Command::ModifyIncome, QStringLiteral("&Modify..."))->setIconText(QStringLiteral("Modify Payment"));
+    addCommand(Command::DeleteIncome, QStringLiteral("&Delete"))->setIconText(QStringLiteral("Delete Payment"));
+    addCommand(Command::AddExpense, QStringLiteral("&Add..."));
+    addCommand(Command::ModifyExpense, QStringLiteral("&Modify..."));
+    addCommand(Command::DeleteExpense, QStringLiteral("&Delete"));
+    addCommand(Command::AddInvoice, QStringLiteral("&Add..."));
+    addCommand(Command::ModifyInvoice, QStringLiteral("&Modify..."));
+    addCommand(Command::DeleteInvoice, QStringLiteral("&Delete"));
+
+    addCommand(Command::ExportWord, QStringLiteral("To &Word Document (.docx)..."));
+    addCommand(Command::ExportExcel, QStringLiteral("To &Excel Workbook (.xlsx)..."));
+    addCommand(Command::ExportHtml, QStringLiteral("To &HTML..."));
+    addCommand(Command::ExportInvoiceWord, QStringLiteral("To &Word Document (.docx)..."));
+    addCommand(Command::ExportInvoiceHtml, QStringLiteral("To &HTML..."));
+
+    addCommand(Command::Refresh, QStringLiteral("&Refresh"), QKeySequence::Refresh);
+    addCommand(Command::Synchronize, QStringLiteral("&Synchronize"));
+    addCommand(Command::ChangeLogin, QStringLiteral("Change &Login..."))->setIconText(QStringLiteral("Change Login"));
+    addCommand(Command::SetLoginStatus, QStringLiteral("Set Login &Status..."));
+    addCommand(Command::ChangeDirectory, QStringLiteral("Change &Directory..."))
+        ->setIconText(QStringLiteral("Change Directory"));
+    addCommand(Command::About, QStringLiteral("&About Korvane..."))->setIconText(QStringLiteral("About"));
+    addCommand(Command::Help, QStringLiteral("&Help"), QKeySequence::HelpContents)->setIconText(QStringLiteral("Help"));
+
+    addCommand(Command::FromPreviousYear, QStringLiteral("Previous Year"));
+    addCommand(Command::FromPreviousMonth, QStringLiteral("Previous Month"));
+    addCommand(Command::FromNextMonth, QStringLiteral("Next Month"));
+    addCommand(Command::FromNextYear, QStringLiteral("Next Year"));
+    addCommand(Command::ToPreviousYear, QStringLiteral("Previous Year"));
+    addCommand(Command::ToPreviousMonth, QStringLiteral("Previous Month"));
+    addCommand(Command::ToNextMonth, QStringLiteral("Next Month"));
+    addCommand(Command::ToNextYear, QStringLiteral("Next Year"));
+    // Each step exists twice on the calendar toolbar; the icon text says which month it moves.
+    for (Command c : {Command::FromPreviousYear, Command::FromPreviousMonth, Command::FromNextMonth,
+                      Command::FromNextYear})
+        action(c)->setIconText(QStringLiteral("From: ") + action(c)->text());
+    for (Command c : {Command::ToPreviousYear, Command::ToPreviousMonth, Command::ToNextMonth, Command::ToNextYear})
+        action(c)->setIconText(QStringLiteral("To: ") + action(c)->text());
+}
+
+void CMainFrame::createMenus()
+{
+    auto add = [this](QMenu* menu, std::initializer_list<Command> commands) {
+        for (Command c : commands)
+            menu->addAction(action(c));
+    };
+    QMenu* project = menuBar()->addMenu(QStringLiteral("&Project"));
+    add(project, {Command::AddProject, Command::ModifyProject, Command::DeleteProject});
+    project->addSeparator();
+    add(project, {Command::PrintProject, Command::PrintInvoice});
+    project->addSeparator();
+    add(project, {Command::Exit});
+
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    add(view->addMenu(QStringLiteral("&Toolbar")), {Command::ViewMainToolbar, Command::ViewCalendarToolbar});
+    add(view, {Command::ViewStatusBar});
+    add(view->addMenu(QStringLiteral("&Control Bar")), {Command::ViewDetailsBar, Command::ViewSynopsisBar});
+    add(view->addMenu(QStringLiteral("T&hemes")), {Command::ThemeWindowsXP, Command::ThemeWindows2003});
+    connect(view, &QMenu::aboutToShow, this, &CMainFrame::updateCommandStates);
+
+    QMenu* task = menuBar()->addMenu(QStringLiteral("&Task"));
+    add(task, {Command::AddTask, Command::AddSubTask, Command::ModifyTask, Command::DeleteTask});
+    task->addSeparator();
+    add(task, {Command::ImportTasks, Command::TasksPerResource});
+
+    QMenu* meeting = menuBar()->addMenu(QStringLiteral("&Meeting"));
+    add(meeting, {Command::AddMeeting, Command::ModifyMeeting, Command::DeleteMeeting});
+    meeting->addSeparator();
+    add(meeting, {Command::ImportMeetings});
+
+    QMenu* money = menuBar()->addMenu(QStringLiteral("M&oney Flow"));
+    add(money->addMenu(QStringLiteral("&Income")), {Command::AddIncome, Command::ModifyIncome, Command::DeleteIncome});
+    add(money->addMenu(QStringLiteral("&Expense")),
+        {Command::AddExpense, Command::ModifyExpense, Command::DeleteExpense});
+    add(money->addMenu(QStringLiteral("In&voice")),
+        {Command::AddInvoice, Command::ModifyInvoice, Command::DeleteInvoice});
+
+    QMenu* exportMenu = menuBar()->addMenu(QStringLiteral("&Export"));
+    add(exportMenu, {Command::ExportWord, Command::ExportExcel, Command::ExportHtml});
+    add(exportMenu->addMenu(QStringLiteral("&Invoice")), {Command::ExportInvoiceWord, Command::ExportInvoiceHtml});
+
+    QMenu* tools = menuBar()->addMenu(QStringLiteral("Too&ls"));
+    add(tools, {Command::Refresh, Command::Synchronize});
+
+    QMenu* option = menuBar()->addMenu(QStringLiteral("O&ption"));
+    add(option, {Command::ChangeLogin, Command::SetLoginStatus, Command::ChangeDirectory});
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    add(help, {Command::Help, Command::About});
+
+    for (QMenu* menu : menuBar()->findChildren<QMenu*>())
+        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::updateCommandStates);
+}
+
+void CMainFrame::createToolBars()
+{
+    m_mainToolBar = addToolBar(QStringLiteral("Main Toolbar"));
+    m_mainToolBar->setObjectName(QStringLiteral("MainToolbar"));
+    m_mainToolBar->setIconSize(QSize(28, 28));
+    const Command main[] = {Command::AddProject, Command::ModifyProject, Command::DeleteProject, Command(0),
+                            Command::AddTask, Command::ModifyTask, Command::DeleteTask, Command(0),
+                            Command::AddMeeting, Command::ModifyMeeting, Command::DeleteMeeting, Command(0),
+                            Command::AddIncome, Command::ModifyIncome, Command::DeleteIncome, Command(0),
+                            Command::ChangeLogin, Command::ChangeDirectory, Command::Synchronize,
+                            Command::Refresh, Command::Help, Command::About};
+    for (Command c : main) {
+        if (int(c) == 0)
+            m_mainToolBar->addSeparator();
+        else
+            m_mainToolBar->addAction(action(c));
+    }
+
+    m_calendarToolBar = addToolBar(QStringLiteral("Calendar Toolbar"));
+    m_calendarToolBar->setObjectName(QStringLiteral("CalendarToolbar"));
+    m_calendarToolBar->setIconSize(QSize(20, 20));
+    auto makePicker = [this](const QString& name, const QString& accessible) {
+        auto* picker = new QDateEdit(QDate::currentDate());
+        picker->setObjectName(name);
+        picker->setAccessibleName(accessible);
+        picker->setToolTip(accessible);
+        picker->setDisplayFormat(QStringLiteral("MMM - yyyy"));
+        picker->setCalendarPopup(true);
+        picker->setMinimumWidth(80);
+        connect(picker, &QDateEdit::dateChanged, this, &CMainFrame::pickerEdited);
+        return picker;
+    };
+    m_fromPicker = makePicker(QStringLiteral("FromMonthPicker"), QStringLiteral("From month"));
+    m_toPicker = makePicker(QStringLiteral("ToMonthPicker"), QStringLiteral("To month"));
+    m_toPicker->setMinimumDate(m_fromPicker->date());
+    m_calendarToolBar->addAction(action(Command::FromPreviousYear));
+    m_calendarToolBar->addAction(action(Command::FromPreviousMonth));
+    m_calendarToolBar->addWidget(m_fromPicker);
+    m_calendarToolBar->addAction(action(Command::FromNextMonth));
+    m_calendarToolBar->addAction(action(Command::FromNextYear));
+    m_calendarToolBar->addSeparator();
+    m_calendarToolBar->addAction(action(Command::ToPreviousYear));
+    m_calendarToolBar->addAction(action(Command::ToPreviousMonth));
+    m_calendarToolBar->addWidget(m_toPicker);
+    m_calendarToolBar->addAction(action(Command::ToNextMonth));
+    m_calendarToolBar->addAction(action(Command::ToNextYear));
+}
+
+void CMainFrame::createStatusBar()
+{
+    m_problemsButton = new QPushButton(this);
+    m_problemsButton->setObjectName(QStringLiteral("LoadProblemsButton"));
+    m_problemsButton->setFlat(true);
+    m_problemsButton->setToolTip(QStringLiteral("Show the record files that could not be read"));
+    connect(m_problemsButton, &QPushButton::clicked, this, &CMainFrame::showLoadProblems);
+    statusBar()->setObjectName(QStringLiteral("StatusBar"));
+    statusBar()->addPermanentWidget(m_problemsButton);
+}
+
+void CMainFrame::createPanes()
+{
+    m_projectList = new CKorvaneView(m_store);
+    m_projectList->setProjectMenuActions(action(Command::AddProject), action(Command::ModifyProject),
+                                         action(Command::DeleteProject));
+    connect(m_projectList, &CKorvaneView::aboutToChangeProject, this, &CMainFrame::commitSynopsis);
+    connect(m_projectList, &CKorvaneView::projectChosen, this, &CMainFrame::onProjectChosen);
+    connect(m_projectList, &CKorvaneView::documentsRequested, this, &CMainFrame::editDocuments);
+    connect(m_projectList, &CKorvaneView::modifyRequested, this, [this] {
+        commitSynopsis();
+        runCommand(Command::ModifyProject);
+    });
+
+    m_graphSheet = new CGraphSheet(m_store);
+    connect(m_graphSheet, &CGraphSheet::graphShownChanged, this, [this] {
+        m_graphSheet->graphPage()->showTask(m_detailsBar->currentTab() == ProjectDetailsBar::TasksTab
+                                                ? m_detailsBar->selectedTaskId()
+                                                : QByteArray());
+    });
+    connect(m_graphSheet->detailsView(), &CDetailsView::linkCommand, this, &CMainFrame::onLinkCommand);
+
+    m_splitter = new QSplitter(Qt::Horizontal);
+    m_splitter->setObjectName(QStringLiteral("MainSplitter"));
+    m_splitter->addWidget(m_projectList);
+    m_splitter->addWidget(m_graphSheet);
+    m_splitter->setStretchFactor(1, 1);
+    m_splitter->setSizes({m_projectList->sizeHint().width(), 700});
+    m_splitter->setMinimumHeight(300);
+    setCentralWidget(m_splitter);
+
+    m_detailsBar = new ProjectDetailsBar(m_store, this);
+    addDockWidget(Qt::RightDockWidgetArea, m_detailsBar);
+    connect(m_detailsBar, &ProjectDetailsBar::commandRequested, this, &CMainFrame::runCommand);
+    connect(m_detailsBar, &ProjectDetailsBar::invoiceListRequested, this, [this] { showInvoiceList(true); });
+    connect(m_detailsBar, &ProjectDetailsBar::invoiceRequested, this,
+            [this](const QByteArray& id) { refreshRightPane(id, 1); });
+    connect(m_detailsBar, &ProjectDetailsBar::detailsAgainRequested, this, [this] { showInvoiceList(false); });
+    connect(m_detailsBar, &ProjectDetailsBar::taskSelectionChanged, this, &CMainFrame::taskSelected);
+    connect(m_detailsBar, &ProjectDetailsBar::selectionChanged, this, &CMainFrame::updateCommandStates);
+    connect(m_detailsBar, &ProjectDetailsBar::currentTabChanged, this, &CMainFrame::updateCommandStates);
+
+    m_workupBar = new WorkupBar(m_store, this);
+    addDockWidget(Qt::BottomDockWidgetArea, m_workupBar);
+    connect(m_workupBar, &WorkupBar::documentsEditRequested, this, &CMainFrame::editDocuments);
+    resizeDocks({m_detailsBar}, {320}, Qt::Horizontal);
+    resizeDocks({m_workupBar}, {170}, Qt::Vertical);
+}
+
+void CMainFrame::setTheme(Theme theme)
+{
+    m_theme = theme;
+    Themes::apply(*this, theme);
+    action(Command::ThemeWindowsXP)->setChecked(theme == Theme::WindowsXP);
+    action(Command::ThemeWindows2003)->setChecked(theme == Theme::Windows2003);
+}
+
+static QByteArray listProjectIdOf(const CKorvaneView* list)
+{
+    const ProjectRecord* project = list->projectAt(list->selectedRow());
+    return project ? project->identifier : QByteArray();
+}
+
+void CMainFrame::updateCommandStates()
+{
+    const bool projectRow = !listProjectIdOf(m_projectList).isEmpty();
+    const int tab = m_detailsBar->currentTab();
+    const bool taskRow = tab == ProjectDetailsBar::TasksTab && m_detailsBar->hasTaskSelection();
+    const bool meetingRow = tab == ProjectDetailsBar::MeetingsTab && m_detailsBar->hasMeetingSelection();
+    const bool moneyTab = tab == ProjectDetailsBar::MoneyFlowTab;
+    const bool paymentRow = moneyTab && !m_detailsBar->selectedMoneyFlowId().isEmpty();
+    const bool invoiceRow = moneyTab && !m_detailsBar->selectedInvoiceId().isEmpty();
+
+    const auto enable = [this](std::initializer_list<Command> commands, bool on) {
+        for (Command c : commands)
+            action(c)->setEnabled(on);
+    };
+    enable({Command::ModifyProject, Command::DeleteProject}, projectRow);
+    enable({Command::AddTask}, tab == ProjectDetailsBar::TasksTab);
+    enable({Command::ModifyTask, Command::DeleteTask}, taskRow);
+    enable({Command::AddMeeting}, tab == ProjectDetailsBar::MeetingsTab);
+    enable({Command::ModifyMeeting, Command::DeleteMeeting}, meetingRow);
+    enable({Command::AddIncome, Command::AddExpense, Command::AddInvoice}, moneyTab);
+    enable({Command::ModifyIncome, Command::DeleteIncome, Command::ModifyExpense, Command::DeleteExpense},
+           paymentRow);
+    enable({Command::ModifyInvoice, Command::DeleteInvoice, Command::ExportInvoiceWord, Command::ExportInvoiceHtml,
+            Command::PrintInvoice},
+           invoiceRow);
+
+    action(Command::ViewMainToolbar)->setChecked(m_mainToolBar && m_mainToolBar->isVisibleTo(this));
+    action(Command::ViewCalendarToolbar)->setChecked(m_calendarToolBar && m_calendarToolBar->isVisibleTo(this));
+    action(Command::ViewStatusBar)->setChecked(statusBar()->isVisibleTo(this));
+    action(Command::ViewDetailsBar)->setChecked(m_detailsBar->isVisibleTo(this));
+    action(Command::ViewSynopsisBar)->setChecked(m_workupBar->isVisibleTo(this));
+}
+
+void CMainFrame::runCommand(Command command)
+{
+    switch (command) {
+    case Command::AddProject: addProject(); break;
+    case Command::ModifyProject: modifyProject(); break;
+    case Command::DeleteProject: deleteProject(); break;
+    case Command::PrintProject: printProject(); break;
+    case Command::PrintInvoice: m_invoiceActions->print(m_detailsBar->selectedInvoiceId()); break;
+    case Command::Exit: close(); break;
+    case Command::ViewMainToolbar: m_mainToolBar->setVisible(!m_mainToolBar->isVisibleTo(this)); break;
+    case Command::ViewCalendarToolbar: m_calendarToolBar->setVisible(!m_calendarToolBar->isVisibleTo(this)); break;
+    case Command::ViewStatusBar: statusBar()->setVisible(!statusBar()->isVisibleTo(this)); break;
+    case Command::ViewDetailsBar: m_detailsBar->setVisible(!m_detailsBar->isVisibleTo(this)); break;
+    case Command::ViewSynopsisBar: m_workupBar->setVisible(!m_workupBar->isVisibleTo(this)); break;
+    case Command::ThemeWindowsXP: setTheme(Theme::WindowsXP); break;
+    case Command::ThemeWindows2003: setTheme(Theme::Windows2003); break;
+    case Command::AddTask: addTask(false); break;
+    case Command::AddSubTask: addTask(true); break;
+    case Command::ModifyTask: modifyTask(); break;
+    case Command::DeleteTask: deleteTask(); break;
+    case Command::ImportTasks: importTasks(); break;
+    case Command::TasksPerResource: showTasksPerResource(); break;
+    case Command::AddMeeting: addMeeting(); break;
+    case Command::ModifyMeeting: modifyMeeting(); break;
+    case Command::DeleteMeeting: deleteMeeting(); break;
+    case Command::ImportMeetings: importMeetings(); break;
+    case Command::AddIncome: addMoneyFlow(0); break;
+    case Command::AddExpense: addMoneyFlow(1); break;
+    case Command::ModifyIncome:
+    case Command::ModifyExpense: modifyMoneyFlow(); break;
+    case Command::DeleteIncome:
+    case Command::DeleteExpense: deleteMoneyFlow(); break;
+    case Command::AddInvoice: addInvoice(); break;
+    case Command::ModifyInvoice: modifyInvoice(); break;
+    case Command::DeleteInvoice: deleteInvoice(); break;
+    case Command::ExportWord:
+    case Command::ExportExcel:
+    case Command::ExportHtml: exportProject(command); break;
+    case Command::ExportInvoiceWord: m_invoiceActions->exportWord(m_detailsBar->selectedInvoiceId()); break;
+    case Command::ExportInvoiceHtml: m_invoiceActions->exportHtml(m_detailsBar->selectedInvoiceId()); break;
+    case Command::Refresh: refreshAll(); break;
+    case Command::Synchronize: synchronize(); break;
+    case Command::ChangeLogin: changeLogin(); break;
+    case Command::SetLoginStatus: setLoginStatus(); break;
+    case Command::ChangeDirectory: changeDirectory(); break;
+    case Command::About: showAbout(); break;
+    case Command::Help: showHelp(); break;
+    case Command::FromPreviousYear: moveMonth(0, -1, false); break;
+    case Command::FromPreviousMonth: moveMonth(-1, 0, false); break;
+    case Command::FromNextMonth: moveMonth(1, 0, false); break;
+    case Command::FromNextYear: moveMonth(0, 1, false); break;
+    case Command::ToPreviousYear: moveMonth(0, -1, true); break;
+    case Command::ToPreviousMonth: moveMonth(-1, 0, true); break;
+    case Command::ToNextMonth: moveMonth(1, 0, true); break;
+    case Command::ToNextYear: moveMonth(0, 1, true); break;
+    }
+    updateCommandStates();
+}
+
+void CMainFrame::commitSynopsis()
+{
+    if (!m_workupBar || !m_workupBar->isSynopsisChanged())
+        return;
+    ProjectRecord project = m_store.GetProject(m_workupBar->projectId());
+    if (project.identifier.isEmpty())
+        return; // deleted meanwhile: nothing to keep it in
+    // Stored whole: a synopsis written in the project sheet may well be longer than one line of text.
+    project.synopsis = m_workupBar->synopsis();
+    if (reportStoreError(m_store.ModifyProject(project), QStringLiteral("The synopsis could not be saved.")))
+        m_workupBar->markSynopsisCommitted();
+}
+
+void CMainFrame::refreshProjectList(const QByteArray& selectProjectId, bool commitSynopsisFirst)
+{
+    if (commitSynopsisFirst)
+        commitSynopsis();
+    m_projectList->fill(m_fromPicker->date(), m_toPicker->date());
+    int row = -1;
+    QByteArray projectId = selectProjectId;
+    if (m_projectList->rowCount() > 1) {
+        row = projectId.isEmpty() ? 1 : m_projectList->rowOfProject(projectId);
+        if (row >= 1) {
+            m_projectList->setSelectedRow(row);
+            projectId = m_projectList->projectAt(row)->identifier;
+        }
+    }
+    m_projectId = projectId;
+    // The store's copy, not the list's: a synopsis committed since the list was filled must show.
+    const ProjectRecord project = m_store.GetProject(projectId);
+    m_workupBar->showProject(row >= 1 && !project.identifier.isEmpty() ? &project : nullptr);
+    rebuildTrees(m_projectId, {}, 0);
+}
+
+void CMainFrame::onProjectChosen(const QByteArray& projectId)
+{
+    const ProjectRecord project = m_store.GetProject(projectId);
+    m_workupBar->showProject(project.identifier.isEmpty() ? nullptr : &project);
+    m_projectId = projectId;
+    rebuildTrees(projectId, {}, 0);
+    updateCommandStates();
+}
+
+void CMainFrame::rebuildTrees(const QByteArray& projectId, const QByteArray& revealId, int which)
+{
+    m_detailsBar->rebuild(projectId, revealId, which);
+    refreshRightPane(projectId, 0);
+    updateCommandStates();
+}
+
+void CMainFrame::refreshRightPane(const QByteArray& identifier, int mode)
+{
+    if (mode == 0) {
+        m_graphSheet->graphPage()->fill(identifier);
+        m_graphSheet->detailsView()->showProjectDetails(identifier);
+    } else {
+        m_graphSheet->detailsView()->showInvoice(identifier);
+    }
+}
+
+void CMainFrame::showInvoiceList(bool show)
+{
+    if (show)
+        m_graphSheet->detailsView()->showInvoiceList(m_projectId);
+    else
+        m_graphSheet->detailsView()->showDetailsAgain();
+}
+
+void CMainFrame::taskSelected()
+{
+    if (m_detailsBar->currentTab() == ProjectDetailsBar::TasksTab && m_graphSheet->isGraphShown())
+        m_graphSheet->graphPage()->showTask(m_detailsBar->selectedTaskId());
+}
+
+void CMainFrame::moveMonth(int monthStep, int yearStep, bool toPicker)
+{
+    QDateEdit* picker = toPicker ? m_toPicker : m_fromPicker;
+    m_settingPickers = true;
+    picker->setDate(stepMonth(picker->date(), monthStep, yearStep));
+    m_toPicker->setMinimumDate(m_fromPicker->date());
+    m_settingPickers = false;
+    refreshProjectList({}, true);
+}
+
+void CMainFrame::pickerEdited()
+{
+    if (m_settingPickers || !m_toPicker)
+        return;
+    // A month typed or picked from the calendar counts like a toolbar step.
+    m_settingPickers = true;
+    m_toPicker->setMinimumDate(m_fromPicker->date());
+    m_settingPickers = false;
+    refreshProjectList({}, true);
+}
+
+bool CMainFrame::reportStoreError(const QString& error, const QString& what)
+{
+    if (error.isEmpty())
+        return true;
+    const QString lead = what.isEmpty() ? QStringLiteral("The change could not be saved.") : what;
+    UserDialogs::message(this, lead + QStringLiteral("\n\n") + error, UserDialogs::Icon::Critical);
+    return false;
+}
+
+void CMainFrame::deleteProject()
+{
+    const QByteArray id = listProjectIdOf(m_projectList);
+    if (id.isEmpty() || !UserDialogs::askYesNo(this, kDeleteQuestion))
+        return;
+    reportStoreError(m_store.DeleteProject(id), QStringLiteral("The project could not be deleted completely."));
+    refreshProjectList({}, false);
+}
+
+void CMainFrame::deleteTask()
+{
+    const QByteArray id = m_detailsBar->selectedTaskId();
+    if (id.isEmpty() || !UserDialogs::askYesNo(this, kDeleteQuestion))
+        return;
+    // A sub task also leaves its parent's list; a top-level task takes its sub tasks along.
+    reportStoreError(m_store.DeleteTaskWithSubTasks(id), QStringLiteral("The task could not be deleted."));
+    rebuildTrees(m_projectId, {}, 0);
+    m_projectList->viewport()->update();
+}
+
+void CMainFrame::deleteMeeting()
+{
+    const QByteArray id = m_detailsBar->selectedMeetingId();
+    if (id.isEmpty() || !UserDialogs::askYesNo(this, kDeleteQuestion))
+        return;
+    reportStoreError(m_store.DeleteMeeting(id), QStringLiteral("The meeting could not be deleted."));
+    rebuildTrees(m_projectId, {}, 0);
+}
+
+void CMainFrame::deleteMoneyFlow()
+{
+    const QByteArray id = m_detailsBar->selectedMoneyFlowId();
+    if (id.isEmpty() || !UserDialogs::askYesNo(this, kDeleteQuestion))
+        return;
+    reportStoreError(m_store.DeleteMoneyFlow(id), QStringLiteral("The entry could not be deleted."));
+    rebuildTrees(m_projectId, {}, 3);
+}
+
+void CMainFrame::deleteInvoice()
+{
+    const QByteArray id = m_detailsBar->selectedInvoiceId();
+    if (id.isEmpty() || !UserDialogs::askYesNo(this, kDeleteQuestion))
+        return;
+    reportStoreError(m_store.DeleteInvoice(id), QStringLiteral("The invoice could not be deleted."));
+    rebuildTrees(m_projectId, {}, 3);
+}
+
+void CMainFrame::refreshAll()
+{
+    commitSynopsis();
+    Startup::loadWithProgress(m_store, this);
+    updateLoadProblemNotice();
+    refreshProjectList({}, false);
+}
+
+void CMainFrame::changeDirectory()
+{
+    commitSynopsis();
+    if (!Startup::changeDirectory(m_store, m_lock, this))
+        return;
+    updateLoadProblemNotice();
+    refreshProjectList({}, false);
+}
+
+void CMainFrame::synchronize()
+{
+    const QString manager = AppSettings::deviceManager();
+    if (manager.isEmpty()) {
+        statusBar()->showMessage(QStringLiteral("No device manager is set up (Device/Manager in Korvane.conf)."),
+                                 8000);
+        return;
+    }
+    if (!UserDialogs::startDetached(manager, {QStringLiteral("/show"), QStringLiteral("/syncnow")}))
+        statusBar()->showMessage(QStringLiteral("The device manager %1 could not be started.").arg(manager), 8000);
+}
+
+void CMainFrame::showHelp()
+{
+    UserDialogs::openFile(this, helpFile());
+}
+
+void CMainFrame::showAbout()
+{
+    UserDialogs::message(this,
+                         QStringLiteral("Korvane %1\n\nKeeps track of small projects: clients, people, tasks, "
+                                        "meetings, money flow and invoices.\n\nData folder: %2")
+                             .arg(QCoreApplication::applicationVersion(), m_store.workingDirectory()),
+                         UserDialogs::Icon::Information, QStringLiteral("About Korvane"));
+}
+
+void CMainFrame::printProject()
+{
+    PrintPreferenceDialog dialog(m_store, this);
+    dialog.setDateRange(m_fromPicker->date(), m_toPicker->date());
+    UserDialogs::exec(dialog);
+}
+
+void CMainFrame::exportProject(Command command)
+{
+    const QByteArray id = listProjectIdOf(m_projectList);
+    if (id.isEmpty())
+        return;
+    commitSynopsis();
+    if (command == Command::ExportHtml)
+        m_projectExports->exportHtml(id);
+    else if (command == Command::ExportExcel)
+        m_projectExports->exportExcel(id);
+    else
+        m_projectExports->exportWord(id, m_detailsBar->taskTree(), m_detailsBar->meetingTree(),
+                                     m_detailsBar->moneyTree());
+}
+
+void CMainFrame::onLinkCommand(const PageLink& link)
+{
+    const QByteArray shown = m_graphSheet->detailsView()->shownInvoiceId();
+    switch (link.action) {
+    case PageLink::Action::PrintShownInvoice: m_invoiceActions->print(shown); break;
+    case PageLink::Action::MailShownInvoice: m_invoiceActions->mail(shown); break;
+    case PageLink::Action::WordExportShownInvoice: m_invoiceActions->exportWord(shown); break;
+    case PageLink::Action::HtmlExportShownInvoice: m_invoiceActions->exportHtml(shown); break;
+    case PageLink::Action::PrintListedInvoice: m_invoiceActions->print(link.invoiceIdentifier.toUtf8()); break;
+    case PageLink::Action::Navigate: break;
+    }
+}
+
+void CMainFrame::changeLogin()
+{
+    ChangeLoginDialog dialog(m_store.workingDirectory(), this);
+    UserDialogs::exec(dialog);
+}
+
+void CMainFrame::setLoginStatus()
+{
+    LoginStatusDialog dialog(m_store.workingDirectory(), this);
+    UserDialogs::exec(dialog);
+}
+
+void CMainFrame::updateLoadProblemNotice()
+{
+    const auto count = m_store.loadProblems().size();
+    m_problemsButton->setVisible(count > 0);
+    m_problemsButton->setText(count == 1 ? QStringLiteral("1 record file was skipped")
+                                         : QStringLiteral("%1 record files were skipped").arg(count));
+    m_problemsButton->setAccessibleName(m_problemsButton->text());
+}
+
+void CMainFrame::showLoadProblems()
+{
+    QDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("LoadProblemsDialog"));
+    dialog.setWindowTitle(QStringLiteral("Skipped Record Files"));
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* label = new QLabel(QStringLiteral("These files in %1 could not be read and were left out. They are "
+                                            "still on disk, unchanged.")
+                                 .arg(QDir::toNativeSeparators(m_store.workingDirectory())));
+    label->setWordWrap(true);
+    layout->addWidget(label);
+    auto* text = new QPlainTextEdit;
+    text->setObjectName(QStringLiteral("LoadProblemsText"));
+    text->setAccessibleName(QStringLiteral("Skipped files"));
+    text->setReadOnly(true);
+    QStringList lines;
+    for (const LoadProblem& problem : m_store.loadProblems())
+        lines.append(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(problem.path), problem.reason));
+    text->setPlainText(lines.join(QLatin1Char('\n')));
+    layout->addWidget(text);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
+    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    dialog.resize(640, 320);
+    UserDialogs::exec(dialog);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    Startup::saveWorkingFolder(m_store);
+    commitSynopsis();
+    event->accept();
+}
+
+} // namespace korvane

@@ -1,0 +1,150 @@
+#pragma once
+
+#include "shell/Commands.h"
+#include "shell/Theme.h"
+
+#include <QHash>
+#include <QMainWindow>
+
+class QAction;
+class QDateEdit;
+class QLabel;
+class QPushButton;
+class QSplitter;
+class QToolBar;
+
+namespace korvane {
+
+class CDetailsView;
+class CGraphSheet;
+class CKorvaneView;
+class DataFolderLock;
+class InvoiceActions;
+class ProjectDetailsBar;
+class ProjectExports;
+class RecordStore;
+class WorkupBar;
+struct PageLink;
+
+/**
+ * The main window: menus, toolbars, the project list and details pane, the two docked bars, and the
+ * commands that change records, followed by the refresh that keeps every pane in step.
+ */
+class CMainFrame : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    CMainFrame(RecordStore& store, DataFolderLock& lock, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    /**
+     * Commits the synopsis when asked, refills the project list for the pickers' months, selects
+     * the project with that identifier (the first one when empty) and rebuilds every pane for it.
+     */
+    void refreshProjectList(const QByteArray& selectProjectId, bool commitSynopsis);
+    /** Rebuilds the trees (0 all, 1 tasks, 2 meetings, 3 money flow), then the right pane. */
+    void rebuildTrees(const QByteArray& projectId, const QByteArray& revealId, int which);
+    /** Mode 0: the project's graph and details page; any other mode: the invoice with that identifier. */
+    void refreshRightPane(const QByteArray& identifier, int mode);
+    /** Shows the selected project's invoice list, or the details page again. */
+    void showInvoiceList(bool show);
+    /** Redraws the graph caption for the task tree's selection while the graph is shown. */
+    void taskSelected();
+    /** Moves a month picker by months and years, then refreshes the project list. */
+    void moveMonth(int monthStep, int yearStep, bool toPicker);
+    /** Stores the synopsis shown in "Project Workup's" into its project when the user changed it. */
+    void commitSynopsis();
+
+    /** Runs a command as its menu entry would (disabled commands included: they check for themselves). */
+    void runCommand(Command command);
+    /** The QAction of a command. */
+    QAction* action(Command command) const;
+    /** The selected project ("" when the list has no selected project row). */
+    QByteArray selectedProjectId() const { return m_projectId; }
+    Theme theme() const { return m_theme; }
+    void setTheme(Theme theme);
+
+    CKorvaneView* projectList() const { return m_projectList; }
+    ProjectDetailsBar* detailsBar() const { return m_detailsBar; }
+    WorkupBar* workupBar() const { return m_workupBar; }
+    CGraphSheet* graphSheet() const { return m_graphSheet; }
+    CDetailsView* detailsView() const;
+    QDateEdit* fromPicker() const { return m_fromPicker; }
+    QDateEdit* toPicker() const { return m_toPicker; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createActions();
+    void createMenus();
+    void createToolBars();
+    void createStatusBar();
+    void createPanes();
+    QAction* addCommand(Command command, const QString& text, const QKeySequence& shortcut = {});
+    void updateCommandStates();
+    void showLoadProblems();
+    void updateLoadProblemNotice();
+    /** Shows a store error ("path: reason") to the user; returns true when there was none. */
+    bool reportStoreError(const QString& error, const QString& what = {});
+    void onProjectChosen(const QByteArray& projectId);
+    void onLinkCommand(const PageLink& link);
+    void pickerEdited();
+
+    // Commands that work on what is selected.
+    void deleteProject();
+    void deleteTask();
+    void deleteMeeting();
+    void deleteMoneyFlow();
+    void deleteInvoice();
+    void refreshAll();
+    void changeDirectory();
+    void synchronize();
+    void showHelp();
+    void showAbout();
+    void printProject();
+    void exportProject(Command command);
+
+    // The record editors; they live in their own source file, filled by the editors.
+    void addProject();
+    void modifyProject();
+    void addTask(bool subTask);
+    void modifyTask();
+    void addMeeting();
+    void modifyMeeting();
+    void addMoneyFlow(int kind);
+    void modifyMoneyFlow();
+    void addInvoice();
+    void modifyInvoice();
+    void importTasks();
+    void importMeetings();
+    void showTasksPerResource();
+    void editDocuments(const QByteArray& projectId);
+    void changeLogin();
+    void setLoginStatus();
+
+    RecordStore& m_store;
+    DataFolderLock& m_lock;
+    QHash<Command, QAction*> m_actions;
+    QByteArray m_projectId;
+    Theme m_theme = Theme::Windows2003;
+    /** One per editor command: while its editor is open a second call does nothing. */
+    QHash<Command, int> m_busy;
+    bool m_settingPickers = false;
+
+    CKorvaneView* m_projectList = nullptr;
+    CGraphSheet* m_graphSheet = nullptr;
+    ProjectDetailsBar* m_detailsBar = nullptr;
+    WorkupBar* m_workupBar = nullptr;
+    QSplitter* m_splitter = nullptr;
+    QToolBar* m_mainToolBar = nullptr;
+    QToolBar* m_calendarToolBar = nullptr;
+    QDateEdit* m_fromPicker = nullptr;
+    QDateEdit* m_toPicker = nullptr;
+    QPushButton* m_problemsButton = nullptr;
+    InvoiceActions* m_invoiceActions = nullptr;
+    ProjectExports* m_projectExports = nullptr;
+};
+
+} // namespace korvane

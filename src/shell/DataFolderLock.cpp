@@ -1,0 +1,94 @@
+#include "shell/DataFolderLock.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLockFile>
+
+namespace korvane {
+
+namespace {
+
+// Compares folders as the file system sees them, so a second path to the same folder is the same.
+QString folderKey(const QString& folder)
+{
+    const QString canonical = QFileInfo(folder).canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(QDir(folder).absolutePath()) : canonical;
+}
+
+QString heldByMessage(const QLockFile& lock)
+{
+    qint64 pid = 0;
+    QString host;
+    QString application;
+    QString holder;
+    if (lock.getLockInfo(&pid, &host, &application))
+        holder = QStringLiteral(" (process %1 on host %2)")
+                     .arg(pid)
+                     .arg(host.isEmpty() ? QStringLiteral("?") : host);
+    return QStringLiteral("Korvane is already open on this data folder%1.\n"
+                          "Close the other window first, or pick another working folder.")
+        .arg(holder);
+}
+
+} // namespace
+
+DataFolderLock::DataFolderLock() = default;
+
+DataFolderLock::~DataFolderLock()
+{
+    release();
+}
+
+QString DataFolderLock::lockFileName()
+{
+    return QStringLiteral("Korvane.lock");
+}
+
+bool DataFolderLock::acquire(const QString& dataFolder, QString* error)
+{
+    if (error)
+        error->clear();
+    if (!m_folder.isEmpty() && m_lock && folderKey(m_folder) == folderKey(dataFolder)) {
+        m_folder = dataFolder;
+        return true;
+    }
+
+    auto lock = std::make_unique<QLockFile>(QDir(dataFolder).filePath(lockFileName()));
+    // The program holds its lock for hours: only a holder that no longer runs makes a lock stale.
+    lock->setStaleLockTime(0);
+    if (!lock->tryLock(0)) {
+        const QLockFile::LockError reason = lock->error();
+        if (reason != QLockFile::PermissionError && reason != QLockFile::UnknownError) {
+            if (error)
+                *error = heldByMessage(*lock);
+            return false;
+        }
+        // No lock file can be made here (read-only medium): nothing can be guarded, and nothing
+        // can be written either, so the folder is still used, unguarded.
+        lock.reset();
+    }
+    release();
+    m_lock = std::move(lock);
+    m_folder = dataFolder;
+    return true;
+}
+
+void DataFolderLock::release()
+{
+    if (m_lock)
+        m_lock->unlock();
+    m_lock.reset();
+    m_folder.clear();
+}
+
+QString DataFolderLock::folder() const
+{
+    return m_folder;
+}
+
+bool DataFolderLock::isLocked() const
+{
+    return m_lock && m_lock->isLocked();
+}
+
+} // namespace korvane

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "views/ProjectListModel.h"
+
+#include <QByteArray>
+#include <QDate>
+#include <QDialog>
+#include <QList>
+
+class QDateEdit;
+class QListWidget;
+class QPushButton;
+class QTextBrowser;
+class QTreeWidget;
+
+namespace korvane {
+
+class PagePrinter;
+class RecordStore;
+
+/**
+ * "Print Preference": the projects that start in a month range and the report modules, each with a
+ * check box, a preview of the page, and Print, which opens the print preview of the checked projects.
+ */
+class PrintPreferenceDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    /** Both month pickers start on today's month, as the main window's do; see setDateRange. */
+    explicit PrintPreferenceDialog(const RecordStore& store, QWidget* parent = nullptr);
+
+    /** Starts the pickers on the main window's months, so the dialog lists the projects the user sees. */
+    void setDateRange(const QDate& from, const QDate& to);
+
+    /** The identifiers of the checked projects, in list order. */
+    QList<QByteArray> checkedProjects() const;
+    /** The module number of the checked modules (10 Leaders, 100 Task, 1000 Meeting, 10000 Payment Track). */
+    int moduleNumber() const;
+
+    /** Builds "Print.html" from the checked projects and modules, shows it, and opens its print preview. */
+    void print();
+
+    QTreeWidget* projectList() const { return m_projects; }
+    QListWidget* moduleList() const { return m_modules; }
+    QDateEdit* fromEdit() const { return m_from; }
+    QDateEdit* toEdit() const { return m_to; }
+    QTextBrowser* browser() const { return m_browser; }
+    QPushButton* printButton() const { return m_print; }
+    QPushButton* cancelButton() const { return m_cancel; }
+    /** The printer that shows the print preview. */
+    PagePrinter& printer() { return *m_printer; }
+
+private:
+    void fromChanged(const QDate& date);
+    void refill();
+
+    const RecordStore& m_store;
+    ProjectListModel m_model;
+    QDateEdit* m_from = nullptr;
+    QDateEdit* m_to = nullptr;
+    QTreeWidget* m_projects = nullptr;
+    QListWidget* m_modules = nullptr;
+    QTextBrowser* m_browser = nullptr;
+    QPushButton* m_print = nullptr;
+    QPushButton* m_cancel = nullptr;
+    PagePrinter* m_printer = nullptr;
+};
+
+} // namespace korvane

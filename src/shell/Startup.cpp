@@ -1,0 +1,180 @@
+#include "shell/Startup.h"
+
+#include "shell/AppSettings.h"
+#include "shell/DataFolderLock.h"
+#include "shell/LoginWindow.h"
+#include "shell/SetWorkingFolderDialog.h"
+#include "shell/UserDialogs.h"
+#include "store/LoginFiles.h"
+#include "store/RecordStore.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QProgressDialog>
+#include <memory>
+
+namespace korvane {
+
+namespace {
+
+// LoadAll reports every 256 files; a folder with fewer files is read before any bar could move.
+constexpr qsizetype kFilesForProgress = 256;
+
+/** Runs the Set Working Folder dialog; the chosen picked folder, or "" when cancelled. */
+QString askWorkingFolder(const QString& initialPath, QWidget* parent)
+{
+    SetWorkingFolderDialog dialog(initialPath, parent);
+    if (UserDialogs::exec(dialog) != QDialog::Accepted)
+        return {};
+    return dialog.path();
+}
+
+// Two texts naming one folder, also through another spelling or a link.
+bool sameFolder(const QString& a, const QString& b)
+{
+    if (QDir::cleanPath(a) == QDir::cleanPath(b))
+        return true;
+    const QString canonicalA = QFileInfo(a).canonicalFilePath();
+    return !canonicalA.isEmpty() && canonicalA == QFileInfo(b).canonicalFilePath();
+}
+
+} // namespace
+
+QString Startup::dataFolderName()
+{
+    return QStringLiteral("Korvane");
+}
+
+QString Startup::dataFolderOf(const QString& pickedFolder)
+{
+    return QDir::cleanPath(pickedFolder + QLatin1Char('/') + dataFolderName());
+}
+
+QString Startup::pickedFolderOf(const QString& dataFolder)
+{
+    return QFileInfo(QDir::cleanPath(dataFolder)).path();
+}
+
+StartupResult Startup::run(RecordStore& store, DataFolderLock& lock, QWidget* parent)
+{
+    QString picked = AppSettings::workingFolder();
+    if (!picked.isEmpty() && !QFileInfo(dataFolderOf(picked)).isDir()) {
+        picked.clear();
+        UserDialogs::message(
+            parent,
+            QStringLiteral("The working directory is moved or deleted. Please select the working "
+                           "directory to continue."),
+            UserDialogs::Icon::Warning);
+    }
+    if (picked.isEmpty()) {
+        picked = askWorkingFolder(picked, parent);
+        if (picked.isEmpty())
+            return {};
+    }
+
+    const QString dataFolder = dataFolderOf(picked);
+    QString error;
+    if (!createDataFolder(dataFolder, &error))
+        UserDialogs::message(parent, error, UserDialogs::Icon::Warning);
+    if (!lock.acquire(dataFolder, &error)) {
+        UserDialogs::message(parent, error, UserDialogs::Icon::Warning);
+        return {};
+    }
+
+    store.setWorkingDirectory(dataFolder);
+    loadWithProgress(store, parent);
+
+    if (!LoginWindow::run(dataFolder, parent)) {
+        saveWorkingFolder(store);
+        lock.release();
+        return {};
+    }
+    return {true};
+}
+
+bool Startup::changeDirectory(RecordStore& store, DataFolderLock& lock, QWidget* parent)
+{
+    const QString current = store.workingDirectory();
+    const QString picked = askWorkingFolder(current.isEmpty() ? QString() : pickedFolderOf(current), parent);
+    if (picked.isEmpty())
+        return false;
+    const QString dataFolder = dataFolderOf(picked);
+    if (!current.isEmpty() && sameFolder(dataFolder, current))
+        return false;
+
+    QString error;
+    if (!createDataFolder(dataFolder, &error))
+        UserDialogs::message(parent, error, UserDialogs::Icon::Warning);
+    if (!lock.acquire(dataFolder, &error)) {
+        UserDialogs::message(parent, error, UserDialogs::Icon::Warning);
+        return false;
+    }
+    store.setWorkingDirectory(dataFolder);
+    loadWithProgress(store, parent);
+    return true;
+}
+
+void Startup::saveWorkingFolder(const RecordStore& store)
+{
+    if (store.workingDirectory().isEmpty())
+        return;
+    AppSettings::setWorkingFolder(pickedFolderOf(store.workingDirectory()));
+}
+
+bool Startup::createDataFolder(const QString& dataFolder, QString* error)
+{
+    if (error)
+        error->clear();
+    if (QFileInfo(dataFolder).isDir())
+        return true;
+    if (!QDir().mkpath(dataFolder)) {
+        if (error)
+            *error = QStringLiteral("The data folder could not be created:\n%1")
+                         .arg(QDir::toNativeSeparators(dataFolder));
+        return false;
+    }
+    const LoginFiles::LoadResult loaded = LoginFiles(dataFolder).load(true);
+    if (!loaded.messages.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("A login file could not be written:\n") +
+                     loaded.messages.join(QLatin1Char('\n'));
+        return false;
+    }
+    return true;
+}
+
+void Startup::loadWithProgress(RecordStore& store, QWidget* parent)
+{
+    // The panes of an open main window may point into the maps that are being refilled: they must
+    // not paint until the caller has rebuilt them.
+    QWidget* window = parent ? parent->window() : nullptr;
+    const bool windowUpdates = window && window->updatesEnabled();
+    if (windowUpdates)
+        window->setUpdatesEnabled(false);
+
+    std::unique_ptr<QProgressDialog> progress;
+    store.LoadAll([&](qsizetype done, qsizetype total) {
+        if (!progress && total >= kFilesForProgress) {
+            progress = std::make_unique<QProgressDialog>(QStringLiteral("Loading records..."), QString(), 0,
+                                                         int(total), parent);
+            progress->setObjectName(QStringLiteral("loadProgress"));
+            progress->setWindowTitle(QStringLiteral("Korvane"));
+            progress->setWindowModality(Qt::ApplicationModal);
+            progress->setMinimumDuration(500);
+            progress->setAutoClose(false);
+            progress->setAutoReset(false);
+        }
+        if (!progress)
+            return;
+        progress->setValue(int(done));
+        // Keeps the progress painted; no command may run on a half-loaded store.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    });
+    progress.reset();
+
+    if (windowUpdates)
+        window->setUpdatesEnabled(true);
+}
+
+} // namespace korvane

@@ -1,0 +1,461 @@
+// The login window, login recovery, change login and login status dialogs.
+
+#include "gui/GuiTestSupport.h"
+
+#include "shell/ChangeLoginDialog.h"
+#include "shell/LoginRecoveryDialog.h"
+#include "shell/LoginStatusDialog.h"
+#include "shell/LoginWindow.h"
+#include "shell/UserDialogs.h"
+#include "store/LoginFiles.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+#include <QtTest>
+
+using namespace korvane;
+using korvane::test::GuiWorld;
+
+namespace {
+
+const QString kLost = QStringLiteral("Your Login Details may be corrupted or lost");
+const QString kDefaults =
+    QStringLiteral("Default Login Details are Loaded which is provied to you while purchase");
+const QString kNoMatch = QStringLiteral("Name and Password don't match\ntry again");
+
+QLineEdit* edit(QWidget& widget, const char* name)
+{
+    return widget.findChild<QLineEdit*>(QString::fromLatin1(name));
+}
+
+QAbstractButton* button(QWidget& widget, const char* name)
+{
+    return widget.findChild<QAbstractButton*>(QString::fromLatin1(name));
+}
+
+void type(QWidget& widget, const char* name, const QString& text)
+{
+    QLineEdit* field = edit(widget, name);
+    QVERIFY2(field, name);
+    field->setText(text);
+}
+
+/** A data folder whose login files exist (quiet defaults), as every data folder made at start has. */
+LoginFiles readyFiles(const GuiWorld& world)
+{
+    LoginFiles files(world.dataFolder());
+    files.load(true);
+    return files;
+}
+
+} // namespace
+
+class LoginDialogsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void loginWindowControls();
+    void loginOk_data();
+    void loginOk();
+    void loginCancelEnds();
+    void loginDisabledSkipsWindow();
+    void missingStatusFileIsCreatedShowingLogin();
+    void missingDetailsAreAnnouncedAndWritten();
+    void unwritableDetailsFileIsReported();
+    void hintShowsPasswordHint();
+    void recoveryIconOpensRecovery();
+    void recovery_data();
+    void recovery();
+    void changeLoginEnablesOnlyOnMatch();
+    void changeLoginWritesNewDetailsAndSwitchesLoginOn();
+    void changeLoginCancelKeepsDetails();
+    void loginStatusOkOnlyOnMatch();
+    void loginStatusOffAndOn();
+};
+
+void LoginDialogsTest::loginWindowControls()
+{
+    GuiWorld world;
+    readyFiles(world);
+    LoginWindow window(world.dataFolder());
+    QCOMPARE(window.windowTitle(), QStringLiteral("Korvane Login"));
+    QCOMPARE(edit(window, "passwordEdit")->echoMode(), QLineEdit::Password);
+    QCOMPARE(edit(window, "loginNameEdit")->echoMode(), QLineEdit::Normal);
+    QCOMPARE(button(window, "okButton")->accessibleName(), QStringLiteral("OK"));
+    QCOMPARE(button(window, "cancelButton")->accessibleName(), QStringLiteral("Cancel"));
+    QVERIFY(qobject_cast<QPushButton*>(button(window, "okButton"))->isDefault());
+    for (const auto& [name, text] :
+         {std::pair{"hintButton", "Password Hint"}, std::pair{"recoveryButton", "Login Recovery"}}) {
+        auto* tool = qobject_cast<QToolButton*>(button(window, name));
+        QVERIFY2(tool, name);
+        QCOMPARE(tool->accessibleName(), QString::fromLatin1(text));
+        QCOMPARE(tool->toolTip(), QString::fromLatin1(text));
+        QVERIFY(!tool->icon().isNull());
+    }
+    QCOMPARE(UserDialogs::takeMessages(), QStringList());
+}
+
+void LoginDialogsTest::loginOk_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<bool>("accepted");
+
+    QTest::newRow("right") << "anna"
+                           << "Secret 1" << true;
+    QTest::newRow("wrong password") << "anna"
+                                    << "secret 1" << false;
+    QTest::newRow("name in other case") << "Anna"
+                                        << "Secret 1" << false;
+    QTest::newRow("password as name") << "Secret 1"
+                                      << "anna" << false;
+    QTest::newRow("empty") << ""
+                           << "" << false;
+    QTest::newRow("trailing blank") << "anna "
+                                    << "Secret 1" << false;
+}
+
+void LoginDialogsTest::loginOk()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, password);
+    QFETCH(bool, accepted);
+
+    GuiWorld world;
+    QCOMPARE(LoginFiles(world.dataFolder()).changeLogin("anna", "Secret 1", "hint", "q", "a"), QString());
+    QStringList messagesAfterOk;
+    QString nameKept;
+    UserDialogs::setDialogHandler([&](QDialog& dialog) {
+        type(dialog, "loginNameEdit", name);
+        type(dialog, "passwordEdit", password);
+        button(dialog, "okButton")->click();
+        messagesAfterOk = UserDialogs::takeMessages();
+        nameKept = edit(dialog, "loginNameEdit")->text();
+        return dialog.result();
+    });
+
+    QCOMPARE(LoginWindow::run(world.dataFolder()), accepted);
+    QCOMPARE(messagesAfterOk, accepted ? QStringList() : QStringList{kNoMatch});
+    // A refused login keeps what was typed.
+    QCOMPARE(nameKept, name);
+}
+
+void LoginDialogsTest::loginCancelEnds()
+{
+    GuiWorld world;
+    readyFiles(world);
+    UserDialogs::setDialogHandler([](QDialog& dialog) {
+        type(dialog, "loginNameEdit", QStringLiteral("naro"));
+        type(dialog, "passwordEdit", QStringLiteral("naro"));
+        button(dialog, "cancelButton")->click();
+        return dialog.result();
+    });
+    QVERIFY(!LoginWindow::run(world.dataFolder()));
+    QCOMPARE(UserDialogs::takeMessages(), QStringList());
+}
+
+void LoginDialogsTest::loginDisabledSkipsWindow()
+{
+    GuiWorld world;
+    LoginFiles files = readyFiles(world);
+    int shown = 0;
+    UserDialogs::setDialogHandler([&](QDialog&) {
+        ++shown;
+        return int(QDialog::Rejected);
+    });
+    QCOMPARE(files.writeStatus(1), QString());
+    QVERIFY(LoginWindow::run(world.dataFolder()));
+    // Any value other than 0 switches the window off.
+    QCOMPARE(files.writeStatus(-7), QString());
+    QVERIFY(LoginWindow::run(world.dataFolder()));
+    QCOMPARE(shown, 0);
+    QCOMPARE(files.writeStatus(0), QString());
+    QVERIFY(!LoginWindow::run(world.dataFolder()));
+    QCOMPARE(shown, 1);
+}
+
+void LoginDialogsTest::missingStatusFileIsCreatedShowingLogin()
+{
+    GuiWorld world;
+    LoginFiles files = readyFiles(world);
+    QVERIFY(!QFileInfo::exists(files.statusPath()));
+    int shown = 0;
+    UserDialogs::setDialogHandler([&](QDialog&) {
+        ++shown;
+        return int(QDialog::Rejected);
+    });
+    QVERIFY(!LoginWindow::run(world.dataFolder()));
+    QCOMPARE(shown, 1);
+    QVERIFY(QFileInfo::exists(files.statusPath()));
+    QCOMPARE(files.readStatus(), 0);
+}
+
+void LoginDialogsTest::missingDetailsAreAnnouncedAndWritten()
+{
+    GuiWorld world;
+    LoginFiles files(world.dataFolder());
+    QVERIFY(!QFileInfo::exists(files.detailsPath()));
+    {
+        LoginWindow window(world.dataFolder());
+        QCOMPARE(UserDialogs::takeMessages(), (QStringList{kLost, kDefaults}));
+    }
+    QVERIFY(files.matches("naro", "naro"));
+    LoginWindow again(world.dataFolder());
+    QCOMPARE(UserDialogs::takeMessages(), QStringList());
+}
+
+void LoginDialogsTest::unwritableDetailsFileIsReported()
+{
+    GuiWorld world;
+    LoginFiles files(world.dataFolder());
+    // A folder in the way of the details file: it can be neither read nor replaced, even by root.
+    QVERIFY(QDir().mkpath(files.detailsPath()));
+    QVERIFY(QDir().mkpath(files.statusPath()));
+
+    LoginWindow window(world.dataFolder());
+    const QStringList messages = UserDialogs::takeMessages();
+    QCOMPARE(messages.size(), 3);
+    QCOMPARE(messages[0], kLost);
+    QCOMPARE(messages[1], kDefaults);
+    QVERIFY2(messages[2].startsWith(QStringLiteral("A login file could not be written:\n") +
+                                    files.detailsPath() + QStringLiteral(": ")),
+             qPrintable(messages[2]));
+    QVERIFY(messages[2].size() >
+            QStringLiteral("A login file could not be written:\n").size() + files.detailsPath().size() + 2);
+
+    // The defaults still let the user in; the status file that cannot be made is reported too.
+    UserDialogs::setDialogHandler([](QDialog& dialog) {
+        type(dialog, "loginNameEdit", QStringLiteral("naro"));
+        type(dialog, "passwordEdit", QStringLiteral("naro"));
+        button(dialog, "okButton")->click();
+        return dialog.result();
+    });
+    QVERIFY(LoginWindow::run(world.dataFolder()));
+    const QStringList runMessages = UserDialogs::takeMessages();
+    QVERIFY(!runMessages.isEmpty());
+    QVERIFY2(runMessages[0].contains(files.statusPath()), qPrintable(runMessages.join('|')));
+}
+
+void LoginDialogsTest::hintShowsPasswordHint()
+{
+    GuiWorld world;
+    QCOMPARE(LoginFiles(world.dataFolder()).changeLogin("anna", "pw", "my cat's name", "q", "a"), QString());
+    LoginWindow window(world.dataFolder());
+    button(window, "hintButton")->click();
+    QCOMPARE(UserDialogs::takeMessages(), QStringList{QStringLiteral("Password Hint : my cat's name")});
+    QCOMPARE(window.result(), int(QDialog::Rejected));
+}
+
+void LoginDialogsTest::recoveryIconOpensRecovery()
+{
+    GuiWorld world;
+    readyFiles(world);
+    LoginWindow window(world.dataFolder());
+    QStringList opened;
+    UserDialogs::setDialogHandler([&](QDialog& dialog) {
+        opened << dialog.objectName() << dialog.windowTitle() << edit(dialog, "questionEdit")->text();
+        type(dialog, "answerEdit", QStringLiteral("fen"));
+        button(dialog, "okButton")->click();
+        return dialog.result();
+    });
+    button(window, "recoveryButton")->click();
+    QCOMPARE(opened, (QStringList{QStringLiteral("LoginRecoveryDialog"), QStringLiteral("Login Recovery"),
+                                  QStringLiteral("What is your Pet Name?")}));
+    QCOMPARE(UserDialogs::takeMessages(),
+             QStringList{QStringLiteral("Your Login Name is     : naro\r\nYour Login Password is : naro")});
+    // The login window is still waiting.
+    QCOMPARE(window.result(), int(QDialog::Rejected));
+}
+
+void LoginDialogsTest::recovery_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("right") << "Rex the dog" << true;
+    QTest::newRow("other case") << "rex the dog" << false;
+    QTest::newRow("empty") << "" << false;
+    QTest::newRow("extra blank") << "Rex the dog " << false;
+}
+
+void LoginDialogsTest::recovery()
+{
+    QFETCH(QString, answer);
+    QFETCH(bool, accepted);
+
+    GuiWorld world;
+    QCOMPARE(LoginFiles(world.dataFolder())
+                 .changeLogin("anna", "Secret 1", "hint", "What is your Pet name?", "Rex the dog"),
+             QString());
+    LoginRecoveryDialog dialog(world.dataFolder());
+    QCOMPARE(edit(dialog, "questionEdit")->text(), QStringLiteral("What is your Pet name?"));
+    QVERIFY(edit(dialog, "questionEdit")->isReadOnly());
+    type(dialog, "answerEdit", answer);
+    button(dialog, "okButton")->click();
+    QCOMPARE(dialog.result(), int(accepted ? QDialog::Accepted : QDialog::Rejected));
+    QCOMPARE(UserDialogs::takeMessages(),
+             QStringList{accepted ? QStringLiteral(
+                                        "Your Login Name is     : anna\r\nYour Login Password is : Secret 1")
+                                  : QStringLiteral("Answer Incorrect!!!")});
+}
+
+void LoginDialogsTest::changeLoginEnablesOnlyOnMatch()
+{
+    GuiWorld world;
+    readyFiles(world);
+    ChangeLoginDialog dialog(world.dataFolder());
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Change Login"));
+    QCOMPARE(edit(dialog, "oldPasswordEdit")->echoMode(), QLineEdit::Password);
+    QCOMPARE(edit(dialog, "newPasswordEdit")->echoMode(), QLineEdit::Password);
+    auto* combo = dialog.findChild<QComboBox*>(QStringLiteral("hintQuestionCombo"));
+    QVERIFY(combo);
+    QVERIFY(!combo->isEditable());
+    QCOMPARE(combo->count(), 2);
+    QCOMPARE(combo->itemText(0), QStringLiteral("What is your Pet name?"));
+    QCOMPARE(combo->itemText(1), QStringLiteral("What is your Partner Name?"));
+
+    const QList<QWidget*> newLogin{edit(dialog, "newNameEdit"),      edit(dialog, "newPasswordEdit"),
+                                   edit(dialog, "passwordHintEdit"), combo,
+                                   edit(dialog, "hintAnswerEdit"),   button(dialog, "okButton")};
+    const auto enabledCount = [&] {
+        return int(
+            std::count_if(newLogin.begin(), newLogin.end(), [](QWidget* w) { return w->isEnabled(); }));
+    };
+    QCOMPARE(enabledCount(), 0);
+    type(dialog, "oldNameEdit", QStringLiteral("naro"));
+    QCOMPARE(enabledCount(), 0);
+    type(dialog, "oldPasswordEdit", QStringLiteral("naro"));
+    QCOMPARE(enabledCount(), 6);
+    type(dialog, "oldNameEdit", QStringLiteral("Naro"));
+    QCOMPARE(enabledCount(), 0);
+    type(dialog, "oldNameEdit", QStringLiteral("naro"));
+    QCOMPARE(enabledCount(), 6);
+    type(dialog, "oldPasswordEdit", QStringLiteral("naro2"));
+    QCOMPARE(enabledCount(), 0);
+    QCOMPARE(UserDialogs::takeMessages(), QStringList());
+}
+
+void LoginDialogsTest::changeLoginWritesNewDetailsAndSwitchesLoginOn()
+{
+    GuiWorld world;
+    LoginFiles files = readyFiles(world);
+    QCOMPARE(files.writeStatus(1), QString());
+
+    ChangeLoginDialog dialog(world.dataFolder());
+    type(dialog, "oldNameEdit", QStringLiteral("naro"));
+    type(dialog, "oldPasswordEdit", QStringLiteral("naro"));
+    type(dialog, "newNameEdit", QStringLiteral("Ben"));
+    type(dialog, "newPasswordEdit", QStringLiteral("h0rse Battery"));
+    type(dialog, "passwordHintEdit", QStringLiteral("stable"));
+    dialog.findChild<QComboBox*>(QStringLiteral("hintQuestionCombo"))->setCurrentIndex(1);
+    type(dialog, "hintAnswerEdit", QStringLiteral("Ada"));
+    button(dialog, "okButton")->click();
+
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(UserDialogs::takeMessages(),
+             QStringList{QStringLiteral("Your Login Name and Password has been changed")});
+    QVERIFY(files.matches("Ben", "h0rse Battery"));
+    QVERIFY(!files.matches("naro", "naro"));
+    const LoginDetails details = files.load(true).details;
+    QCOMPARE(details.passwordHint, QByteArray("stable"));
+    QCOMPARE(details.hintQuestion, QByteArray("What is your Partner Name?"));
+    QCOMPARE(details.hintAnswer, QByteArray("Ada"));
+    QCOMPARE(files.readStatus(), 0);
+
+    // The next start shows the login window again, and the new login opens it.
+    UserDialogs::setDialogHandler([](QDialog& login) {
+        type(login, "loginNameEdit", QStringLiteral("Ben"));
+        type(login, "passwordEdit", QStringLiteral("h0rse Battery"));
+        button(login, "okButton")->click();
+        return login.result();
+    });
+    QVERIFY(LoginWindow::run(world.dataFolder()));
+    QCOMPARE(UserDialogs::takeMessages(), QStringList());
+}
+
+void LoginDialogsTest::changeLoginCancelKeepsDetails()
+{
+    GuiWorld world;
+    LoginFiles files = readyFiles(world);
+    QCOMPARE(files.writeStatus(1), QString());
+    ChangeLoginDialog dialog(world.dataFolder());
+    type(dialog, "oldNameEdit", QStringLiteral("naro"));
+    type(dialog, "oldPasswordEdit", QStringLiteral("naro"));
+    type(dialog, "newNameEdit", QStringLiteral("Ben"));
+    button(dialog, "cancelButton")->click();
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    QVERIFY(files.matches("naro", "naro"));
+    QCOMPARE(files.readStatus(), 1);
+    QCOMPARE(UserDialogs::takeMessages(), QStringList());
+}
+
+void LoginDialogsTest::loginStatusOkOnlyOnMatch()
+{
+    GuiWorld world;
+    QCOMPARE(LoginFiles(world.dataFolder()).changeLogin("anna", "Secret 1", "", "", ""), QString());
+    LoginStatusDialog dialog(world.dataFolder());
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Set Login Status"));
+    QCOMPARE(edit(dialog, "passwordEdit")->echoMode(), QLineEdit::Password);
+    auto* group = dialog.findChild<QGroupBox*>(QStringLiteral("optionGroup"));
+    QVERIFY(group);
+    QCOMPARE(group->title(), QStringLiteral("Option"));
+    QCOMPARE(qobject_cast<QRadioButton*>(button(dialog, "disableLoginButton"))->text(),
+             QStringLiteral("Disable Login"));
+    QCOMPARE(qobject_cast<QRadioButton*>(button(dialog, "enableLoginButton"))->text(),
+             QStringLiteral("Enable Login"));
+    QVERIFY(button(dialog, "enableLoginButton")->isChecked());
+
+    QAbstractButton* ok = button(dialog, "okButton");
+    QVERIFY(!ok->isEnabled());
+    type(dialog, "nameEdit", QStringLiteral("anna"));
+    QVERIFY(!ok->isEnabled());
+    type(dialog, "passwordEdit", QStringLiteral("Secret 1"));
+    QVERIFY(ok->isEnabled());
+    type(dialog, "nameEdit", QStringLiteral("ANNA"));
+    QVERIFY(!ok->isEnabled());
+    QCOMPARE(UserDialogs::takeMessages(), QStringList());
+}
+
+void LoginDialogsTest::loginStatusOffAndOn()
+{
+    GuiWorld world;
+    LoginFiles files = readyFiles(world);
+    {
+        LoginStatusDialog dialog(world.dataFolder());
+        // The missing status file is created holding 0 when the dialog opens.
+        QCOMPARE(files.readStatus(), 0);
+        type(dialog, "nameEdit", QStringLiteral("naro"));
+        type(dialog, "passwordEdit", QStringLiteral("naro"));
+        button(dialog, "disableLoginButton")->click();
+        button(dialog, "okButton")->click();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(UserDialogs::takeMessages(), QStringList{QStringLiteral("Login Window Disabled")});
+        QCOMPARE(files.readStatus(), 1);
+    }
+    QVERIFY(LoginWindow::run(world.dataFolder()));
+    {
+        LoginStatusDialog dialog(world.dataFolder());
+        QVERIFY(button(dialog, "disableLoginButton")->isChecked());
+        type(dialog, "nameEdit", QStringLiteral("naro"));
+        type(dialog, "passwordEdit", QStringLiteral("naro"));
+        button(dialog, "enableLoginButton")->click();
+        button(dialog, "okButton")->click();
+        QCOMPARE(UserDialogs::takeMessages(), QStringList{QStringLiteral("Login Window Enabled")});
+        QCOMPARE(files.readStatus(), 0);
+    }
+    int shown = 0;
+    UserDialogs::setDialogHandler([&](QDialog&) {
+        ++shown;
+        return int(QDialog::Rejected);
+    });
+    QVERIFY(!LoginWindow::run(world.dataFolder()));
+    QCOMPARE(shown, 1);
+}
+
+QTEST_MAIN(LoginDialogsTest)
+#include "LoginDialogsTest.moc"

@@ -1,0 +1,321 @@
+// The main window as a whole: command states, deletes, refreshes, month moves, the synopsis and
+// the setting written on close. The panes' own behaviour is tested with each pane.
+#include "GuiTestSupport.h"
+
+#include "records/RecordCodec.h"
+#include "reports/PageLink.h"
+#include "shell/AppSettings.h"
+#include "shell/CMainFrame.h"
+#include "shell/CalendarStep.h"
+#include "shell/DataFolderLock.h"
+#include "shell/UserDialogs.h"
+#include "store/RecordStore.h"
+#include "views/widgets/CDetailsView.h"
+#include "views/widgets/CKorvaneView.h"
+#include "views/widgets/ProjectDetailsBar.h"
+#include "shell/WorkupBar.h"
+
+#include <QAction>
+#include <QDateEdit>
+#include <QDir>
+#include <QPlainTextEdit>
+#include <QPrintPreviewDialog>
+#include <QTreeView>
+#include <QtTest>
+
+using namespace korvane;
+
+namespace {
+
+QString thisMonth(int day)
+{
+    const QDate today = QDate::currentDate();
+    return QDate(today.year(), today.month(), day).toString(Qt::ISODate);
+}
+
+TaskRecord makeTask(const QByteArray& projectId, const QByteArray& name, bool subTask = false)
+{
+    TaskRecord task = emptyRecord<TaskRecord>();
+    task.projectIdentifier = projectId;
+    task.name = name;
+    task.kind = subTask ? TaskRecord::kSubTask : TaskRecord::kTopLevel;
+    task.priority = TaskRecord::Medium;
+    task.start = DateTime::fromDate(QDate::currentDate());
+    task.end = DateTime::fromDate(QDate::currentDate().addDays(10));
+    return task;
+}
+
+/** Selects the row of a tree whose text is `label`. */
+bool selectRow(QTreeView* tree, const QString& label)
+{
+    const auto found = tree->model()->match(tree->model()->index(0, 0), Qt::DisplayRole, label, 1,
+                                            Qt::MatchExactly | Qt::MatchRecursive);
+    if (found.isEmpty())
+        return false;
+    tree->setCurrentIndex(found.first());
+    return true;
+}
+
+} // namespace
+
+class MainFrameTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void monthSteps_data();
+    void monthSteps();
+    void emptyFolderDisablesProjectCommands();
+    void commandStatesFollowTabAndSelection();
+    void deleteProjectAsksAndCascades();
+    void deleteSubTaskLeavesParentList();
+    void synopsisIsStoredWholeAndOnlyWhenChanged();
+    void failedWriteIsReported();
+    void monthMovesRefillTheList();
+    void invoicePagesAndLinks();
+    void themeSwitchAndCloseWritesSetting();
+};
+
+void MainFrameTest::monthSteps_data()
+{
+    QTest::addColumn<QDate>("from");
+    QTest::addColumn<int>("months");
+    QTest::addColumn<int>("years");
+    QTest::addColumn<QDate>("expected");
+    QTest::newRow("31 Jan + 1 month") << QDate(2026, 1, 31) << 1 << 0 << QDate(2026, 2, 28);
+    QTest::newRow("31 Jan + 1 month, leap") << QDate(2024, 1, 31) << 1 << 0 << QDate(2024, 2, 29);
+    QTest::newRow("29 Feb + 1 year") << QDate(2024, 2, 29) << 0 << 1 << QDate(2025, 2, 28);
+    QTest::newRow("January - 1 month") << QDate(2026, 1, 15) << -1 << 0 << QDate(2025, 12, 15);
+    QTest::newRow("December + 1 month") << QDate(2026, 12, 31) << 1 << 0 << QDate(2027, 1, 31);
+    QTest::newRow("31 March - 1 month") << QDate(2026, 3, 31) << -1 << 0 << QDate(2026, 2, 28);
+}
+
+void MainFrameTest::monthSteps()
+{
+    QFETCH(QDate, from);
+    QFETCH(int, months);
+    QFETCH(int, years);
+    QFETCH(QDate, expected);
+    QCOMPARE(stepMonth(from, months, years), expected);
+}
+
+void MainFrameTest::emptyFolderDisablesProjectCommands()
+{
+    test::GuiWorld world;
+    DataFolderLock lock;
+    CMainFrame frame(world.store(), lock);
+    QCOMPARE(frame.projectList()->rowCount(), 1);
+    QVERIFY(!frame.action(Command::ModifyProject)->isEnabled());
+    QVERIFY(!frame.action(Command::DeleteProject)->isEnabled());
+    QVERIFY(frame.action(Command::AddProject)->isEnabled());
+    QVERIFY(frame.detailsBar()->taskTree().label.startsWith(QStringLiteral("Tasks(0)")));
+    QVERIFY(frame.detailsView()->toPlainText().contains(QStringLiteral("No Project Is Selected")));
+    // Commands that need a project do nothing without one.
+    frame.runCommand(Command::DeleteProject);
+    QVERIFY(UserDialogs::takeMessages().isEmpty());
+}
+
+void MainFrameTest::commandStatesFollowTabAndSelection()
+{
+    test::GuiWorld world;
+    const QByteArray project = world.addProject(QStringLiteral("Alpha"), thisMonth(1), thisMonth(20));
+    world.store().AddTask(makeTask(project, "Design"));
+    DataFolderLock lock;
+    CMainFrame frame(world.store(), lock);
+    QCOMPARE(frame.selectedProjectId(), project);
+    QVERIFY(frame.action(Command::ModifyProject)->isEnabled());
+
+    ProjectDetailsBar* bar = frame.detailsBar();
+    bar->setCurrentTab(ProjectDetailsBar::TasksTab);
+    QVERIFY(frame.action(Command::AddTask)->isEnabled());
+    QVERIFY(!frame.action(Command::AddMeeting)->isEnabled());
+    QVERIFY(!frame.action(Command::ModifyTask)->isEnabled());
+    QVERIFY(selectRow(bar->taskTreeView(), QStringLiteral("Design")));
+    QVERIFY(frame.action(Command::ModifyTask)->isEnabled());
+
+    bar->setCurrentTab(ProjectDetailsBar::MeetingsTab);
+    QVERIFY(!frame.action(Command::ModifyTask)->isEnabled());
+    QVERIFY(frame.action(Command::AddMeeting)->isEnabled());
+
+    bar->setCurrentTab(ProjectDetailsBar::MoneyFlowTab);
+    QVERIFY(frame.action(Command::AddIncome)->isEnabled());
+    QVERIFY(frame.action(Command::AddInvoice)->isEnabled());
+    QVERIFY(!frame.action(Command::ModifyIncome)->isEnabled());
+    QVERIFY(!frame.action(Command::PrintInvoice)->isEnabled());
+}
+
+void MainFrameTest::deleteProjectAsksAndCascades()
+{
+    test::GuiWorld world;
+    const QByteArray project = world.addProject(QStringLiteral("Alpha"), thisMonth(1), thisMonth(20));
+    const QByteArray task = world.store().AddTask(makeTask(project, "Design")).identifier;
+    DataFolderLock lock;
+    CMainFrame frame(world.store(), lock);
+
+    UserDialogs::setNextAnswer(false);
+    frame.runCommand(Command::DeleteProject);
+    QCOMPARE(UserDialogs::takeMessages(), QStringList{QStringLiteral("Do you want to delete this?")});
+    QVERIFY(!world.store().GetProject(project).identifier.isEmpty());
+
+    UserDialogs::setNextAnswer(true);
+    frame.runCommand(Command::DeleteProject);
+    QVERIFY(world.store().GetProject(project).identifier.isEmpty());
+    QVERIFY(!QFile::exists(world.store().fileName(RecordKind::Task, task)));
+    QCOMPARE(frame.projectList()->rowCount(), 1);
+    QVERIFY(frame.selectedProjectId().isEmpty());
+}
+
+void MainFrameTest::deleteSubTaskLeavesParentList()
+{
+    test::GuiWorld world;
+    RecordStore& store = world.store();
+    const QByteArray project = world.addProject(QStringLiteral("Alpha"), thisMonth(1), thisMonth(20));
+    TaskRecord parent = makeTask(project, "Parent");
+    parent.identifier = store.AddTask(parent).identifier;
+    const QByteArray first = store.AddTask(makeTask(project, "First step", true), 0).identifier;
+    const QByteArray second = store.AddTask(makeTask(project, "Second step", true), 1).identifier;
+    parent.subTaskList = first + '\n' + second + '\n';
+    QVERIFY(store.ModifyTask(parent).isEmpty());
+
+    DataFolderLock lock;
+    CMainFrame frame(store, lock);
+    frame.detailsBar()->setCurrentTab(ProjectDetailsBar::TasksTab);
+    QVERIFY(selectRow(frame.detailsBar()->taskTreeView(), QStringLiteral("First step")));
+    UserDialogs::setNextAnswer(true);
+    frame.runCommand(Command::DeleteTask);
+    QVERIFY(store.GetTask(first).identifier.isEmpty());
+    QCOMPARE(store.GetTask(parent.identifier).subTaskList, second + '\n');
+    QVERIFY(!store.GetTask(second).identifier.isEmpty());
+}
+
+void MainFrameTest::synopsisIsStoredWholeAndOnlyWhenChanged()
+{
+    test::GuiWorld world;
+    RecordStore& store = world.store();
+    const QByteArray alpha = world.addProject(QStringLiteral("Alpha"), thisMonth(1), thisMonth(20));
+    const QByteArray beta = world.addProject(QStringLiteral("Beta"), thisMonth(2), thisMonth(20));
+    // Written elsewhere with Windows line breaks: showing it must not rewrite it.
+    ProjectRecord betaRecord = store.GetProject(beta);
+    betaRecord.synopsis = "line one\r\nline two";
+    QVERIFY(store.ModifyProject(betaRecord).isEmpty());
+    const QByteArray betaFile = [&] {
+        QFile f(store.fileName(RecordKind::Project, beta));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+
+    DataFolderLock lock;
+    CMainFrame frame(store, lock);
+    QCOMPARE(frame.selectedProjectId(), alpha);
+    const QString longText = QString(600, QLatin1Char('x')) + QStringLiteral(" end");
+    frame.workupBar()->synopsisEdit()->setPlainText(longText);
+    frame.workupBar()->synopsisEdit()->document()->setModified(true);
+    frame.refreshProjectList(beta, true);
+    QCOMPARE(store.GetProject(alpha).synopsis, longText.toUtf8());
+
+    QCOMPARE(frame.selectedProjectId(), beta);
+    frame.refreshProjectList(alpha, true);
+    QFile f(store.fileName(RecordKind::Project, beta));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), betaFile);
+}
+
+void MainFrameTest::failedWriteIsReported()
+{
+    test::GuiWorld world;
+    RecordStore& store = world.store();
+    const QByteArray alpha = world.addProject(QStringLiteral("Alpha"), thisMonth(1), thisMonth(20));
+    DataFolderLock lock;
+    CMainFrame frame(store, lock);
+    UserDialogs::takeMessages();
+    // A folder where the record file should be: no write can replace it, not even as root.
+    const QString file = store.fileName(RecordKind::Project, alpha);
+    QVERIFY(QFile::remove(file));
+    QVERIFY(QDir().mkpath(file + QStringLiteral("/blocker")));
+    frame.workupBar()->synopsisEdit()->setPlainText(QStringLiteral("new text"));
+    frame.workupBar()->synopsisEdit()->document()->setModified(true);
+    frame.commitSynopsis();
+    const QStringList messages = UserDialogs::takeMessages();
+    QCOMPARE(messages.size(), 1);
+    QVERIFY2(messages.first().contains(file), qPrintable(messages.first()));
+}
+
+void MainFrameTest::monthMovesRefillTheList()
+{
+    test::GuiWorld world;
+    const QDate today = QDate::currentDate();
+    const QDate nextMonth = stepMonth(today, 1, 0);
+    world.addProject(QStringLiteral("Now"), thisMonth(1), thisMonth(20));
+    world.addProject(QStringLiteral("Later"), QDate(nextMonth.year(), nextMonth.month(), 1).toString(Qt::ISODate),
+                     QDate(nextMonth.year(), nextMonth.month(), 9).toString(Qt::ISODate));
+    DataFolderLock lock;
+    CMainFrame frame(world.store(), lock);
+    QCOMPARE(frame.projectList()->rowCount(), 2);
+    frame.runCommand(Command::ToNextMonth);
+    QCOMPARE(frame.projectList()->rowCount(), 3);
+    frame.runCommand(Command::FromNextMonth);
+    QCOMPARE(frame.projectList()->rowCount(), 2);
+    QCOMPARE(frame.projectList()->projectAt(1)->name, QByteArray("Later"));
+    // "From" moving past "to" drags the "to" month along: the range never turns empty by itself.
+    frame.runCommand(Command::FromNextYear);
+    QVERIFY(frame.toPicker()->date() >= frame.fromPicker()->date());
+}
+
+void MainFrameTest::invoicePagesAndLinks()
+{
+    test::GuiWorld world;
+    RecordStore& store = world.store();
+    const QByteArray project = world.addProject(QStringLiteral("Alpha"), thisMonth(1), thisMonth(20));
+    InvoiceRecord invoice = emptyRecord<InvoiceRecord>();
+    invoice.projectIdentifier = project;
+    invoice.task = "Design";
+    invoice.invoiceNumber = "INV-7";
+    invoice.subject = "Design work";
+    invoice.body = "Thanks";
+    invoice.invoiceDate = DateTime::fromDate(QDate::currentDate());
+    invoice.identifier = store.AddInvoice(invoice).identifier;
+    DataFolderLock lock;
+    CMainFrame frame(store, lock);
+
+    frame.showInvoiceList(true);
+    QVERIFY(frame.detailsView()->shownFile().endsWith(QStringLiteral("InvoiceTemp.html")));
+    frame.refreshRightPane(invoice.identifier, 1);
+    QVERIFY(frame.detailsView()->shownFile().endsWith(QStringLiteral("Invoice.html")));
+    QCOMPARE(frame.detailsView()->shownInvoiceId(), invoice.identifier);
+    frame.showInvoiceList(false);
+    QVERIFY(frame.detailsView()->shownFile().endsWith(QStringLiteral("Details.html")));
+
+    emit frame.detailsView()->linkCommand(PageLink::parse(QStringLiteral("invoice::MailTo")));
+    const QList<QUrl> opened = UserDialogs::takeOpenedUrls();
+    QCOMPARE(opened.size(), 1);
+    QCOMPARE(opened.first().scheme(), QStringLiteral("mailto"));
+
+    bool previewed = false;
+    UserDialogs::setDialogHandler([&](QDialog& dialog) {
+        previewed = qobject_cast<QPrintPreviewDialog*>(&dialog) != nullptr;
+        return int(QDialog::Rejected);
+    });
+    emit frame.detailsView()->linkCommand(PageLink::parse(QStringLiteral("print::") + invoice.identifier));
+    QTRY_VERIFY(previewed);
+    QVERIFY(QFile::exists(QDir(world.programFolder()).filePath(QStringLiteral("InvoiceTemp.html"))));
+}
+
+void MainFrameTest::themeSwitchAndCloseWritesSetting()
+{
+    test::GuiWorld world;
+    DataFolderLock lock;
+    CMainFrame frame(world.store(), lock);
+    QCOMPARE(frame.theme(), Theme::Windows2003);
+    QVERIFY(frame.action(Command::ThemeWindows2003)->isChecked());
+    frame.runCommand(Command::ThemeWindowsXP);
+    QCOMPARE(frame.theme(), Theme::WindowsXP);
+    QVERIFY(frame.action(Command::ThemeWindowsXP)->isChecked());
+    QVERIFY(!frame.action(Command::ThemeWindows2003)->isChecked());
+    QCOMPARE(frame.palette().color(QPalette::Window), Themes::faceColour(Theme::WindowsXP));
+
+    QVERIFY(AppSettings::workingFolder().isEmpty());
+    frame.close();
+    QCOMPARE(QDir(AppSettings::workingFolder()).canonicalPath(), QDir(world.pickedFolder()).canonicalPath());
+}
+
+QTEST_MAIN(MainFrameTest)
+#include "MainFrameTest.moc"

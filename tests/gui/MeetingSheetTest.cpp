@@ -1,0 +1,586 @@
+#include "editors/CActionPg.h"
+#include "editors/CAgendaPg.h"
+#include "editors/CAttendeesPg.h"
+#include "editors/CMeetingDetailsPg.h"
+#include "editors/CMeetingSheet.h"
+#include "editors/CSynopsisPg.h"
+#include "gui/GuiTestSupport.h"
+#include "records/Clock.h"
+#include "records/RecordCodec.h"
+#include "shell/UserDialogs.h"
+#include "store/RecordStore.h"
+#include "store/SafeFile.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <QTimeEdit>
+#include <QTreeWidget>
+#include <functional>
+
+using namespace korvane;
+using korvane::test::GuiWorld;
+
+namespace {
+
+using SheetScript = std::function<void(CMeetingSheet&)>;
+using DialogScript = std::function<void(QDialog&)>;
+
+/** Answers the sheet with its script and each agenda or action dialog with the next queued script. */
+void drive(const SheetScript& sheetScript, QList<DialogScript>& dialogs)
+{
+    UserDialogs::setDialogHandler([sheetScript, &dialogs](QDialog& dialog) {
+        if (auto* sheet = qobject_cast<CMeetingSheet*>(&dialog)) {
+            sheetScript(*sheet);
+            return dialog.result();
+        }
+        if (dialogs.isEmpty())
+            return int(QDialog::Rejected);
+        dialogs.takeFirst()(dialog);
+        return dialog.result();
+    });
+}
+
+void drive(const SheetScript& sheetScript)
+{
+    static QList<DialogScript> none;
+    none.clear();
+    drive(sheetScript, none);
+}
+
+void click(QWizard& wizard, QWizard::WizardButton which)
+{
+    wizard.button(which)->click();
+}
+
+void clickNext(QWizard& wizard, int times)
+{
+    for (int i = 0; i < times; ++i)
+        click(wizard, QWizard::NextButton);
+}
+
+template <class T>
+T* child(QObject& parent, const char* name)
+{
+    auto* found = parent.findChild<T*>(QLatin1String(name));
+    if (!found)
+        qFatal("no child %s", name);
+    return found;
+}
+
+/** An agenda dialog answer: the name typed and, when given, the time picked; then OK. */
+DialogScript agendaAnswer(const QString& name, std::optional<QTime> time = {})
+{
+    return [=](QDialog& dialog) {
+        child<QLineEdit>(dialog, "agendaNameEdit")->setText(name);
+        if (time)
+            child<QTimeEdit>(dialog, "agendaTimeEdit")->setTime(*time);
+        child<QPushButton>(dialog, "okButton")->click();
+    };
+}
+
+DialogScript actionAnswer(const QString& todo, const QString& who, std::optional<int> priority = {},
+                          std::optional<QDateTime> due = {})
+{
+    return [=](QDialog& dialog) {
+        child<QLineEdit>(dialog, "actionTodoEdit")->setText(todo);
+        child<QLineEdit>(dialog, "actionWhoEdit")->setText(who);
+        if (priority)
+            child<QComboBox>(dialog, "actionPriorityCombo")->setCurrentIndex(*priority);
+        if (due)
+            child<QDateTimeEdit>(dialog, "actionDueEdit")->setDateTime(*due);
+        child<QPushButton>(dialog, "okButton")->click();
+    };
+}
+
+QString bytes(const QByteArray& text)
+{
+    return QString::fromLatin1(text.toPercentEncoding(" #-.:"));
+}
+
+QString dateTime(const DateTime& value)
+{
+    return QStringLiteral("%1@%2").arg(value.status).arg(value.days, 0, 'g', 17);
+}
+
+QString describe(const MeetingRecord& m)
+{
+    return QStringList{bytes(m.identifier), bytes(m.projectIdentifier), bytes(m.clientIdentifier),
+                       bytes(m.subject),    bytes(m.meetingCode),       bytes(m.place),
+                       bytes(m.lead),       QString::number(m.reservedInteger1), dateTime(m.start),
+                       dateTime(m.end),     bytes(m.notes),             bytes(m.attendees)}
+        .join(QLatin1Char('|'));
+}
+
+QString describe(const QList<AgendaRecord>& items)
+{
+    QStringList rows;
+    for (const auto& item : items)
+        rows.append(bytes(item.name) + QLatin1Char('/') + dateTime(item.time));
+    return rows.join(QLatin1Char('|'));
+}
+
+QString describe(const QList<ActionRecord>& items)
+{
+    QStringList rows;
+    for (const auto& item : items)
+        rows.append(QStringLiteral("%1/%2/%3/%4")
+                        .arg(bytes(item.todo), dateTime(item.dueDate), bytes(item.who))
+                        .arg(item.priority));
+    return rows.join(QLatin1Char('|'));
+}
+
+QString agendaFile(RecordStore& store, const QByteArray& meeting)
+{
+    return describe(store.readMeetingList<AgendaRecord>(ListFile::Agenda, meeting).value_or(QList<AgendaRecord>()));
+}
+
+QString actionFile(RecordStore& store, const QByteArray& meeting)
+{
+    return describe(store.readMeetingList<ActionRecord>(ListFile::Action, meeting).value_or(QList<ActionRecord>()));
+}
+
+QByteArray addStoredMeeting(RecordStore& store, MeetingRecord meeting)
+{
+    const AddResult added = store.AddMeeting(meeting);
+    if (!added.ok())
+        qFatal("cannot add meeting: %s", qPrintable(added.error));
+    return added.identifier;
+}
+
+MeetingRecord meetingOn(const QByteArray& project, const QDateTime& start, const QDateTime& end)
+{
+    MeetingRecord meeting = emptyRecord<MeetingRecord>();
+    meeting.projectIdentifier = project;
+    meeting.subject = "Review";
+    meeting.start = DateTime::fromQDateTime(start);
+    meeting.end = DateTime::fromQDateTime(end);
+    return meeting;
+}
+
+const QDateTime kOpened(QDate(2024, 5, 6), QTime(13, 14, 15, 678));
+
+} // namespace
+
+class MeetingSheetTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { Clock::setFixed(kOpened); }
+    void cleanup()
+    {
+        Clock::setFixed(QDateTime());
+        UserDialogs::setDialogHandler({});
+    }
+
+    void addFinishedWithoutInputStoresDefaults();
+    void modifyKeepsUneditedFieldsByteForByte_data();
+    void modifyKeepsUneditedFieldsByteForByte();
+    void cancelledAddLeavesNoMeetingAgendaOrAction();
+    void agendaAndActionEditsAreWrittenOnNextAndReadBack();
+    void endDateStaysOnTheStartsDay_data();
+    void endDateStaysOnTheStartsDay();
+    void startDateSpansTheProjectsWholeDays();
+    void attendeesRowsAreRebuiltOnNext();
+    void failedAgendaWriteIsShownAndKeepsThePage();
+};
+
+void MeetingSheetTest::addFinishedWithoutInputStoresDefaults()
+{
+    GuiWorld world;
+    RecordStore& store = world.store();
+    const QByteArray project = world.addProject(QStringLiteral("Harbour"), QStringLiteral("2024-01-01"),
+                                                QStringLiteral("2024-12-31"));
+    ProjectRecord withClient = store.GetProject(project);
+    withClient.clientIdentifier = "2024010112000090";
+    QCOMPARE(store.ModifyProject(withClient), QString());
+    for (const char* name : {"bob", "Alice", "carl"}) {
+        ResourceRecord resource = emptyRecord<ResourceRecord>();
+        resource.name = name;
+        QVERIFY(store.AddResource(resource).ok());
+    }
+
+    QStringList offered;
+    QString leadShown = QStringLiteral("?");
+    drive([&](CMeetingSheet& sheet) {
+        QComboBox* lead = sheet.detailsPage()->leadCombo();
+        for (int i = 0; i < lead->count(); ++i)
+            offered.append(lead->itemText(i));
+        leadShown = lead->currentText();
+        // Finishing later must not move the dates off the moment the sheet opened.
+        Clock::setFixed(kOpened.addSecs(3600));
+        clickNext(sheet, 4);
+        QCOMPARE(sheet.currentId(), int(CMeetingSheet::SynopsisPage));
+        click(sheet, QWizard::FinishButton);
+    });
+    const EditorOutcome outcome = CMeetingSheet::addMeeting(store, project, nullptr);
+
+    QCOMPARE(offered, (QStringList{"Alice", "bob", "carl"}));
+    QCOMPARE(leadShown, QString());
+    QVERIFY(outcome.finished);
+    QCOMPARE(store.meetings().size(), 1);
+    MeetingRecord expected = emptyRecord<MeetingRecord>(DateTime::fromQDateTime(kOpened));
+    expected.identifier = outcome.identifier;
+    expected.projectIdentifier = project;
+    expected.clientIdentifier = "2024010112000090";
+    expected.subject = "Untitled";
+    expected.meetingCode = "###";
+    expected.place = "Unknown";
+    expected.lead = "Unknown";
+    QCOMPARE(describe(store.GetMeeting(outcome.identifier)), describe(expected));
+    // Both list pages were left by Next: their files hold no items, yet exist.
+    QVERIFY(store.readMeetingList<AgendaRecord>(ListFile::Agenda, outcome.identifier).has_value());
+    QVERIFY(store.readMeetingList<ActionRecord>(ListFile::Action, outcome.identifier).has_value());
+    QCOMPARE(UserDialogs::takeMessages(), QStringList());
+}
+
+void MeetingSheetTest::modifyKeepsUneditedFieldsByteForByte_data()
+{
+    QTest::addColumn<QString>("place");
+    QTest::newRow("nothing edited") << QString();
+    QTest::newRow("place edited") << QStringLiteral("Room 4");
+}
+
+void MeetingSheetTest::modifyKeepsUneditedFieldsByteForByte()
+{
+    QFETCH(QString, place);
+    GuiWorld world;
+    RecordStore& store = world.store();
+    // The meeting starts before the project and ends a day later (as an imported appointment may):
+    // neither limit may move a date the user leaves alone.
+    const QByteArray project = world.addProject(QStringLiteral("Harbour"), QStringLiteral("2024-06-01"),
+                                                QStringLiteral("2024-06-30"));
+    MeetingRecord original = emptyRecord<MeetingRecord>();
+    original.projectIdentifier = project;
+    original.clientIdentifier = "CLIENT\xff";
+    original.subject = "Caf\xe9 review";
+    original.meetingCode = "M-7";
+    original.place = "Salle \xe0 manger";
+    original.lead = "Ren\xe9";
+    original.reservedInteger1 = 77;
+    original.start = DateTime{DateTime::Valid, 45418.4375123456789};
+    original.end = DateTime{DateTime::Valid, 45419.5000000123};
+    original.notes = "Line one\r\nLine two \xe9";
+    original.attendees = "Ann\nJos\xe9\n";
+    original.identifier = addStoredMeeting(store, original);
+    AgendaRecord item{"Budget \xe9", DateTime{DateTime::Valid, 45418.41666666661}};
+    const QString agendaPath = store.fileName(ListFile::Agenda, original.identifier);
+    const QByteArray agendaBytes = encodeList(QList<AgendaRecord>{item});
+    QCOMPARE(SafeFile::write(agendaPath, agendaBytes), QString());
+
+    drive([&](CMeetingSheet& sheet) {
+        if (!place.isEmpty())
+            sheet.detailsPage()->placeEdit()->setText(place);
+        clickNext(sheet, 4);
+        click(sheet, QWizard::FinishButton);
+    });
+    const EditorOutcome outcome = CMeetingSheet::modifyMeeting(store, original.identifier, project, nullptr);
+
+    QVERIFY(outcome.finished);
+    QCOMPARE(outcome.identifier, original.identifier);
+    MeetingRecord expected = original;
+    if (!place.isEmpty())
+        expected.place = place.toUtf8();
+    QCOMPARE(describe(store.GetMeeting(original.identifier)), describe(expected));
+    QByteArray agendaAfter;
+    QVERIFY(SafeFile::read(agendaPath, agendaAfter));
+    QCOMPARE(agendaAfter.toHex(), agendaBytes.toHex());
+}
+
+void MeetingSheetTest::cancelledAddLeavesNoMeetingAgendaOrAction()
+{
+    GuiWorld world;
+    RecordStore& store = world.store();
+    const QByteArray project = world.addProject(QStringLiteral("Harbour"), QStringLiteral("2024-01-01"),
+                                                QStringLiteral("2024-12-31"));
+    const QStringList filesBefore = QDir(world.dataFolder()).entryList(QDir::Files);
+
+    QList<DialogScript> dialogs{agendaAnswer(QStringLiteral("Kick-off")),
+                                actionAnswer(QStringLiteral("Book room"), QStringLiteral("Ann"))};
+    QByteArray meeting;
+    bool agendaWritten = false;
+    bool actionWritten = false;
+    drive(
+        [&](CMeetingSheet& sheet) {
+            meeting = sheet.meeting().identifier;
+            QVERIFY(store.meetings().contains(meeting));
+            clickNext(sheet, 1);
+            child<QPushButton>(sheet, "agendaAddButton")->click();
+            clickNext(sheet, 1);
+            agendaWritten = !agendaFile(store, meeting).isEmpty();
+            child<QPushButton>(sheet, "actionAddButton")->click();
+            clickNext(sheet, 1);
+            actionWritten = !actionFile(store, meeting).isEmpty();
+            click(sheet, QWizard::CancelButton);
+        },
+        dialogs);
+    const EditorOutcome outcome = CMeetingSheet::addMeeting(store, project, nullptr);
+
+    QVERIFY(agendaWritten);
+    QVERIFY(actionWritten);
+    QVERIFY(!outcome.finished);
+    QVERIFY(outcome.identifier.isEmpty());
+    QVERIFY(store.meetings().isEmpty());
+    QCOMPARE(QDir(world.dataFolder()).entryList(QDir::Files), filesBefore);
+    store.LoadAll();
+    QVERIFY(store.meetings().isEmpty());
+}
+
+void MeetingSheetTest::agendaAndActionEditsAreWrittenOnNextAndReadBack()
+{
+    GuiWorld world;
+    RecordStore& store = world.store();
+    const QByteArray project = world.addProject(QStringLiteral("Harbour"), QStringLiteral("2024-01-01"),
+                                                QStringLiteral("2024-12-31"));
+    const DateTime now = DateTime::fromQDateTime(kOpened);
+    const DateTime nineThirty = DateTime::fromQDateTime(QDateTime(kOpened.date(), QTime(9, 30)));
+    const QDateTime due(QDate(2024, 5, 10), QTime(16, 45));
+    const QString expectedAgenda = describe(QList<AgendaRecord>{{"Kick-off meeting", now}, {"Unknown", nineThirty}});
+    const QString expectedActions = describe(
+        QList<ActionRecord>{{"Untitled", DateTime::fromQDateTime(due), "Unknown", 2}, {"Send minutes", now, "Ann", 0}});
+
+    QList<DialogScript> dialogs{
+        agendaAnswer(QStringLiteral("Kick-off")),
+        agendaAnswer(QString(), QTime(9, 30)),
+        agendaAnswer(QStringLiteral("Scratch")),
+        agendaAnswer(QStringLiteral("Kick-off meeting")), // MODIFY of the first item
+        actionAnswer(QString(), QString(), 2, due),
+        actionAnswer(QStringLiteral("Send minutes"), QStringLiteral("Ann")),
+    };
+    QString agendaOnNext, actionsOnNext;
+    int itemsAfterBack = 0;
+    QStringList questions;
+    drive(
+        [&](CMeetingSheet& sheet) {
+            const QByteArray meeting = sheet.meeting().identifier;
+            clickNext(sheet, 1);
+            auto* add = child<QPushButton>(sheet, "agendaAddButton");
+            add->click();
+            add->click();
+            add->click();
+            QTreeWidget* agenda = sheet.agendaPage()->list();
+            QCOMPARE(agenda->topLevelItemCount(), 3);
+            QCOMPARE(agenda->topLevelItem(1)->text(0), QStringLiteral("Unknown"));
+            QCOMPARE(agenda->topLevelItem(1)->text(1), QStringLiteral("9:30 AM"));
+            // Back and Next again keep the unwritten items instead of reading the file over them.
+            click(sheet, QWizard::BackButton);
+            clickNext(sheet, 1);
+            itemsAfterBack = agenda->topLevelItemCount();
+            agenda->setCurrentItem(agenda->topLevelItem(0));
+            child<QPushButton>(sheet, "agendaModifyButton")->click();
+            // The Delete key asks first: No keeps the item, Yes removes it.
+            agenda->setCurrentItem(agenda->topLevelItem(2));
+            UserDialogs::setNextAnswer(false);
+            QTest::keyClick(agenda, Qt::Key_Delete);
+            QCOMPARE(agenda->topLevelItemCount(), 3);
+            UserDialogs::setNextAnswer(true);
+            QTest::keyClick(agenda, Qt::Key_Delete);
+            QCOMPARE(agenda->topLevelItemCount(), 2);
+            questions = UserDialogs::takeMessages();
+            clickNext(sheet, 1);
+            agendaOnNext = agendaFile(store, meeting);
+
+            auto* addAction = child<QPushButton>(sheet, "actionAddButton");
+            addAction->click();
+            addAction->click();
+            QCOMPARE(sheet.actionPage()->list()->item(1)->text(), QStringLiteral("Send minutes - Ann\n5/6/24"));
+            clickNext(sheet, 1);
+            actionsOnNext = actionFile(store, meeting);
+            clickNext(sheet, 1);
+            click(sheet, QWizard::FinishButton);
+        },
+        dialogs);
+    const EditorOutcome outcome = CMeetingSheet::addMeeting(store, project, nullptr);
+
+    QVERIFY(outcome.finished);
+    QCOMPARE(questions, (QStringList{"Do you want to delete this?", "Do you want to delete this?"}));
+    QCOMPARE(agendaOnNext, expectedAgenda);
+    QCOMPARE(actionsOnNext, expectedActions);
+    QCOMPARE(itemsAfterBack, 3);
+    QCOMPARE(agendaFile(store, outcome.identifier), expectedAgenda);
+    QCOMPARE(actionFile(store, outcome.identifier), expectedActions);
+
+    // Opening the meeting again shows what the files hold.
+    QString agendaShown, actionsShown;
+    drive([&](CMeetingSheet& sheet) {
+        clickNext(sheet, 2);
+        agendaShown = describe(sheet.agendaPage()->items());
+        actionsShown = describe(sheet.actionPage()->items());
+        click(sheet, QWizard::CancelButton);
+    });
+    QVERIFY(!CMeetingSheet::modifyMeeting(store, outcome.identifier, project, nullptr).finished);
+    QCOMPARE(agendaShown, expectedAgenda);
+    QCOMPARE(actionsShown, expectedActions);
+}
+
+void MeetingSheetTest::endDateStaysOnTheStartsDay_data()
+{
+    QTest::addColumn<QDateTime>("storedStart");
+    QTest::addColumn<QDateTime>("storedEnd");
+    QTest::addColumn<QDateTime>("pickedStart"); // invalid: not picked
+    QTest::addColumn<QDateTime>("pickedEnd");   // invalid: not picked
+    QTest::addColumn<QDateTime>("endShown");
+
+    const QDate day(2024, 5, 6);
+    const QDateTime ten(day, QTime(10, 0));
+    const QDateTime eleven(day, QTime(11, 0));
+    QTest::newRow("stored end before start") << ten << QDateTime(day, QTime(9, 0)) << QDateTime() << QDateTime()
+                                             << ten;
+    QTest::newRow("end picked before start") << ten << eleven << QDateTime() << QDateTime(day, QTime(9, 15)) << ten;
+    QTest::newRow("end picked next day") << ten << eleven << QDateTime() << QDateTime(day.addDays(1), QTime(9, 0))
+                                         << QDateTime(day, QTime(23, 59, 59));
+    QTest::newRow("start moved past end") << ten << eleven << QDateTime(day, QTime(11, 30)) << QDateTime()
+                                          << QDateTime(day, QTime(11, 30));
+    QTest::newRow("start moved to next day") << ten << eleven << QDateTime(day.addDays(1), QTime(8, 0))
+                                             << QDateTime() << QDateTime(day.addDays(1), QTime(8, 0));
+    QTest::newRow("start moved to day before") << ten << eleven << QDateTime(day.addDays(-1), QTime(8, 0))
+                                               << QDateTime() << QDateTime(day.addDays(-1), QTime(23, 59, 59));
+}
+
+void MeetingSheetTest::endDateStaysOnTheStartsDay()
+{
+    QFETCH(QDateTime, storedStart);
+    QFETCH(QDateTime, storedEnd);
+    QFETCH(QDateTime, pickedStart);
+    QFETCH(QDateTime, pickedEnd);
+    QFETCH(QDateTime, endShown);
+    GuiWorld world;
+    RecordStore& store = world.store();
+    const QByteArray project = world.addProject(QStringLiteral("Harbour"), QStringLiteral("2024-05-01"),
+                                                QStringLiteral("2024-05-31"));
+    const QByteArray meeting = addStoredMeeting(store, meetingOn(project, storedStart, storedEnd));
+
+    QDateTime shown;
+    drive([&](CMeetingSheet& sheet) {
+        CMeetingDetailsPg* details = sheet.detailsPage();
+        if (pickedStart.isValid())
+            details->startEdit()->setDateTime(pickedStart);
+        if (pickedEnd.isValid())
+            details->endEdit()->setDateTime(pickedEnd);
+        shown = details->endEdit()->dateTime();
+        clickNext(sheet, 4);
+        click(sheet, QWizard::FinishButton);
+    });
+    QVERIFY(CMeetingSheet::modifyMeeting(store, meeting, project, nullptr).finished);
+
+    QCOMPARE(shown, endShown);
+    QCOMPARE(dateTime(store.GetMeeting(meeting).end), dateTime(DateTime::fromQDateTime(endShown)));
+}
+
+void MeetingSheetTest::startDateSpansTheProjectsWholeDays()
+{
+    GuiWorld world;
+    RecordStore& store = world.store();
+    // Project dates carry the time of day they were entered at.
+    const QByteArray project = world.addProject(QStringLiteral("Harbour"), QStringLiteral("2024-05-01"),
+                                                QStringLiteral("2024-05-31"));
+    ProjectRecord timed = store.GetProject(project);
+    timed.startDate = DateTime::fromQDateTime(QDateTime(QDate(2024, 5, 1), QTime(15, 0)));
+    timed.endDate = DateTime::fromQDateTime(QDateTime(QDate(2024, 5, 31), QTime(8, 0)));
+    QCOMPARE(store.ModifyProject(timed), QString());
+    const QDateTime lateOnLastDay(QDate(2024, 5, 31), QTime(18, 0));
+    const QByteArray meeting = addStoredMeeting(store, meetingOn(project, lateOnLastDay, lateOnLastDay));
+
+    QDateTime earliest, latest, startShown;
+    drive([&](CMeetingSheet& sheet) {
+        QDateTimeEdit* start = sheet.detailsPage()->startEdit();
+        earliest = start->minimumDateTime();
+        latest = start->maximumDateTime();
+        startShown = start->dateTime();
+        click(sheet, QWizard::CancelButton);
+    });
+    CMeetingSheet::modifyMeeting(store, meeting, project, nullptr);
+
+    QCOMPARE(earliest, QDateTime(QDate(2024, 5, 1), QTime(0, 0)));
+    QCOMPARE(latest, QDateTime(QDate(2024, 5, 31), QTime(23, 59, 59)));
+    QCOMPARE(startShown, lateOnLastDay);
+}
+
+void MeetingSheetTest::attendeesRowsAreRebuiltOnNext()
+{
+    GuiWorld world;
+    RecordStore& store = world.store();
+    const QByteArray project = world.addProject(QStringLiteral("Harbour"), QStringLiteral("2024-01-01"),
+                                                QStringLiteral("2024-12-31"));
+    MeetingRecord stored = meetingOn(project, kOpened, kOpened);
+    stored.attendees = "Ann\nJos\xe9\nCid";
+    const QByteArray meeting = addStoredMeeting(store, stored);
+
+    QStringList rows;
+    QByteArray leftWith;
+    int pageAfterEnter = -1;
+    QString copied;
+    drive([&](CMeetingSheet& sheet) {
+        clickNext(sheet, 3);
+        CAttendeesPg* page = sheet.attendeesPage();
+        QTreeWidget* list = page->rows();
+        for (int i = 0; i < list->topLevelItemCount(); ++i)
+            rows.append(list->topLevelItem(i)->text(0));
+        // Enter in the edit adds the name instead of moving on.
+        QTest::keyClicks(page->nameEdit(), QStringLiteral("Dee"));
+        QTest::keyClick(page->nameEdit(), Qt::Key_Return);
+        pageAfterEnter = sheet.currentId();
+        QCOMPARE(page->nameEdit()->text(), QString());
+        emit list->itemClicked(list->topLevelItem(0), 0);
+        copied = page->nameEdit()->text();
+        page->nameEdit()->clear();
+        list->setCurrentItem(list->topLevelItem(0));
+        QTest::keyClick(list, Qt::Key_Delete);
+        clickNext(sheet, 1);
+        leftWith = page->attendees();
+        click(sheet, QWizard::FinishButton);
+    });
+    QVERIFY(CMeetingSheet::modifyMeeting(store, meeting, project, nullptr).finished);
+
+    QCOMPARE(rows, (QStringList{"Ann", QStringLiteral("Jos\u00e9")}));
+    QCOMPARE(pageAfterEnter, int(CMeetingSheet::AttendeesPage));
+    QCOMPARE(copied, QStringLiteral("Ann"));
+    // Deleting asks nothing; the unended "Cid" is gone and José keeps its stored byte.
+    QCOMPARE(UserDialogs::takeMessages(), QStringList());
+    QCOMPARE(leftWith, QByteArray("Jos\xe9\nDee\n"));
+    QCOMPARE(store.GetMeeting(meeting).attendees, QByteArray("Jos\xe9\nDee\n"));
+}
+
+void MeetingSheetTest::failedAgendaWriteIsShownAndKeepsThePage()
+{
+    GuiWorld world;
+    RecordStore& store = world.store();
+    const QByteArray project = world.addProject(QStringLiteral("Harbour"), QStringLiteral("2024-01-01"),
+                                                QStringLiteral("2024-12-31"));
+    const QByteArray meeting = addStoredMeeting(store, meetingOn(project, kOpened, kOpened));
+    // A folder where the agenda file belongs makes both reading and writing it fail.
+    const QString agendaPath = store.fileName(ListFile::Agenda, meeting);
+    QVERIFY(QDir().mkpath(agendaPath));
+
+    QList<DialogScript> dialogs{agendaAnswer(QStringLiteral("Kick-off"))};
+    QStringList messages;
+    int pageAfterFailure = -1;
+    drive(
+        [&](CMeetingSheet& sheet) {
+            clickNext(sheet, 1);
+            child<QPushButton>(sheet, "agendaAddButton")->click();
+            clickNext(sheet, 1);
+            pageAfterFailure = sheet.currentId();
+            messages = UserDialogs::takeMessages();
+            QVERIFY(QDir(agendaPath).removeRecursively());
+            clickNext(sheet, 3);
+            click(sheet, QWizard::FinishButton);
+        },
+        dialogs);
+    QVERIFY(CMeetingSheet::modifyMeeting(store, meeting, project, nullptr).finished);
+
+    QCOMPARE(pageAfterFailure, int(CMeetingSheet::AgendaPage));
+    QCOMPARE(messages.size(), 2);
+    QVERIFY(messages[0].contains(agendaPath)); // could not be read
+    QVERIFY(messages[1].startsWith(QStringLiteral("The agenda could not be saved.\n") + agendaPath + QStringLiteral(": ")));
+    QCOMPARE(agendaFile(store, meeting), describe(QList<AgendaRecord>{{"Kick-off", DateTime::fromQDateTime(kOpened)}}));
+}
+
+QTEST_MAIN(MeetingSheetTest)
+#include "MeetingSheetTest.moc"

@@ -1,0 +1,671 @@
+// The income/expense dialog, the invoice dialog and their numeric edit.
+
+#include "gui/GuiTestSupport.h"
+
+#include "editors/InvoiceDialog.h"
+#include "editors/MoneyFlowDialog.h"
+#include "editors/NumericEdit.h"
+#include "records/Clock.h"
+#include "records/RecordCodec.h"
+#include "shell/UserDialogs.h"
+#include "store/AmountInWords.h"
+#include "store/RecordStore.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QtTest>
+
+using namespace korvane;
+using korvane::test::GuiWorld;
+
+namespace {
+
+const QDateTime kNow(QDate(2024, 3, 15), QTime(14, 30));
+
+template <class W = QWidget> W* child(QDialog& dialog, const char* name)
+{
+    W* widget = dialog.findChild<W*>(QString::fromLatin1(name));
+    if (!widget)
+        qFatal("%s has no %s", qPrintable(dialog.objectName()), name);
+    return widget;
+}
+
+void click(QDialog& dialog, const char* name)
+{
+    child<QAbstractButton>(dialog, name)->click();
+}
+
+void setText(QDialog& dialog, const char* name, const QString& text)
+{
+    if (auto* combo = dialog.findChild<QComboBox*>(QString::fromLatin1(name)))
+        combo->setEditText(text);
+    else
+        child<QLineEdit>(dialog, name)->setText(text);
+}
+
+QStringList items(QDialog& dialog)
+{
+    QStringList names;
+    auto* combo = child<QComboBox>(dialog, "taskNameCombo");
+    for (int i = 0; i < combo->count(); ++i)
+        names << combo->itemText(i);
+    return names;
+}
+
+/** Types the keys into the edit, replacing what it held, then presses Return as a user leaving it would. */
+void typeNumber(QDialog& dialog, const char* name, const QString& keys)
+{
+    auto* edit = child<QLineEdit>(dialog, name);
+    edit->selectAll();
+    QTest::keyClicks(edit, keys);
+    QTest::keyClick(edit, Qt::Key_Return);
+}
+
+QStringList dataFiles(const GuiWorld& world)
+{
+    return QDir(world.dataFolder()).entryList(QDir::Files, QDir::Name);
+}
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("missing");
+}
+
+QByteArray addTask(GuiWorld& world, const QByteArray& projectId, const QByteArray& name)
+{
+    TaskRecord task = emptyRecord<TaskRecord>();
+    task.projectIdentifier = projectId;
+    task.name = name;
+    task.kind = TaskRecord::kTopLevel;
+    return world.store().AddTask(task).identifier;
+}
+
+InvoiceRecord invoiceOf(const QByteArray& projectId, const QByteArray& task, double amount)
+{
+    InvoiceRecord invoice = emptyRecord<InvoiceRecord>();
+    invoice.projectIdentifier = projectId;
+    invoice.task = task;
+    invoice.invoiceNumber = "17";
+    invoice.addressee = "Mr .Lee";
+    invoice.signatory = "Ann";
+    invoice.currencyText = "$-US DOLLAR";
+    invoice.amount = amount;
+    invoice.netAmount = amount;
+    invoice.amountInWords = amountInWords(amount);
+    return invoice;
+}
+
+enum class Editor { AddIncome, ModifyIncome, AddInvoice, ModifyInvoice };
+
+} // namespace
+
+Q_DECLARE_METATYPE(Editor)
+
+class MoneyDialogsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void numericEditTyping_data();
+    void numericEditTyping();
+    void addWithNoInputStoresDefaults();
+    void modifyWithoutEditsKeepsEveryByte();
+    void cancelStoresNothing_data();
+    void cancelStoresNothing();
+    void netAmount_data();
+    void netAmount();
+    void taskNameLists();
+    void unparsableNumberIsRefused_data();
+    void unparsableNumberIsRefused();
+    void addresseeSplitAndJoin_data();
+    void addresseeSplitAndJoin();
+    void currencyText_data();
+    void currencyText();
+    void amountInWordsFollowsFinalAmount_data();
+    void amountInWordsFollowsFinalAmount();
+    void pickedFilesAreStored();
+    void failedStoreKeepsDialogOpen_data();
+    void failedStoreKeepsDialogOpen();
+};
+
+void MoneyDialogsTest::init()
+{
+    Clock::setFixed(kNow);
+}
+
+void MoneyDialogsTest::cleanup()
+{
+    UserDialogs::setDialogHandler({});
+    Clock::setFixed({});
+}
+
+void MoneyDialogsTest::numericEditTyping_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<bool>("selectAll");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("after");
+    QTest::newRow("second point ignored") << QString() << false << "1.2.3" << "1.23";
+    QTest::newRow("letters and minus ignored") << QString() << false << "-4a5e1 " << "451";
+    QTest::newRow("money signs taken") << QString() << false << "$#%'9" << "$#%'9";
+    QTest::newRow("point after one ignored") << "12.5" << false << "." << "12.5";
+    QTest::newRow("point replacing the selected point") << "12.5" << true << "." << ".";
+}
+
+void MoneyDialogsTest::numericEditTyping()
+{
+    QFETCH(QString, before);
+    QFETCH(bool, selectAll);
+    QFETCH(QString, keys);
+    QFETCH(QString, after);
+    NumericEdit edit;
+    edit.setText(before);
+    if (selectAll)
+        edit.selectAll();
+    QTest::keyClicks(&edit, keys);
+    QCOMPARE(edit.text(), after);
+    // Editing keys keep working.
+    QTest::keyClick(&edit, Qt::Key_Backspace);
+    QCOMPARE(edit.text(), after.chopped(1));
+}
+
+void MoneyDialogsTest::addWithNoInputStoresDefaults()
+{
+    GuiWorld world;
+    const QByteArray projectId = world.addProject(QStringLiteral("Harbour"), "2024-01-01", "2024-12-31");
+    QStringList headings;
+    UserDialogs::setDialogHandler([&](QDialog& dialog) {
+        if (auto* heading = dialog.findChild<QLabel*>(QStringLiteral("headingLabel")))
+            headings << heading->text() + (child<QRadioButton>(dialog, "expenseRadio")->isChecked() ? "/x" : "/i");
+        click(dialog, "okButton");
+        return dialog.result();
+    });
+
+    for (const int kind : {0, 1}) {
+        const EditorOutcome outcome = MoneyFlowDialog::addMoneyFlow(world.store(), projectId, kind, nullptr);
+        QVERIFY(outcome.finished);
+        MoneyFlowRecord expected = emptyRecord<MoneyFlowRecord>();
+        expected.identifier = outcome.identifier;
+        expected.projectIdentifier = projectId;
+        expected.name = "UnTitled";
+        expected.kind = kind;
+        QCOMPARE(world.store().GetMoneyFlow(outcome.identifier).name, expected.name);
+        QVERIFY(world.store().GetMoneyFlow(outcome.identifier) == expected);
+    }
+    QCOMPARE(headings, (QStringList{"Income/i", "Expense/x"}));
+
+    const EditorOutcome outcome = InvoiceDialog::addInvoice(world.store(), projectId, nullptr);
+    QVERIFY(outcome.finished);
+    InvoiceRecord expected = emptyRecord<InvoiceRecord>();
+    expected.identifier = outcome.identifier;
+    expected.projectIdentifier = projectId;
+    expected.task = "UnTitled";
+    expected.invoiceNumber = "0";
+    expected.addressee = "Mr.";
+    expected.signatory = "Unknown";
+    expected.currencyText = "$ - US DOLLAR";
+    const InvoiceRecord stored = world.store().GetInvoice(outcome.identifier);
+    QCOMPARE(stored.addressee, expected.addressee);
+    QCOMPARE(stored.currencyText, expected.currencyText);
+    QVERIFY(stored == expected);
+    QCOMPARE(UserDialogs::takeMessages(), QStringList());
+}
+
+void MoneyDialogsTest::modifyWithoutEditsKeepsEveryByte()
+{
+    GuiWorld world;
+    const QByteArray projectId = world.addProject(QStringLiteral("Harbour"), "2024-01-01", "2024-12-31");
+    addTask(world, projectId, "Caf\xe9 launch");
+
+    // Values the dialogs would clean up or could not show exactly, and Windows-1252 bytes.
+    MoneyFlowRecord entry = emptyRecord<MoneyFlowRecord>();
+    entry.projectIdentifier = projectId;
+    entry.reservedText1 = "r1\xff";
+    entry.name = "Caf\xe9 launch";
+    entry.amount = 0.1;
+    entry.taxPercentage = 7.25;
+    entry.netAmount = 0.1 * (1 - 0.0725);
+    entry.transactionDate = DateTime{DateTime::Valid, 45000.61};
+    entry.kind = 7;
+    entry.reservedText2 = "  r2 ";
+    entry.filePath = "/home/ann/re\xe7u.pdf";
+    entry.identifier = world.store().AddMoneyFlow(entry).identifier;
+
+    InvoiceRecord invoice = invoiceOf(projectId, "", 1234.5);
+    invoice.invoiceNumber = " 7 ";
+    invoice.addressee = "Mr . Lee ";
+    invoice.signatory = "";
+    invoice.reservedText1 = "\x01";
+    invoice.signatureImage = "/sig\xe9.png";
+    invoice.toAddress = "Client Ltd\r\nMain St\r\n";
+    invoice.fromAddress = " Us\r\nHere";
+    invoice.body = "Work\tdone";
+    invoice.currencyText = "$";
+    invoice.company = "Caf\xe9";
+    invoice.reservedText2 = "a";
+    invoice.reservedText3 = "b";
+    invoice.reservedText4 = "c";
+    invoice.reservedDateTime1 = DateTime::null();
+    invoice.reservedDateTime2 = DateTime{DateTime::Invalid, 3.5};
+    invoice.reservedInteger1 = -1;
+    invoice.reservedInteger3 = 9;
+    invoice.reservedReal2 = 2.5;
+    invoice.invoiceDate = DateTime{DateTime::Valid, 45001.25};
+    invoice.identifier = world.store().AddInvoice(invoice).identifier;
+
+    const QString entryFile = world.store().fileName(RecordKind::MoneyFlow, entry.identifier);
+    const QString invoiceFile = world.store().fileName(RecordKind::Invoice, invoice.identifier);
+    const QByteArray entryBytes = fileBytes(entryFile);
+    const QByteArray invoiceBytes = fileBytes(invoiceFile);
+
+    UserDialogs::setDialogHandler([](QDialog& dialog) {
+        click(dialog, "okButton");
+        return dialog.result();
+    });
+    QVERIFY(MoneyFlowDialog::modifyMoneyFlow(world.store(), entry.identifier, nullptr).finished);
+    QVERIFY(InvoiceDialog::modifyInvoice(world.store(), invoice.identifier, nullptr).finished);
+    QVERIFY(world.store().GetMoneyFlow(entry.identifier) == entry);
+    QVERIFY(world.store().GetInvoice(invoice.identifier) == invoice);
+    QCOMPARE(fileBytes(entryFile), entryBytes);
+    QCOMPARE(fileBytes(invoiceFile), invoiceBytes);
+    QCOMPARE(UserDialogs::takeMessages(), QStringList());
+}
+
+void MoneyDialogsTest::cancelStoresNothing_data()
+{
+    QTest::addColumn<Editor>("editor");
+    QTest::newRow("add income") << Editor::AddIncome;
+    QTest::newRow("modify income") << Editor::ModifyIncome;
+    QTest::newRow("add invoice") << Editor::AddInvoice;
+    QTest::newRow("modify invoice") << Editor::ModifyInvoice;
+}
+
+void MoneyDialogsTest::cancelStoresNothing()
+{
+    QFETCH(Editor, editor);
+    GuiWorld world;
+    const QByteArray projectId = world.addProject(QStringLiteral("Harbour"), "2024-01-01", "2024-12-31");
+    MoneyFlowRecord entry = emptyRecord<MoneyFlowRecord>();
+    entry.projectIdentifier = projectId;
+    entry.name = "Deposit";
+    entry.amount = 10;
+    entry.netAmount = 10;
+    entry.identifier = world.store().AddMoneyFlow(entry).identifier;
+    InvoiceRecord invoice = invoiceOf(projectId, "Deposit", 10);
+    invoice.identifier = world.store().AddInvoice(invoice).identifier;
+    const QStringList filesBefore = dataFiles(world);
+    const QByteArray entryBytes = fileBytes(world.store().fileName(RecordKind::MoneyFlow, entry.identifier));
+    const QByteArray invoiceBytes = fileBytes(world.store().fileName(RecordKind::Invoice, invoice.identifier));
+
+    UserDialogs::setDialogHandler([](QDialog& dialog) {
+        setText(dialog, "taskNameCombo", QStringLiteral("Changed"));
+        typeNumber(dialog, "amountEdit", QStringLiteral("55"));
+        click(dialog, "cancelButton");
+        return dialog.result();
+    });
+    EditorOutcome outcome;
+    switch (editor) {
+    case Editor::AddIncome:
+        outcome = MoneyFlowDialog::addMoneyFlow(world.store(), projectId, 0, nullptr);
+        break;
+    case Editor::ModifyIncome:
+        outcome = MoneyFlowDialog::modifyMoneyFlow(world.store(), entry.identifier, nullptr);
+        break;
+    case Editor::AddInvoice:
+        outcome = InvoiceDialog::addInvoice(world.store(), projectId, nullptr);
+        break;
+    case Editor::ModifyInvoice:
+        outcome = InvoiceDialog::modifyInvoice(world.store(), invoice.identifier, nullptr);
+        break;
+    }
+    QVERIFY(!outcome.finished);
+    QVERIFY(outcome.identifier.isEmpty());
+    QCOMPARE(dataFiles(world), filesBefore);
+    QCOMPARE(world.store().moneyFlows().size(), 1);
+    QCOMPARE(world.store().invoices().size(), 1);
+    QVERIFY(world.store().GetMoneyFlow(entry.identifier) == entry);
+    QVERIFY(world.store().GetInvoice(invoice.identifier) == invoice);
+    QCOMPARE(fileBytes(world.store().fileName(RecordKind::MoneyFlow, entry.identifier)), entryBytes);
+    QCOMPARE(fileBytes(world.store().fileName(RecordKind::Invoice, invoice.identifier)), invoiceBytes);
+}
+
+void MoneyDialogsTest::netAmount_data()
+{
+    QTest::addColumn<QString>("amount");
+    QTest::addColumn<QString>("tax");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<double>("stored");
+    QTest::newRow("tax deducted") << "200" << "10" << "180.00" << 180.0;
+    QTest::newRow("shown rounded, stored exact") << "100.125" << "0" << "100.13" << 100.125;
+    QTest::newRow("tax above 100") << "200" << "150" << "-100.00" << -100.0;
+}
+
+void MoneyDialogsTest::netAmount()
+{
+    QFETCH(QString, amount);
+    QFETCH(QString, tax);
+    QFETCH(QString, shown);
+    QFETCH(double, stored);
+    GuiWorld world;
+    const QByteArray projectId = world.addProject(QStringLiteral("Harbour"), "2024-01-01", "2024-12-31");
+    QStringList shownTexts;
+    UserDialogs::setDialogHandler([&](QDialog& dialog) {
+        typeNumber(dialog, "amountEdit", amount);
+        typeNumber(dialog, "taxEdit", tax);
+        shownTexts << child<QLineEdit>(dialog, "netAmountEdit")->text();
+        click(dialog, "okButton");
+        return dialog.result();
+    });
+    const EditorOutcome entry = MoneyFlowDialog::addMoneyFlow(world.store(), projectId, 1, nullptr);
+    const EditorOutcome invoice = InvoiceDialog::addInvoice(world.store(), projectId, nullptr);
+    QCOMPARE(shownTexts, (QStringList{shown, shown}));
+    QCOMPARE(world.store().GetMoneyFlow(entry.identifier).netAmount, stored);
+    QCOMPARE(world.store().GetInvoice(invoice.identifier).netAmount, stored);
+    QCOMPARE(world.store().GetMoneyFlow(entry.identifier).amount, amount.toDouble());
+}
+
+void MoneyDialogsTest::taskNameLists()
+{
+    GuiWorld world;
+    const QByteArray projectId = world.addProject(QStringLiteral("Harbour"), "2024-01-01", "2024-12-31");
+    const QByteArray otherId = world.addProject(QStringLiteral("Bridge"), "2024-01-01", "2024-12-31");
+    addTask(world, projectId, "Design");
+    addTask(world, projectId, "design");
+    addTask(world, projectId, "Build");
+    addTask(world, otherId, "Elsewhere");
+    world.store().AddInvoice(invoiceOf(projectId, "Billing", 5));
+    world.store().AddInvoice(invoiceOf(projectId, "BUILD", 5));
+    world.store().AddInvoice(invoiceOf(otherId, "Foreign", 5));
+
+    QStringList incomeList, expenseList, backToIncome, invoiceList;
+    QString keptName;
+    UserDialogs::setDialogHandler([&](QDialog& dialog) {
+        if (dialog.objectName() == QStringLiteral("InvoiceDialog")) {
+            invoiceList = items(dialog);
+        } else {
+            incomeList = items(dialog);
+            setText(dialog, "taskNameCombo", QStringLiteral("Custom fee"));
+            click(dialog, "expenseRadio");
+            expenseList = items(dialog);
+            keptName = child<QComboBox>(dialog, "taskNameCombo")->currentText();
+            click(dialog, "incomeRadio");
+            backToIncome = items(dialog);
+            click(dialog, "expenseRadio");
+        }
+        click(dialog, "okButton");
+        return dialog.result();
+    });
+    const EditorOutcome outcome = MoneyFlowDialog::addMoneyFlow(world.store(), projectId, 0, nullptr);
+    InvoiceDialog::addInvoice(world.store(), projectId, nullptr);
+
+    QCOMPARE(incomeList, (QStringList{"Billing", "Build", "Design"}));
+    QCOMPARE(expenseList, (QStringList{"Build", "Design"}));
+    QCOMPARE(backToIncome, incomeList);
+    QCOMPARE(keptName, QStringLiteral("Custom fee"));
+    QCOMPARE(invoiceList, expenseList);
+    const MoneyFlowRecord stored = world.store().GetMoneyFlow(outcome.identifier);
+    QCOMPARE(stored.name, QByteArray("Custom fee"));
+    QCOMPARE(stored.kind, 1);
+}
+
+void MoneyDialogsTest::unparsableNumberIsRefused_data()
+{
+    QTest::addColumn<bool>("invoice");
+    QTest::addColumn<QByteArray>("field");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("lone point") << false << QByteArray("amountEdit") << "." << "Amount";
+    QTest::newRow("two points pasted") << false << QByteArray("taxEdit") << "1.2.3" << "Tax Percentage";
+    QTest::newRow("money sign") << false << QByteArray("amountEdit") << "$12" << "Amount";
+    QTest::newRow("minus pasted") << true << QByteArray("amountEdit") << "-" << "Invoice Amount";
+    QTest::newRow("emptied") << true << QByteArray("taxEdit") << "" << "Tax (%)";
+}
+
+void MoneyDialogsTest::unparsableNumberIsRefused()
+{
+    QFETCH(bool, invoice);
+    QFETCH(QByteArray, field);
+    QFETCH(QString, text);
+    QFETCH(QString, caption);
+    GuiWorld world;
+    const QByteArray projectId = world.addProject(QStringLiteral("Harbour"), "2024-01-01", "2024-12-31");
+    QStringList messages;
+    int refusedResult = -1;
+    QWidget* focusAfterRefusal = nullptr;
+    qsizetype storedAfterRefusal = -1;
+    UserDialogs::setDialogHandler([&](QDialog& dialog) {
+        setText(dialog, field.constData(), text);
+        click(dialog, "okButton");
+        refusedResult = dialog.result();
+        messages = UserDialogs::takeMessages();
+        focusAfterRefusal = dialog.focusWidget();
+        storedAfterRefusal = dataFiles(world).size();
+        setText(dialog, field.constData(), QStringLiteral("5"));
+        click(dialog, "okButton");
+        return dialog.result();
+    });
+    const qsizetype filesBefore = dataFiles(world).size();
+    const EditorOutcome outcome = invoice ? InvoiceDialog::addInvoice(world.store(), projectId, nullptr)
+                                          : MoneyFlowDialog::addMoneyFlow(world.store(), projectId, 0, nullptr);
+    QCOMPARE(refusedResult, int(QDialog::Rejected));
+    QCOMPARE(messages.size(), 1);
+    QVERIFY2(messages.first().contains(QStringLiteral("The %1 field").arg(caption)), qPrintable(messages.first()));
+    QVERIFY(focusAfterRefusal);
+    QCOMPARE(focusAfterRefusal->objectName(), QString::fromLatin1(field));
+    QCOMPARE(storedAfterRefusal, filesBefore);
+    // Corrected, the same dialog stores the record.
+    QVERIFY(outcome.finished);
+    QCOMPARE(dataFiles(world).size(), filesBefore + 1);
+}
+
+void MoneyDialogsTest::addresseeSplitAndJoin_data()
+{
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<QString>("salutation");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("newSalutation");
+    QTest::addColumn<QString>("newName");
+    QTest::addColumn<QByteArray>("joined");
+    QTest::newRow("Dr .Smith round trip") << QByteArray("Dr .Smith") << "Dr ." << "Smith" << "Dr ." << " Smith "
+                                          << QByteArray("Dr .Smith");
+    QTest::newRow("blank after the point trimmed")
+        << QByteArray("Mr . Lee") << "Mr ." << " Lee" << "Mr ." << "  Lee " << QByteArray("Mr .Lee");
+    QTest::newRow("no point: all name") << QByteArray("Lee") << "" << "Lee" << "Prof ." << "Lee"
+                                        << QByteArray("Prof .Lee");
+    QTest::newRow("split at the first point") << QByteArray("Dr.J.Smith") << "Dr." << "J.Smith" << "Dr."
+                                              << "J. Smith" << QByteArray("Dr.J. Smith");
+    QTest::newRow("emptied") << QByteArray("Ms .Ray") << "Ms ." << "Ray" << " " << "" << QByteArray("Unknown");
+}
+
+void MoneyDialogsTest::addresseeSplitAndJoin()
+{
+    QFETCH(QByteArray, stored);
+    QFETCH(QString, salutation);
+    QFETCH(QString, name);
+    QFETCH(QString, newSalutation);
+    QFETCH(QString, newName);
+    QFETCH(QByteArray, joined);
+    GuiWorld world;
+    const QByteArray projectId = world.addProject(QStringLiteral("Harbour"), "2024-01-01", "2024-12-31");
+    InvoiceRecord invoice = invoiceOf(projectId, "Build", 10);
+    invoice.addressee = stored;
+    invoice.identifier = world.store().AddInvoice(invoice).identifier;
+
+    QString shownSalutation, shownName;
+    UserDialogs::setDialogHandler([&](QDialog& dialog) {
+        shownSalutation = child<QComboBox>(dialog, "salutationCombo")->currentText();
+        shownName = child<QLineEdit>(dialog, "billingNameEdit")->text();
+        setText(dialog, "salutationCombo", newSalutation);
+        setText(dialog, "billingNameEdit", newName);
+        click(dialog, "okButton");
+        return dialog.result();
+    });
+    QVERIFY(InvoiceDialog::modifyInvoice(world.store(), invoice.identifier, nullptr).finished);
+    QCOMPARE(shownSalutation, salutation);
+    QCOMPARE(shownName, name);
+    QCOMPARE(world.store().GetInvoice(invoice.identifier).addressee, joined);
+}
+
+void MoneyDialogsTest::currencyText_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QByteArray>("stored");
+    QTest::newRow("only a trailing hyphen") << "$-" << QByteArray("$-US DOLLAR");
+    QTest::newRow("trailing hyphen after trimming") << " $ - " << QByteArray("$-US DOLLAR");
+    QTest::newRow("no hyphen") << "USD" << QByteArray("$-US DOLLAR");
+    QTest::newRow("starts with its hyphen") << "-EUR" << QByteArray("-EUR");
+    QTest::newRow("trimmed and kept") << "  Rs. - INDIAN RUPEES " << QByteArray("Rs. - INDIAN RUPEES");
+    QTest::newRow("first hyphen decides") << "a-b-" << QByteArray("a-b-");
+}
+
+void MoneyDialogsTest::currencyText()
+{
+    QFETCH(QString, typed);
+    QFETCH(QByteArray, stored);
+    GuiWorld world;
+    const QByteArray projectId = world.addProject(QStringLiteral("Harbour"), "2024-01-01", "2024-12-31");
+    UserDialogs::setDialogHandler([&](QDialog& dialog) {
+        setText(dialog, "currencyCombo", typed);
+        click(dialog, "okButton");
+        return dialog.result();
+    });
+    const EditorOutcome outcome = InvoiceDialog::addInvoice(world.store(), projectId, nullptr);
+    QCOMPARE(world.store().GetInvoice(outcome.identifier).currencyText, stored);
+}
+
+void MoneyDialogsTest::amountInWordsFollowsFinalAmount_data()
+{
+    QTest::addColumn<bool>("adding");
+    QTest::addColumn<QString>("amount");
+    QTest::addColumn<QString>("tax");
+    QTest::addColumn<double>("net");
+    QTest::addColumn<QByteArray>("words");
+    QTest::newRow("add") << true << "1234" << "0" << 1234.0
+                         << QByteArray(" One  Thousand  Two  Hundred  and  Thirty  Four ");
+    QTest::newRow("modify amount") << false << "12.99" << "0" << 12.99 << QByteArray(" Twelve ");
+    QTest::newRow("modify tax") << false << "200" << "10" << 180.0 << QByteArray(" One  Hundred  and  Eighty ");
+}
+
+void MoneyDialogsTest::amountInWordsFollowsFinalAmount()
+{
+    QFETCH(bool, adding);
+    QFETCH(QString, amount);
+    QFETCH(QString, tax);
+    QFETCH(double, net);
+    QFETCH(QByteArray, words);
+    GuiWorld world;
+    const QByteArray projectId = world.addProject(QStringLiteral("Harbour"), "2024-01-01", "2024-12-31");
+    InvoiceRecord invoice = invoiceOf(projectId, "Build", 200);
+    invoice.identifier = world.store().AddInvoice(invoice).identifier;
+    QString wordsShown;
+    UserDialogs::setDialogHandler([&](QDialog& dialog) {
+        // Typed without leaving the fields: nothing has refreshed the words yet.
+        setText(dialog, "amountEdit", amount);
+        setText(dialog, "taxEdit", tax);
+        click(dialog, "okButton");
+        wordsShown = child<QPlainTextEdit>(dialog, "amountInWordsEdit")->toPlainText();
+        return dialog.result();
+    });
+    const EditorOutcome outcome = adding ? InvoiceDialog::addInvoice(world.store(), projectId, nullptr)
+                                         : InvoiceDialog::modifyInvoice(world.store(), invoice.identifier, nullptr);
+    QVERIFY(outcome.finished);
+    const InvoiceRecord stored = world.store().GetInvoice(outcome.identifier);
+    QCOMPARE(stored.netAmount, net);
+    QCOMPARE(stored.amountInWords, words);
+    QCOMPARE(wordsShown, QString::fromLatin1(words));
+}
+
+void MoneyDialogsTest::pickedFilesAreStored()
+{
+    GuiWorld world;
+    const QByteArray projectId = world.addProject(QStringLiteral("Harbour"), "2024-01-01", "2024-12-31");
+    const QString receipt = world.pickedFolder() + QStringLiteral("/receipt.pdf");
+    const QString signature = world.pickedFolder() + QStringLiteral("/sign.png");
+    QStringList statuses;
+    QString pathShown;
+    UserDialogs::setDialogHandler([&](QDialog& dialog) {
+        if (dialog.objectName() == QStringLiteral("InvoiceDialog")) {
+            auto* status = child<QLabel>(dialog, "signatureStatusLabel");
+            statuses << status->text();
+            UserDialogs::setNextFileName(QString());
+            click(dialog, "signatureButton");
+            statuses << status->text();
+            UserDialogs::setNextFileName(signature);
+            click(dialog, "signatureButton");
+            statuses << status->text();
+        } else {
+            UserDialogs::setNextFileName(receipt);
+            click(dialog, "filePathButton");
+            UserDialogs::setNextFileName(QString());
+            click(dialog, "filePathButton");
+            pathShown = child<QLineEdit>(dialog, "filePathEdit")->text();
+        }
+        click(dialog, "okButton");
+        return dialog.result();
+    });
+    const EditorOutcome entry = MoneyFlowDialog::addMoneyFlow(world.store(), projectId, 0, nullptr);
+    const EditorOutcome invoice = InvoiceDialog::addInvoice(world.store(), projectId, nullptr);
+    QCOMPARE(pathShown, receipt);
+    QCOMPARE(world.store().GetMoneyFlow(entry.identifier).filePath, receipt.toUtf8());
+    QCOMPARE(statuses, (QStringList{"Signature Not Attached", "Signature Not Attached", "Signature Attached"}));
+    QCOMPARE(world.store().GetInvoice(invoice.identifier).signatureImage, signature.toUtf8());
+}
+
+void MoneyDialogsTest::failedStoreKeepsDialogOpen_data()
+{
+    QTest::addColumn<bool>("invoice");
+    QTest::newRow("income") << false;
+    QTest::newRow("invoice") << true;
+}
+
+void MoneyDialogsTest::failedStoreKeepsDialogOpen()
+{
+    QFETCH(bool, invoice);
+    GuiWorld world;
+    const QByteArray projectId = world.addProject(QStringLiteral("Harbour"), "2024-01-01", "2024-12-31");
+    // A file where the data folder should be: nothing can be written below it.
+    const QString blocked = world.pickedFolder() + QStringLiteral("/blocked");
+    QFile blocker(blocked);
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    world.store().setWorkingDirectory(blocked + QStringLiteral("/Korvane"));
+
+    QStringList messages;
+    int failedResult = -1;
+    QString typedKept;
+    UserDialogs::setDialogHandler([&](QDialog& dialog) {
+        setText(dialog, "taskNameCombo", QStringLiteral("Deposit"));
+        setText(dialog, "amountEdit", QStringLiteral("75"));
+        click(dialog, "okButton");
+        failedResult = dialog.result();
+        messages = UserDialogs::takeMessages();
+        typedKept = child<QLineEdit>(dialog, "amountEdit")->text();
+        world.store().setWorkingDirectory(world.dataFolder());
+        click(dialog, "okButton");
+        return dialog.result();
+    });
+    const EditorOutcome outcome = invoice ? InvoiceDialog::addInvoice(world.store(), projectId, nullptr)
+                                          : MoneyFlowDialog::addMoneyFlow(world.store(), projectId, 0, nullptr);
+    QCOMPARE(failedResult, int(QDialog::Rejected));
+    QCOMPARE(messages.size(), 1);
+    QVERIFY2(messages.first().contains(QStringLiteral("could not be saved")) &&
+                 messages.first().contains(QStringLiteral("blocked")),
+             qPrintable(messages.first()));
+    QCOMPARE(typedKept, QStringLiteral("75"));
+    QVERIFY(outcome.finished);
+    const double amount = invoice ? world.store().GetInvoice(outcome.identifier).amount
+                                  : world.store().GetMoneyFlow(outcome.identifier).amount;
+    QCOMPARE(amount, 75.0);
+}
+
+QTEST_MAIN(MoneyDialogsTest)
+#include "MoneyDialogsTest.moc"

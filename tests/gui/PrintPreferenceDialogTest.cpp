@@ -1,0 +1,180 @@
+#include "GuiTestSupport.h"
+
+#include "shell/PrintPreferenceDialog.h"
+#include "shell/UserDialogs.h"
+#include "store/RecordStore.h"
+
+#include <QDateEdit>
+#include <QFile>
+#include <QImage>
+#include <QListWidget>
+#include <QPrintPreviewDialog>
+#include <QPushButton>
+#include <QTest>
+#include <QTextBrowser>
+#include <QTreeWidget>
+
+using namespace korvane;
+
+namespace {
+
+QStringList rowTexts(const QTreeWidget* list)
+{
+    QStringList texts;
+    for (int row = 0; row < list->topLevelItemCount(); ++row)
+        texts.append(list->topLevelItem(row)->text(0));
+    return texts;
+}
+
+QString printPage(const test::GuiWorld& world)
+{
+    QFile file(world.programFolder() + QStringLiteral("/Print.html"));
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+} // namespace
+
+class PrintPreferenceDialogTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void listsProjectsOfTheRangeWithoutCaption();
+    void fromPastToMovesToAndRefills();
+    void printWithoutProjectAsksForOne();
+    void keyboardPrintsCheckedProjectWithChosenModule();
+    void escapeCancels();
+
+private:
+    std::unique_ptr<test::GuiWorld> m_world;
+    QByteArray m_march;
+    QByteArray m_june;
+    int m_previews = 0;
+};
+
+void PrintPreferenceDialogTest::init()
+{
+    m_world = std::make_unique<test::GuiWorld>();
+    m_march = m_world->addProject(QStringLiteral("Harbour Survey"), QStringLiteral("2024-03-10"),
+                                  QStringLiteral("2024-05-30"));
+    m_june = m_world->addProject(QStringLiteral("Bridge Repair"), QStringLiteral("2024-06-05"),
+                                 QStringLiteral("2024-09-30"));
+    m_previews = 0;
+    UserDialogs::setDialogHandler([this](QDialog& dialog) {
+        if (qobject_cast<QPrintPreviewDialog*>(&dialog))
+            ++m_previews;
+        return int(QDialog::Rejected);
+    });
+}
+
+void PrintPreferenceDialogTest::cleanup()
+{
+    m_world.reset();
+}
+
+void PrintPreferenceDialogTest::listsProjectsOfTheRangeWithoutCaption()
+{
+    PrintPreferenceDialog dialog(m_world->store());
+    // Both pickers start on today's month, where no test project starts.
+    QCOMPARE(dialog.fromEdit()->date(), QDate::currentDate());
+    QCOMPARE(dialog.projectList()->topLevelItemCount(), 0);
+
+    dialog.setDateRange(QDate(2024, 3, 1), QDate(2024, 12, 1));
+    QCOMPARE(rowTexts(dialog.projectList()),
+             (QStringList{QStringLiteral("Harbour Survey"), QStringLiteral("Bridge Repair")}));
+    QCOMPARE(dialog.projectList()->topLevelItem(0)->checkState(0), Qt::Unchecked);
+}
+
+void PrintPreferenceDialogTest::fromPastToMovesToAndRefills()
+{
+    PrintPreferenceDialog dialog(m_world->store());
+    dialog.setDateRange(QDate(2024, 3, 1), QDate(2024, 3, 1));
+    QCOMPARE(rowTexts(dialog.projectList()), QStringList{QStringLiteral("Harbour Survey")});
+    dialog.projectList()->topLevelItem(0)->setCheckState(0, Qt::Checked);
+
+    dialog.fromEdit()->setDate(QDate(2024, 6, 1));
+    QCOMPARE(dialog.toEdit()->minimumDate(), QDate(2024, 6, 1));
+    QCOMPARE(dialog.toEdit()->date(), QDate(2024, 6, 1));
+    QCOMPARE(rowTexts(dialog.projectList()), QStringList{QStringLiteral("Bridge Repair")});
+
+    // Moving back keeps To where it is (no latest date), and a project listed again keeps its check.
+    dialog.fromEdit()->setDate(QDate(2024, 3, 1));
+    QCOMPARE(dialog.toEdit()->minimumDate(), QDate(2024, 3, 1));
+    QCOMPARE(dialog.toEdit()->date(), QDate(2024, 6, 1));
+    QCOMPARE(rowTexts(dialog.projectList()),
+             (QStringList{QStringLiteral("Harbour Survey"), QStringLiteral("Bridge Repair")}));
+
+    dialog.toEdit()->setDate(QDate(2024, 4, 1));
+    QCOMPARE(rowTexts(dialog.projectList()), QStringList{QStringLiteral("Harbour Survey")});
+}
+
+void PrintPreferenceDialogTest::printWithoutProjectAsksForOne()
+{
+    PrintPreferenceDialog dialog(m_world->store());
+    dialog.setDateRange(QDate(2024, 3, 1), QDate(2024, 12, 1));
+    dialog.moduleList()->item(0)->setCheckState(Qt::Checked);
+    QTest::mouseClick(dialog.printButton(), Qt::LeftButton);
+
+    QCOMPARE(UserDialogs::takeMessages(),
+             QStringList{QStringLiteral("Please Select atleast one Project from the list")});
+    QCOMPARE(m_previews, 0);
+    QCOMPARE(printPage(*m_world), QStringLiteral("<html><body>\n</body></html>"));
+}
+
+void PrintPreferenceDialogTest::keyboardPrintsCheckedProjectWithChosenModule()
+{
+    PrintPreferenceDialog dialog(m_world->store());
+    dialog.setDateRange(QDate(2024, 3, 1), QDate(2024, 12, 1));
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+
+    // Space checks the current row of each list.
+    dialog.projectList()->setFocus();
+    dialog.projectList()->setCurrentItem(dialog.projectList()->topLevelItem(1));
+    QTest::keyClick(dialog.projectList(), Qt::Key_Space);
+    dialog.moduleList()->setFocus();
+    dialog.moduleList()->setCurrentRow(3);
+    QTest::keyClick(dialog.moduleList(), Qt::Key_Space);
+    QCOMPARE(dialog.checkedProjects(), QList<QByteArray>{m_june});
+    QCOMPARE(dialog.moduleNumber(), 10000);
+
+    // Enter prints, wherever the focus is in the lists.
+    QTest::keyClick(dialog.moduleList(), Qt::Key_Return);
+    QCOMPARE(m_previews, 1);
+    QVERIFY(UserDialogs::takeMessages().isEmpty());
+    QVERIFY(dialog.isVisible());
+
+    const QString page = printPage(*m_world);
+    QVERIFY(page.contains(QStringLiteral("Bridge Repair")));
+    QVERIFY(!page.contains(QStringLiteral("Harbour Survey")));
+    QVERIFY(page.contains(QStringLiteral("Payment Track :")));
+    QVERIFY(page.contains(QStringLiteral("Total Income ")));
+    QVERIFY(!page.contains(QStringLiteral("Lead By")));
+    QVERIFY(!page.contains(QStringLiteral("Tasks :")));
+    QVERIFY(!page.contains(QStringLiteral("Meetings :")));
+
+    // The page shown in the dialog finds its pictures, named the Windows way.
+    QCOMPARE(dialog.browser()->source(),
+             QUrl::fromLocalFile(m_world->programFolder() + QStringLiteral("/Print.html")));
+    const QVariant picture = dialog.browser()->document()->resource(
+        QTextDocument::ImageResource, QUrl(QStringLiteral("Images\\Project.bmp")));
+    QVERIFY(!picture.value<QImage>().isNull());
+}
+
+void PrintPreferenceDialogTest::escapeCancels()
+{
+    PrintPreferenceDialog dialog(m_world->store());
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    dialog.fromEdit()->setFocus();
+    QTest::keyClick(dialog.fromEdit(), Qt::Key_Escape);
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    QCOMPARE(m_previews, 0);
+}
+
+QTEST_MAIN(PrintPreferenceDialogTest)
+#include "PrintPreferenceDialogTest.moc"

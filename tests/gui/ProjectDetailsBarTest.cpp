@@ -1,0 +1,559 @@
+#include "GuiTestSupport.h"
+
+#include "records/RecordCodec.h"
+#include "shell/UserDialogs.h"
+#include "store/RecordStore.h"
+#include "views/widgets/DetailsTreeView.h"
+#include "views/widgets/ProjectDetailsBar.h"
+
+#include <QFile>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QtTest>
+#include <memory>
+
+using namespace korvane;
+
+namespace {
+
+/** The records of one small project whose trees have a known shape. */
+struct Sample
+{
+    QByteArray project;
+    QByteArray task;
+    QByteArray subTask;
+    QByteArray laterTask;
+    QByteArray meeting;
+    QByteArray invoice;
+    QByteArray income;
+    QByteArray expense;
+    QString existingFile;
+    QString missingFile;
+};
+
+DateTime day(int month, int dayOfMonth)
+{
+    return DateTime::fromDate(QDate(2024, month, dayOfMonth));
+}
+
+/**
+ * Task tree: {0} the task with children {0,0} its sub task and {0,1} a resource (four detail rows),
+ * {1} a later task whose file is missing. Money tree: {0,0} an invoice, {1,0} an income whose file
+ * exists, {2,0} an expense, {3} the balance row.
+ */
+Sample addSample(test::GuiWorld& world)
+{
+    RecordStore& store = world.store();
+    Sample sample;
+    sample.existingFile = world.dataFolder() + QStringLiteral("/Receipt.pdf");
+    sample.missingFile = world.dataFolder() + QStringLiteral("/gone/Plan.odt");
+    QFile file(sample.existingFile);
+    file.open(QIODevice::WriteOnly);
+    file.write("%PDF-1.4\n");
+    file.close();
+
+    ProjectRecord project = emptyRecord<ProjectRecord>();
+    project.name = "Survey";
+    project.currency = "$";
+    project.incomeLink = sample.existingFile.toUtf8();
+    sample.project = store.AddProject(project).identifier;
+
+    ResourceRecord resource = emptyRecord<ResourceRecord>();
+    resource.name = "Ann";
+    resource.designation = "Engineer";
+    const QByteArray resourceId = store.AddResource(resource).identifier;
+
+    TaskRecord sub = emptyRecord<TaskRecord>();
+    sub.projectIdentifier = sample.project;
+    sub.kind = TaskRecord::kSubTask;
+    sub.name = "Measure";
+    sub.start = day(3, 2);
+    sample.subTask = store.AddTask(sub, 1).identifier;
+
+    TaskRecord task = emptyRecord<TaskRecord>();
+    task.projectIdentifier = sample.project;
+    task.kind = TaskRecord::kTopLevel;
+    task.name = "Plan";
+    task.start = day(3, 1);
+    task.percentComplete = 40;
+    task.subTaskList = sample.subTask + '\n';
+    task.resources = resourceId + '\n';
+    sample.task = store.AddTask(task, 2).identifier;
+
+    TaskRecord later = emptyRecord<TaskRecord>();
+    later.projectIdentifier = sample.project;
+    later.kind = TaskRecord::kTopLevel;
+    later.name = "Report";
+    later.start = day(4, 1);
+    later.fileLink = sample.missingFile.toUtf8();
+    sample.laterTask = store.AddTask(later, 3).identifier;
+
+    MeetingRecord meeting = emptyRecord<MeetingRecord>();
+    meeting.projectIdentifier = sample.project;
+    meeting.subject = "Kick-off";
+    meeting.attendees = "Ann\nBob\n";
+    sample.meeting = store.AddMeeting(meeting, 4).identifier;
+
+    InvoiceRecord invoice = emptyRecord<InvoiceRecord>();
+    invoice.projectIdentifier = sample.project;
+    invoice.task = "Plan";
+    invoice.invoiceNumber = "7";
+    invoice.currencyText = "$ - US DOLLAR";
+    sample.invoice = store.AddInvoice(invoice).identifier;
+
+    MoneyFlowRecord income = emptyRecord<MoneyFlowRecord>();
+    income.projectIdentifier = sample.project;
+    income.name = "Fee";
+    income.kind = MoneyFlowRecord::Income;
+    income.filePath = sample.existingFile.toUtf8();
+    sample.income = store.AddMoneyFlow(income).identifier;
+
+    MoneyFlowRecord expense = income;
+    expense.name = "Travel";
+    expense.kind = MoneyFlowRecord::Expense;
+    expense.filePath.clear();
+    sample.expense = store.AddMoneyFlow(expense).identifier;
+    return sample;
+}
+
+TreePath toPath(const QList<int>& rows)
+{
+    return TreePath(rows.begin(), rows.end());
+}
+
+} // namespace
+
+class ProjectDetailsBarTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void emptyBarShowsRootRows();
+    void rebuildOfOneTreeLeavesTheOthersAlone();
+    void selectionsResolveToRecords();
+    void moneyClicksSwitchTheDetailsPane();
+    void actionIcons_data();
+    void actionIcons();
+    void contextMenus_data();
+    void contextMenus();
+    void menuOpensOnTheRowUnderThePointerOrFromTheKeyboard();
+    void keys_data();
+    void keys();
+    void fileIconsOpenTheirFiles();
+    void revealedEntryIsExpandedIntoView();
+
+private:
+    DetailsTreeView* tree(int which) const;
+    QPoint actionPoint(DetailsTreeView* view, int offsetFromRight) const;
+
+    std::unique_ptr<test::GuiWorld> m_world;
+    std::unique_ptr<ProjectDetailsBar> m_bar;
+    Sample m_sample;
+};
+
+void ProjectDetailsBarTest::init()
+{
+    m_world = std::make_unique<test::GuiWorld>();
+    m_sample = addSample(*m_world);
+    m_bar = std::make_unique<ProjectDetailsBar>(m_world->store());
+    m_bar->resize(380, 520);
+    m_bar->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_bar.get()));
+    m_bar->rebuild(m_sample.project, {}, 0);
+}
+
+void ProjectDetailsBarTest::cleanup()
+{
+    m_bar.reset();
+    m_world.reset();
+}
+
+DetailsTreeView* ProjectDetailsBarTest::tree(int which) const
+{
+    QTreeView* views[] = {m_bar->taskTreeView(), m_bar->meetingTreeView(), m_bar->moneyTreeView()};
+    m_bar->setCurrentTab(which);
+    return qobject_cast<DetailsTreeView*>(views[which]);
+}
+
+QPoint ProjectDetailsBarTest::actionPoint(DetailsTreeView* view, int offsetFromRight) const
+{
+    const QRect root = view->visualRect(view->indexOf({}));
+    return QPoint(view->viewport()->width() - offsetFromRight, root.center().y());
+}
+
+void ProjectDetailsBarTest::emptyBarShowsRootRows()
+{
+    ProjectDetailsBar bar(m_world->store());
+    QCOMPARE(bar.objectName(), QStringLiteral("ProjectDetailsBar"));
+    QCOMPARE(bar.windowTitle(), QStringLiteral("Project Details"));
+    const auto* tabs = bar.findChild<QTabWidget*>();
+    QVERIFY(tabs);
+    QCOMPARE(tabs->count(), 3);
+    const QStringList titles{QStringLiteral("Tasks"), QStringLiteral("Meetings"), QStringLiteral("Money Flow")};
+    const QStringList names{QStringLiteral("TaskTreeCtrl"), QStringLiteral("MeetingTreeCtrl"),
+                            QStringLiteral("MoneyFlowTreeCtrl")};
+    const QStringList roots{QStringLiteral("Task"), QStringLiteral("Meetings"), QStringLiteral("Money Flow")};
+    QTreeView* views[] = {bar.taskTreeView(), bar.meetingTreeView(), bar.moneyTreeView()};
+    for (int i = 0; i < 3; ++i) {
+        QCOMPARE(tabs->tabText(i), titles[i]);
+        QCOMPARE(tabs->widget(i), views[i]);
+        QCOMPARE(views[i]->objectName(), names[i]);
+        QCOMPARE(views[i]->accessibleName(), titles[i]);
+        QCOMPARE(views[i]->model()->rowCount(), 1);
+        QCOMPARE(views[i]->model()->index(0, 0).data().toString(), roots[i]);
+        QVERIFY(!views[i]->model()->hasChildren(views[i]->model()->index(0, 0)));
+    }
+    QCOMPARE(bar.taskTree().label, roots[0]);
+    QVERIFY(!bar.hasTaskSelection());
+    QCOMPARE(bar.selectedMoneyCategory(), -1);
+
+    QSignalSpy tabChanged(&bar, &ProjectDetailsBar::currentTabChanged);
+    QSignalSpy selectionChanged(&bar, &ProjectDetailsBar::selectionChanged);
+    bar.setCurrentTab(ProjectDetailsBar::MoneyFlowTab);
+    bar.setCurrentTab(5);
+    QCOMPARE(bar.currentTab(), int(ProjectDetailsBar::MoneyFlowTab));
+    QCOMPARE(tabChanged.count(), 1);
+    QCOMPARE(tabChanged.first().first().toInt(), int(ProjectDetailsBar::MoneyFlowTab));
+    QCOMPARE(selectionChanged.count(), 1);
+}
+
+void ProjectDetailsBarTest::rebuildOfOneTreeLeavesTheOthersAlone()
+{
+    m_world->fillDemoData(2, 7);
+    QByteArray other;
+    for (const auto& entry : m_world->store().projects()) {
+        if (entry.key != m_sample.project)
+            other = entry.key;
+    }
+    QVERIFY(!other.isEmpty());
+    auto* tasks = tree(0);
+    tasks->selectPath({0, 1});
+    QSignalSpy selection(m_bar.get(), &ProjectDetailsBar::selectionChanged);
+
+    m_bar->rebuild(other, {}, 3);
+
+    QCOMPARE(m_bar->projectId(), other);
+    const TreeNode expected = buildMoneyFlowTree(m_world->store(), other);
+    QCOMPARE(m_bar->moneyTree().label, expected.label);
+    QCOMPARE(m_bar->moneyTreeView()->model()->index(0, 0).data().toString(), expected.label);
+    QCOMPARE(m_bar->taskTree().label, QStringLiteral("Tasks(2)"));
+    QCOMPARE(m_bar->meetingTree().label, QStringLiteral("Meetings(1)"));
+    QCOMPARE(m_bar->selectedTaskId(), m_sample.task);
+    QVERIFY(selection.count() >= 1);
+
+    m_bar->rebuild(other, {}, 1);
+    QCOMPARE(m_bar->taskTree().label, buildTaskTree(m_world->store(), other).label);
+    QVERIFY(!m_bar->hasTaskSelection());
+    QCOMPARE(m_bar->meetingTree().label, QStringLiteral("Meetings(1)"));
+
+    m_bar->rebuild(other, {}, 7);
+    QCOMPARE(m_bar->meetingTree().label, QStringLiteral("Meetings(1)"));
+}
+
+void ProjectDetailsBarTest::selectionsResolveToRecords()
+{
+    auto* tasks = tree(0);
+    QSignalSpy taskSelection(m_bar.get(), &ProjectDetailsBar::taskSelectionChanged);
+    tasks->selectPath({0, 1, 3});
+    QCOMPARE(m_bar->selectedTaskId(), m_sample.task);
+    QVERIFY(taskSelection.count() >= 1);
+    tasks->selectPath({0, 0});
+    QCOMPARE(m_bar->selectedTaskId(), m_sample.subTask);
+    tasks->selectPath({});
+    QVERIFY(!m_bar->hasTaskSelection());
+    QCOMPARE(m_bar->selectedTaskId(), QByteArray());
+
+    auto* meetings = tree(1);
+    meetings->selectPath({0, 4, 1});
+    QVERIFY(m_bar->hasMeetingSelection());
+    QCOMPARE(m_bar->selectedMeetingId(), m_sample.meeting);
+
+    auto* money = tree(2);
+    const struct
+    {
+        TreePath path;
+        int category;
+        QByteArray moneyFlow;
+        QByteArray invoice;
+    } cases[] = {
+        {{}, -1, {}, {}},
+        {{1}, 1, {}, {}},
+        {{1, 0, 2}, 1, m_sample.income, {}},
+        {{2, 0}, 2, m_sample.expense, {}},
+        {{0}, 0, {}, {}},
+        {{0, 0}, 0, {}, m_sample.invoice},
+        {{0, 0, 1}, 0, {}, m_sample.invoice},
+        {{3}, -1, {}, {}},
+    };
+    for (const auto& c : cases) {
+        money->selectPath(c.path);
+        QCOMPARE(m_bar->selectedMoneyCategory(), c.category);
+        QCOMPARE(m_bar->selectedMoneyFlowId(), c.moneyFlow);
+        QCOMPARE(m_bar->selectedInvoiceId(), c.invoice);
+    }
+}
+
+void ProjectDetailsBarTest::moneyClicksSwitchTheDetailsPane()
+{
+    auto* money = tree(2);
+    money->expand(money->indexOf({0}));
+    QSignalSpy list(m_bar.get(), &ProjectDetailsBar::invoiceListRequested);
+    QSignalSpy invoice(m_bar.get(), &ProjectDetailsBar::invoiceRequested);
+    QSignalSpy again(m_bar.get(), &ProjectDetailsBar::detailsAgainRequested);
+    const auto click = [&](const TreePath& path) {
+        QTest::mouseClick(money->viewport(), Qt::LeftButton, {}, money->visualRect(money->indexOf(path)).center());
+    };
+
+    click({0});
+    QCOMPARE(list.count(), 1);
+    QVERIFY(m_bar->isReportReplaced());
+    click({0, 0});
+    QCOMPARE(invoice.count(), 1);
+    QCOMPARE(invoice.first().first().toByteArray(), m_sample.invoice);
+    QVERIFY(m_bar->isReportReplaced());
+    QCOMPARE(again.count(), 0);
+
+    click({1});
+    QCOMPARE(again.count(), 1);
+    QVERIFY(!m_bar->isReportReplaced());
+    click({1});
+    QCOMPARE(again.count(), 1);
+
+    // Space does from the keyboard what a click does.
+    money->selectPath({0});
+    QTest::keyClick(money, Qt::Key_Space);
+    QCOMPARE(list.count(), 2);
+    QVERIFY(m_bar->isReportReplaced());
+}
+
+void ProjectDetailsBarTest::actionIcons_data()
+{
+    QTest::addColumn<int>("which");
+    QTest::addColumn<bool>("selected");
+    QTest::addColumn<QList<int>>("selection");
+    QTest::addColumn<int>("offset");
+    QTest::addColumn<int>("command");
+    const int none = -1;
+    QTest::newRow("task add") << 0 << false << QList<int>{} << 92 << int(Command::AddTask);
+    QTest::newRow("task import") << 0 << false << QList<int>{} << 126 << int(Command::ImportTasks);
+    QTest::newRow("task modify on root") << 0 << true << QList<int>{} << 72 << none;
+    QTest::newRow("task delete on resource") << 0 << true << QList<int>{0, 1} << 52 << int(Command::DeleteTask);
+    QTest::newRow("meeting modify") << 1 << true << QList<int>{0, 2} << 72 << int(Command::ModifyMeeting);
+    QTest::newRow("money add on income") << 2 << true << QList<int>{1, 0} << 92 << int(Command::AddIncome);
+    QTest::newRow("money add on expense row") << 2 << true << QList<int>{2} << 92 << int(Command::AddExpense);
+    QTest::newRow("money add, nothing selected") << 2 << false << QList<int>{} << 92 << none;
+    QTest::newRow("money add on balance") << 2 << true << QList<int>{3} << 92 << none;
+    QTest::newRow("money modify on category") << 2 << true << QList<int>{1} << 72 << none;
+    QTest::newRow("money modify invoice detail") << 2 << true << QList<int>{0, 0, 2} << 72
+                                                 << int(Command::ModifyInvoice);
+    QTest::newRow("money delete expense detail") << 2 << true << QList<int>{2, 0, 1} << 52
+                                                 << int(Command::DeleteIncome);
+    QTest::newRow("money has no import") << 2 << true << QList<int>{1} << 126 << none;
+}
+
+void ProjectDetailsBarTest::actionIcons()
+{
+    QFETCH(int, which);
+    QFETCH(bool, selected);
+    QFETCH(QList<int>, selection);
+    QFETCH(int, offset);
+    QFETCH(int, command);
+    auto* view = tree(which);
+    if (selected)
+        view->selectPath(toPath(selection));
+    QSignalSpy commands(m_bar.get(), &ProjectDetailsBar::commandRequested);
+
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, actionPoint(view, offset));
+
+    if (command < 0) {
+        QCOMPARE(commands.count(), 0);
+    } else {
+        QCOMPARE(commands.count(), 1);
+        QCOMPARE(int(commands.first().first().value<Command>()), command);
+    }
+    // The icons act on the selection, so clicking one must not move it to the root row.
+    const bool onIcon = !view->actionIconRect(DetailsTreeView::Action::Import).isEmpty() || offset != 126;
+    const std::optional<TreePath> after = view->selectedPath();
+    if (onIcon) {
+        QCOMPARE(after.has_value(), selected);
+        if (selected)
+            QVERIFY(*after == toPath(selection));
+    }
+}
+
+void ProjectDetailsBarTest::contextMenus_data()
+{
+    QTest::addColumn<int>("which");
+    QTest::addColumn<QList<int>>("path");
+    QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<QList<int>>("commands");
+    const auto c = [](Command command) { return int(command); };
+    QTest::newRow("task root") << 0 << QList<int>{} << QStringList{"Add", "Import From Outlook"}
+                               << QList<int>{c(Command::AddTask), c(Command::ImportTasks)};
+    QTest::newRow("task detail") << 0 << QList<int>{0, 1, 0} << QStringList{"Modify", "Delete"}
+                                 << QList<int>{c(Command::ModifyTask), c(Command::DeleteTask)};
+    QTest::newRow("meeting root") << 1 << QList<int>{} << QStringList{"Add New", "Import From Outlook"}
+                                  << QList<int>{c(Command::AddMeeting), c(Command::ImportMeetings)};
+    QTest::newRow("meeting place") << 1 << QList<int>{0, 0} << QStringList{"Modify", "Delete"}
+                                   << QList<int>{c(Command::ModifyMeeting), c(Command::DeleteMeeting)};
+    QTest::newRow("money root") << 2 << QList<int>{} << QStringList{} << QList<int>{};
+    QTest::newRow("money balance") << 2 << QList<int>{3} << QStringList{} << QList<int>{};
+    QTest::newRow("invoice category") << 2 << QList<int>{0} << QStringList{"Add"}
+                                      << QList<int>{c(Command::AddInvoice)};
+    QTest::newRow("income category") << 2 << QList<int>{1} << QStringList{"Add"}
+                                     << QList<int>{c(Command::AddIncome)};
+    QTest::newRow("expense category") << 2 << QList<int>{2} << QStringList{"Add"}
+                                      << QList<int>{c(Command::AddExpense)};
+    QTest::newRow("invoice detail") << 2 << QList<int>{0, 0, 1} << QStringList{"Modify", "Delete"}
+                                    << QList<int>{c(Command::ModifyInvoice), c(Command::DeleteInvoice)};
+    QTest::newRow("expense entry") << 2 << QList<int>{2, 0} << QStringList{"Modify", "Delete"}
+                                   << QList<int>{c(Command::ModifyIncome), c(Command::DeleteIncome)};
+}
+
+void ProjectDetailsBarTest::contextMenus()
+{
+    QFETCH(int, which);
+    QFETCH(QList<int>, path);
+    QFETCH(QStringList, texts);
+    QFETCH(QList<int>, commands);
+    auto* view = tree(which);
+    std::unique_ptr<QMenu> menu(view->buildContextMenu(view->indexOf(toPath(path))));
+    if (texts.isEmpty()) {
+        QVERIFY(!menu);
+        return;
+    }
+    QVERIFY(menu);
+    const QList<QAction*> actions = menu->actions();
+    QCOMPARE(actions.size(), texts.size());
+    QSignalSpy requested(m_bar.get(), &ProjectDetailsBar::commandRequested);
+    for (int i = 0; i < actions.size(); ++i) {
+        QCOMPARE(actions[i]->text(), texts[i]);
+        QCOMPARE(actions[i]->data().toInt(), commands[i]);
+        QVERIFY(!actions[i]->objectName().isEmpty());
+        actions[i]->trigger();
+        QCOMPARE(int(requested.last().first().value<Command>()), commands[i]);
+    }
+    QCOMPARE(requested.count(), actions.size());
+}
+
+void ProjectDetailsBarTest::menuOpensOnTheRowUnderThePointerOrFromTheKeyboard()
+{
+    auto* tasks = tree(0);
+    tasks->selectPath({});
+    tasks->expand(tasks->indexOf({0}));
+    const QModelIndex resource = tasks->indexOf({0, 1});
+    const QPoint at = tasks->visualRect(resource).center();
+    QContextMenuEvent byMouse(QContextMenuEvent::Mouse, at, tasks->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(tasks->viewport(), &byMouse);
+    QVERIFY(*tasks->selectedPath() == (TreePath{0, 1}));
+    QVERIFY(tasks->activeContextMenu());
+    QCOMPARE(tasks->activeContextMenu()->actions().first()->text(), QStringLiteral("Modify"));
+    tasks->activeContextMenu()->close();
+    QVERIFY(!tasks->activeContextMenu());
+
+    tasks->setFocus();
+    tasks->selectPath({});
+    QTest::keyClick(tasks, Qt::Key_F10, Qt::ShiftModifier);
+    QVERIFY(tasks->activeContextMenu());
+    QCOMPARE(tasks->activeContextMenu()->actions().first()->text(), QStringLiteral("Add"));
+    tasks->activeContextMenu()->close();
+
+    tasks->selectPath({1});
+    QTest::keyClick(tasks, Qt::Key_Menu);
+    QVERIFY(tasks->activeContextMenu());
+    QCOMPARE(tasks->activeContextMenu()->actions().size(), 2);
+    tasks->activeContextMenu()->close();
+
+    // The money tree's root row has no menu, whichever way it is asked for.
+    auto* money = tree(2);
+    money->selectPath({});
+    QTest::keyClick(money, Qt::Key_Menu);
+    QVERIFY(!money->activeContextMenu());
+}
+
+void ProjectDetailsBarTest::keys_data()
+{
+    QTest::addColumn<int>("which");
+    QTest::addColumn<QList<int>>("selection");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<int>("command");
+    QTest::newRow("delete task") << 0 << QList<int>{0} << int(Qt::Key_Delete) << 0 << int(Command::DeleteTask);
+    QTest::newRow("enter modifies sub task") << 0 << QList<int>{0, 0} << int(Qt::Key_Return) << 0
+                                             << int(Command::ModifyTask);
+    QTest::newRow("F2 modifies meeting") << 1 << QList<int>{0} << int(Qt::Key_F2) << 0
+                                         << int(Command::ModifyMeeting);
+    QTest::newRow("insert adds task") << 0 << QList<int>{} << int(Qt::Key_Insert) << 0 << int(Command::AddTask);
+    QTest::newRow("ctrl+I imports meetings") << 1 << QList<int>{} << int(Qt::Key_I) << int(Qt::ControlModifier)
+                                             << int(Command::ImportMeetings);
+    QTest::newRow("insert in expenses") << 2 << QList<int>{2, 0} << int(Qt::Key_Insert) << 0
+                                        << int(Command::AddExpense);
+    QTest::newRow("delete invoice") << 2 << QList<int>{0, 0} << int(Qt::Key_Delete) << 0
+                                    << int(Command::DeleteInvoice);
+    QTest::newRow("delete on root does nothing") << 0 << QList<int>{} << int(Qt::Key_Delete) << 0 << -1;
+}
+
+void ProjectDetailsBarTest::keys()
+{
+    QFETCH(int, which);
+    QFETCH(QList<int>, selection);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(int, command);
+    auto* view = tree(which);
+    view->setFocus();
+    view->selectPath(toPath(selection));
+    QSignalSpy commands(m_bar.get(), &ProjectDetailsBar::commandRequested);
+
+    QTest::keyClick(view, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+
+    if (command < 0) {
+        QCOMPARE(commands.count(), 0);
+    } else {
+        QCOMPARE(commands.count(), 1);
+        QCOMPARE(int(commands.first().first().value<Command>()), command);
+    }
+}
+
+void ProjectDetailsBarTest::fileIconsOpenTheirFiles()
+{
+    auto* tasks = tree(0);
+    const QRect missing = tasks->fileIconRect(tasks->indexOf({1}));
+    QVERIFY(!missing.isEmpty());
+    QVERIFY(tasks->fileIconRect(tasks->indexOf({0})).isEmpty());
+    UserDialogs::takeMessages();
+    QTest::mouseClick(tasks->viewport(), Qt::LeftButton, {}, missing.center());
+    QCOMPARE(UserDialogs::takeMessages(), QStringList{"Error: File not found\nMay be file moved or deleted"});
+    QVERIFY(UserDialogs::takeOpenedUrls().isEmpty());
+
+    auto* money = tree(2);
+    money->expand(money->indexOf({1}));
+    const QUrl existing = QUrl::fromLocalFile(m_sample.existingFile);
+    QTest::mouseClick(money->viewport(), Qt::LeftButton, {}, money->fileIconRect(money->indexOf({1, 0})).center());
+    QCOMPARE(UserDialogs::takeOpenedUrls(), QList<QUrl>{existing});
+
+    // The root row's first document slot is the project's income link; the others are empty.
+    QVERIFY(money->documentIconRect(1).isEmpty());
+    QTest::mouseClick(money->viewport(), Qt::LeftButton, {}, money->documentIconRect(0).center());
+    QCOMPARE(UserDialogs::takeOpenedUrls(), QList<QUrl>{existing});
+    QVERIFY(UserDialogs::takeMessages().isEmpty());
+}
+
+void ProjectDetailsBarTest::revealedEntryIsExpandedIntoView()
+{
+    auto* money = tree(2);
+    QVERIFY(money->isExpanded(money->indexOf({})));
+    QVERIFY(!money->isExpanded(money->indexOf({2})));
+
+    m_bar->rebuild(m_sample.project, m_sample.expense, 3);
+    QVERIFY(money->isExpanded(money->indexOf({2})));
+    QVERIFY(!money->isExpanded(money->indexOf({1})));
+    QVERIFY(money->viewport()->rect().intersects(money->visualRect(money->indexOf({2, 0}))));
+}
+
+QTEST_MAIN(ProjectDetailsBarTest)
+#include "ProjectDetailsBarTest.moc"

@@ -1,0 +1,398 @@
+#include "gui/GuiTestSupport.h"
+
+#include "records/RecordCodec.h"
+#include "shell/UserDialogs.h"
+#include "store/RecordStore.h"
+#include "views/widgets/CKorvaneView.h"
+
+#include <QAction>
+#include <QFile>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace korvane;
+
+namespace {
+
+const QString kFileNotFound = QStringLiteral("Error: File not found\nMay be file moved or deleted");
+
+/** A world with a shown project list and a record of the list's signals in the order they came. */
+struct ListWorld
+{
+    test::GuiWorld world;
+    CKorvaneView view{world.store()};
+    QStringList events;
+
+    ListWorld()
+    {
+        view.resize(400, 400);
+        QObject::connect(&view, &CKorvaneView::aboutToChangeProject, [this] { events << QStringLiteral("commit"); });
+        QObject::connect(&view, &CKorvaneView::projectChosen,
+                         [this](const QByteArray& id) { events << QStringLiteral("chosen ") + id; });
+        QObject::connect(&view, &CKorvaneView::documentsRequested,
+                         [this](const QByteArray& id) { events << QStringLiteral("documents ") + id; });
+        QObject::connect(&view, &CKorvaneView::modifyRequested, [this] { events << QStringLiteral("modify"); });
+    }
+
+    void show()
+    {
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+    }
+
+    void fillYear(int year = 2025) { view.fill(QDate(year, 1, 1), QDate(year, 12, 1)); }
+
+    QRect rowRect(int row) const { return view.visualRect(view.model()->index(row, 0)); }
+
+    void click(int row, QPoint offset, Qt::MouseButton button = Qt::LeftButton)
+    {
+        QTest::mouseClick(view.viewport(), button, {}, rowRect(row).topLeft() + offset);
+    }
+
+    QByteArray addProjectWithLink(const QString& name, const QString& start, const QByteArray& link)
+    {
+        const QByteArray id = world.addProject(name, start, start);
+        ProjectRecord project = world.store().GetProject(id);
+        project.fileLink = link;
+        world.store().ModifyProject(project);
+        return id;
+    }
+
+    void addTask(const QByteArray& project, int priority, int percent)
+    {
+        TaskRecord task = emptyRecord<TaskRecord>();
+        task.projectIdentifier = project;
+        task.kind = TaskRecord::kTopLevel;
+        task.name = "Task";
+        task.priority = priority;
+        task.percentComplete = percent;
+        world.store().AddTask(task);
+    }
+
+    QString accessibleText(int row) const
+    {
+        return view.model()->index(row, 0).data(Qt::AccessibleTextRole).toString();
+    }
+};
+
+const QPoint kOnName(60, 10);
+const QPoint kOnLinkIcon(170, 28);
+const QPoint kOnDocumentsIcon(187, 27);
+
+} // namespace
+
+class ProjectListViewTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void listsProjectsStartingInTheMonthRange_data()
+    {
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QDate>("from");
+        QTest::addColumn<QDate>("to");
+        QTest::addColumn<bool>("listed");
+        QTest::newRow("last day of the only month") << "2025-01-31" << QDate(2025, 1, 1) << QDate(2025, 1, 1) << true;
+        QTest::newRow("month before the range") << "2025-01-31" << QDate(2025, 2, 1) << QDate(2025, 3, 1) << false;
+        QTest::newRow("from after to") << "2025-02-10" << QDate(2025, 3, 1) << QDate(2025, 1, 1) << false;
+        QTest::newRow("range over new year") << "2025-01-05" << QDate(2024, 11, 1) << QDate(2025, 2, 1) << true;
+        QTest::newRow("same month a year later") << "2026-01-05" << QDate(2024, 11, 1) << QDate(2025, 2, 1)
+                                                 << false;
+    }
+
+    void listsProjectsStartingInTheMonthRange()
+    {
+        QFETCH(QString, start);
+        QFETCH(QDate, from);
+        QFETCH(QDate, to);
+        QFETCH(bool, listed);
+        ListWorld w;
+        const QByteArray id = w.world.addProject(QStringLiteral("Alpha"), start, start);
+        w.view.fill(from, to);
+        QCOMPARE(w.view.rowCount(), listed ? 2 : 1);
+        QCOMPARE(w.view.rowOfProject(id), listed ? 1 : -1);
+        QCOMPARE(w.view.selectedRow(), -1);
+    }
+
+    void sortsByStartDateUnderTheCaption()
+    {
+        ListWorld w;
+        const QByteArray late = w.world.addProject(QStringLiteral("Late"), QStringLiteral("2025-09-01"),
+                                                   QStringLiteral("2025-10-01"));
+        const QByteArray early = w.world.addProject(QStringLiteral("Early"), QStringLiteral("2025-02-01"),
+                                                    QStringLiteral("2025-03-01"));
+        const QByteArray middle = w.world.addProject(QStringLiteral("Middle"), QStringLiteral("2025-05-01"),
+                                                     QStringLiteral("2025-06-01"));
+        w.fillYear();
+        QCOMPARE(w.view.rowCount(), 4);
+        QVERIFY(!w.view.projectAt(0));
+        QCOMPARE(w.view.model()->index(0, 0).data(Qt::AccessibleTextRole).toString(), QStringLiteral("Projects"));
+        QCOMPARE(w.view.projectAt(1)->identifier, early);
+        QCOMPARE(w.view.projectAt(2)->identifier, middle);
+        QCOMPARE(w.view.projectAt(3)->identifier, late);
+        QCOMPARE(w.accessibleText(1), QStringLiteral("Early, 01 Feb 25 - 01 Mar 25, progress 0%"));
+
+        w.view.setSelectedRow(2);
+        w.fillYear();
+        QCOMPARE(w.view.selectedRow(), -1);
+        w.view.clear();
+        QCOMPARE(w.view.rowCount(), 0);
+        QVERIFY(!w.view.projectAt(1));
+    }
+
+    void clickOnProjectRowChoosesIt()
+    {
+        ListWorld w;
+        w.world.addProject(QStringLiteral("One"), QStringLiteral("2025-01-01"), QStringLiteral("2025-02-01"));
+        const QByteArray two =
+            w.world.addProject(QStringLiteral("Two"), QStringLiteral("2025-03-01"), QStringLiteral("2025-04-01"));
+        w.fillYear();
+        w.show();
+        int markWhenChosen = -2;
+        connect(&w.view, &CKorvaneView::projectChosen, [&] { markWhenChosen = w.view.selectedRow(); });
+
+        w.click(2, kOnName);
+        QCOMPARE(w.events, (QStringList{"commit", "chosen " + two}));
+        QCOMPARE(markWhenChosen, 2);
+        QCOMPARE(w.view.selectedRow(), 2);
+    }
+
+    void clickOnCaptionOrBelowTheRowsDoesNothing()
+    {
+        ListWorld w;
+        w.world.addProject(QStringLiteral("One"), QStringLiteral("2025-01-01"), QStringLiteral("2025-02-01"));
+        w.fillYear();
+        w.show();
+        w.view.setSelectedRow(1);
+        w.click(0, QPoint(100, 10));
+        w.click(0, QPoint(100, 10), Qt::RightButton);
+        QTest::mouseClick(w.view.viewport(), Qt::LeftButton, {}, QPoint(100, 350));
+        QVERIFY(w.events.isEmpty());
+        QCOMPARE(w.view.selectedRow(), 1);
+    }
+
+    void clickOnLinkIconOpensTheFileOnly_data()
+    {
+        QTest::addColumn<bool>("fileExists");
+        QTest::newRow("existing file") << true;
+        QTest::newRow("moved or deleted file") << false;
+    }
+
+    void clickOnLinkIconOpensTheFileOnly()
+    {
+        QFETCH(bool, fileExists);
+        ListWorld w;
+        const QString path = w.world.pickedFolder() + QStringLiteral("/brief.txt");
+        if (fileExists) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        w.addProjectWithLink(QStringLiteral("Linked"), QStringLiteral("2025-04-01"), path.toUtf8());
+        w.fillYear();
+        w.show();
+
+        w.click(1, kOnLinkIcon);
+        QCOMPARE(w.events, QStringList{"commit"});
+        QCOMPARE(w.view.selectedRow(), -1);
+        const QList<QUrl> opened = UserDialogs::takeOpenedUrls();
+        const QStringList messages = UserDialogs::takeMessages();
+        if (fileExists) {
+            QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(path)});
+            QVERIFY(messages.isEmpty());
+        } else {
+            QVERIFY(opened.isEmpty());
+            QCOMPARE(messages, QStringList{kFileNotFound});
+        }
+    }
+
+    void linkIconAreaWithoutLinkChoosesTheProject()
+    {
+        ListWorld w;
+        const QByteArray id = w.world.addProject(QStringLiteral("Plain"), QStringLiteral("2025-04-01"),
+                                                 QStringLiteral("2025-05-01"));
+        w.fillYear();
+        w.show();
+        w.click(1, kOnLinkIcon);
+        QCOMPARE(w.events, (QStringList{"commit", "chosen " + id}));
+        QVERIFY(UserDialogs::takeOpenedUrls().isEmpty());
+        QVERIFY(UserDialogs::takeMessages().isEmpty());
+    }
+
+    void documentsIconAsksForTheDocuments()
+    {
+        ListWorld w;
+        const QByteArray id = w.world.addProject(QStringLiteral("Docs"), QStringLiteral("2025-04-01"),
+                                                 QStringLiteral("2025-05-01"));
+        w.fillYear();
+        w.show();
+        w.click(1, kOnDocumentsIcon);
+        QCOMPARE(w.events, (QStringList{"commit", "documents " + id}));
+        QCOMPARE(w.view.selectedRow(), -1);
+    }
+
+    void doubleClickAsksToModifyTheMarkedProject()
+    {
+        ListWorld w;
+        const QByteArray id = w.world.addProject(QStringLiteral("Edit"), QStringLiteral("2025-04-01"),
+                                                 QStringLiteral("2025-05-01"));
+        w.fillYear();
+        w.show();
+        // A real double click: press and release, then the double click in place of the second press.
+        w.click(1, kOnName);
+        QTest::mouseDClick(w.view.viewport(), Qt::LeftButton, {}, w.rowRect(1).topLeft() + kOnName);
+        QCOMPARE(w.events, (QStringList{"commit", "chosen " + id, "commit", "modify"}));
+
+        // Without a marked project there is nothing to modify.
+        w.events.clear();
+        w.view.setSelectedRow(-1);
+        QTest::mouseDClick(w.view.viewport(), Qt::LeftButton, {}, w.rowRect(0).topLeft() + kOnName);
+        QVERIFY(w.events.isEmpty());
+    }
+
+    void keysMoveTheSelectionLikeClicks()
+    {
+        ListWorld w;
+        QList<QByteArray> ids;
+        for (int month = 1; month <= 4; ++month) {
+            const QString start = QDate(2025, month, 3).toString(Qt::ISODate);
+            ids << w.world.addProject(QStringLiteral("P%1").arg(month), start, start);
+        }
+        w.fillYear();
+        w.show();
+        w.view.setFocus();
+
+        const struct
+        {
+            Qt::Key key;
+            int row;
+        } steps[] = {{Qt::Key_Down, 1}, {Qt::Key_Down, 2}, {Qt::Key_End, 4}, {Qt::Key_Down, 4},
+                     {Qt::Key_Up, 3},   {Qt::Key_Home, 1}, {Qt::Key_Up, 1}};
+        int previous = -1;
+        for (const auto& step : steps) {
+            w.events.clear();
+            QTest::keyClick(&w.view, step.key);
+            QCOMPARE(w.view.selectedRow(), step.row);
+            const QStringList expected = step.row == previous
+                                             ? QStringList{}
+                                             : QStringList{"commit", "chosen " + ids[step.row - 1]};
+            QCOMPARE(w.events, expected);
+            previous = step.row;
+        }
+
+        w.events.clear();
+        QTest::keyClick(&w.view, Qt::Key_Return);
+        QTest::keyClick(&w.view, Qt::Key_D, Qt::ControlModifier);
+        QCOMPARE(w.events, (QStringList{"commit", "modify", "commit", "documents " + ids[0]}));
+    }
+
+    void rightClickChoosesTheProjectAndShowsThePopup()
+    {
+        ListWorld w;
+        w.world.addProject(QStringLiteral("One"), QStringLiteral("2025-01-01"), QStringLiteral("2025-02-01"));
+        const QByteArray two =
+            w.world.addProject(QStringLiteral("Two"), QStringLiteral("2025-03-01"), QStringLiteral("2025-04-01"));
+        QAction add(QStringLiteral("Add")), modify(QStringLiteral("Modify")), del(QStringLiteral("Delete"));
+        w.view.setProjectMenuActions(&add, &modify, &del);
+        w.fillYear();
+        w.show();
+
+        w.click(2, kOnName, Qt::RightButton);
+        QCOMPARE(w.events, (QStringList{"commit", "chosen " + two}));
+        QCOMPARE(w.view.selectedRow(), 2);
+        auto* menu = w.view.findChild<QMenu*>(QStringLiteral("projectMenu"));
+        QVERIFY(menu);
+        QVERIFY(menu->isVisible());
+        QCOMPARE(menu->actions(), (QList<QAction*>{&add, &modify, &del}));
+        menu->hide();
+
+        // From the keyboard the pop-up opens for the marked project without moving the mark.
+        w.events.clear();
+        w.view.setFocus();
+        QTest::keyClick(&w.view, Qt::Key_F10, Qt::ShiftModifier);
+        QVERIFY(menu->isVisible());
+        QVERIFY(w.events.isEmpty());
+        menu->hide();
+    }
+
+    void rowsShowTheWeightedProgress_data()
+    {
+        QTest::addColumn<QList<int>>("priorityPercentPairs");
+        QTest::addColumn<int>("progress");
+        QTest::newRow("no tasks") << QList<int>{} << 0;
+        QTest::newRow("high and low") << QList<int>{0, 90, 2, 30} << 75;
+        QTest::newRow("unknown priority skipped") << QList<int>{1, 40, 7, 100} << 40;
+    }
+
+    void rowsShowTheWeightedProgress()
+    {
+        QFETCH(QList<int>, priorityPercentPairs);
+        QFETCH(int, progress);
+        ListWorld w;
+        const QByteArray id = w.world.addProject(QStringLiteral("Work"), QStringLiteral("2025-06-01"),
+                                                 QStringLiteral("2025-07-01"));
+        for (int i = 0; i + 1 < priorityPercentPairs.size(); i += 2)
+            w.addTask(id, priorityPercentPairs[i], priorityPercentPairs[i + 1]);
+        w.fillYear();
+        QVERIFY2(w.accessibleText(1).endsWith(QStringLiteral("progress %1%").arg(progress)),
+                 qPrintable(w.accessibleText(1)));
+    }
+
+    void progressBeyondHundredStaysInsideItsFrame()
+    {
+        ListWorld w;
+        const QByteArray id = w.world.addProject(QStringLiteral("Over"), QStringLiteral("2025-06-01"),
+                                                 QStringLiteral("2025-07-01"));
+        w.addTask(id, 0, 400);
+        w.fillYear();
+        w.show();
+        const QImage image = w.view.viewport()->grab().toImage();
+        const QRect row = w.rowRect(1);
+        // Right of the 85-pixel frame at x 200 the row stays white.
+        QCOMPARE(image.pixelColor(row.left() + 300, row.top() + 28), QColor(Qt::white));
+        QVERIFY(image.pixelColor(row.left() + 240, row.top() + 28) != QColor(Qt::white));
+    }
+
+    void chosenProjectKeepsTheCommittedSynopsis()
+    {
+        ListWorld w;
+        const QByteArray one =
+            w.world.addProject(QStringLiteral("One"), QStringLiteral("2025-01-01"), QStringLiteral("2025-02-01"));
+        const QByteArray two =
+            w.world.addProject(QStringLiteral("Two"), QStringLiteral("2025-03-01"), QStringLiteral("2025-04-01"));
+        w.fillYear();
+        w.show();
+        w.view.setSelectedRow(1);
+        // What the main window does on aboutToChangeProject: store the synopsis typed for the marked project.
+        connect(&w.view, &CKorvaneView::aboutToChangeProject, [&] {
+            ProjectRecord project = w.world.store().GetProject(w.view.projectAt(w.view.selectedRow())->identifier);
+            project.synopsis = "typed text";
+            w.world.store().ModifyProject(project);
+        });
+        w.click(2, kOnName);
+        QCOMPARE(w.view.selectedRow(), 2);
+        QCOMPARE(w.view.projectAt(1)->identifier, one);
+        QCOMPARE(w.view.projectAt(1)->synopsis, QByteArray("typed text"));
+        Q_UNUSED(two);
+    }
+
+    void listRefilledBeforeTheChoiceStillChoosesTheClickedProject()
+    {
+        ListWorld w;
+        const QByteArray two =
+            w.world.addProject(QStringLiteral("Two"), QStringLiteral("2025-03-01"), QStringLiteral("2025-04-01"));
+        w.fillYear();
+        w.show();
+        // Committing the synopsis may refresh the list; a project starting earlier now pushes "Two" down.
+        connect(&w.view, &CKorvaneView::aboutToChangeProject, [&] {
+            w.world.addProject(QStringLiteral("One"), QStringLiteral("2025-01-01"), QStringLiteral("2025-02-01"));
+            w.fillYear();
+        });
+        w.click(1, kOnName);
+        QCOMPARE(w.view.selectedRow(), 2);
+        QCOMPARE(w.events.last(), "chosen " + two);
+    }
+};
+
+QTEST_MAIN(ProjectListViewTest)
+#include "ProjectListViewTest.moc"

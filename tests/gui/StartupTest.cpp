@@ -1,0 +1,627 @@
+// Start-up, the Set Working Folder dialog, Change Directory and the data folder lock.
+
+#include "gui/GuiTestSupport.h"
+
+#include "records/RecordCodec.h"
+#include "shell/AppSettings.h"
+#include "shell/DataFolderLock.h"
+#include "shell/LoginWindow.h"
+#include "shell/SetWorkingFolderDialog.h"
+#include "shell/Startup.h"
+#include "shell/UserDialogs.h"
+#include "store/LoginFiles.h"
+#include "store/RecordStore.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QSettings>
+#include <QSysInfo>
+#include <QTimer>
+#include <QtTest>
+
+using namespace korvane;
+using korvane::test::GuiWorld;
+
+namespace {
+
+const QString kFolderGoneMessage = QStringLiteral(
+    "The working directory is moved or deleted. Please select the working directory to continue.");
+const QString kFolderMissingMessage =
+    QStringLiteral("The directory you have selected does not exists or it is a write protected medium.");
+
+bool settingWritten()
+{
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Brisolt"),
+                     QStringLiteral("Korvane"))
+        .contains(QStringLiteral("Directory/Path"));
+}
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void click(QDialog& dialog, const char* name)
+{
+    auto* button = dialog.findChild<QAbstractButton*>(QString::fromLatin1(name));
+    QVERIFY2(button, name);
+    button->click();
+}
+
+QString pathField(QDialog& dialog)
+{
+    return dialog.findChild<QLineEdit*>(QStringLiteral("pathEdit"))->text();
+}
+
+/** What the scripted user saw and did while start-up ran. */
+struct Script
+{
+    /** Each dialog met, as its object name, with the path field of the folder dialog. */
+    QStringList dialogs;
+    QStringList folderDialogPaths;
+    /** The folder to pick with Browse in the folder dialog ("" presses Set without browsing). */
+    QString browseTo;
+    bool acceptFolder = true;
+    bool acceptLogin = true;
+
+    void install()
+    {
+        UserDialogs::setDialogHandler([this](QDialog& dialog) {
+            dialogs << dialog.objectName();
+            if (qobject_cast<SetWorkingFolderDialog*>(&dialog)) {
+                folderDialogPaths << pathField(dialog);
+                if (!acceptFolder)
+                    return int(QDialog::Rejected);
+                if (!browseTo.isEmpty()) {
+                    UserDialogs::setNextFileName(browseTo);
+                    click(dialog, "browseButton");
+                }
+                click(dialog, "setButton");
+                return dialog.result();
+            }
+            if (qobject_cast<LoginWindow*>(&dialog)) {
+                if (!acceptLogin)
+                    return int(QDialog::Rejected);
+                dialog.findChild<QLineEdit*>(QStringLiteral("loginNameEdit"))
+                    ->setText(QStringLiteral("naro"));
+                dialog.findChild<QLineEdit*>(QStringLiteral("passwordEdit"))->setText(QStringLiteral("naro"));
+                click(dialog, "okButton");
+                return dialog.result();
+            }
+            return int(QDialog::Rejected);
+        });
+    }
+};
+
+/** Makes a fresh folder (with parents) inside the world's temporary folder and returns it. */
+QString makeFolder(const GuiWorld& world, const QString& relative)
+{
+    const QString path = QFileInfo(world.pickedFolder()).path() + QLatin1Char('/') + relative;
+    QDir().mkpath(path);
+    return path;
+}
+
+} // namespace
+
+class StartupTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void firstStartOpensEmptyDialogAndCancelEndsWritingNothing();
+    void goneFolderIsAnnouncedBeforeTheDialog();
+    void goneFolderDialogCancelledKeepsSetting();
+    void answeredDialogMakesNewDataFolderWithLoginFilesSilently();
+    void existingDataFolderIsUsedUntouched();
+    void loginCancelWritesSettingAndEnds();
+    void disabledLoginSkipsWindow();
+    void secondCopyIsRefusedAtStart();
+    void dataFolderThatCannotBeMadeIsReported();
+
+    void browsePicksFolder_data();
+    void browsePicksFolder();
+    void setWithEmptyPathCancels();
+
+    void changeDirectoryKeepsFolderWhenSetPressedUnchanged();
+    void changeDirectoryToDataFolderItselfKeepsIt();
+    void changeDirectorySwitchesAndLoads();
+    void changeDirectoryMakesNewFolderWithDefaults();
+    void changeDirectoryRefusesFolderOfAnotherCopy();
+    void changeDirectoryCancelledChangesNothing();
+
+    void lockIsTakenOverFromEndedProgram();
+    void saveWorkingFolderWritesParent();
+    void bigFolderLoadsUnderProgressDialog();
+};
+
+void StartupTest::firstStartOpensEmptyDialogAndCancelEndsWritingNothing()
+{
+    GuiWorld world;
+    Script script;
+    script.acceptFolder = false;
+    script.install();
+    RecordStore store;
+    DataFolderLock lock;
+
+    QVERIFY(!Startup::run(store, lock).proceed);
+    QCOMPARE(UserDialogs::takeMessages(), QStringList());
+    QCOMPARE(script.dialogs, QStringList{QStringLiteral("SetWorkingFolderDialog")});
+    QCOMPARE(script.folderDialogPaths, QStringList{QString()});
+    QVERIFY(!settingWritten());
+    QVERIFY(lock.folder().isEmpty());
+}
+
+void StartupTest::goneFolderIsAnnouncedBeforeTheDialog()
+{
+    GuiWorld world;
+    const QString gone = QFileInfo(world.pickedFolder()).path() + QStringLiteral("/unplugged");
+    AppSettings::setWorkingFolder(gone);
+    const QString fresh = makeFolder(world, QStringLiteral("fresh"));
+    Script script;
+    script.browseTo = fresh;
+    script.install();
+    RecordStore store;
+    DataFolderLock lock;
+
+    QVERIFY(Startup::run(store, lock).proceed);
+    QCOMPARE(UserDialogs::takeMessages(), QStringList{kFolderGoneMessage});
+    // The dialog starts empty, not with the folder that is gone.
+    QCOMPARE(script.folderDialogPaths, QStringList{QString()});
+    QCOMPARE(store.workingDirectory(), fresh + QStringLiteral("/Korvane"));
+    QVERIFY(!QFileInfo::exists(gone));
+}
+
+void StartupTest::goneFolderDialogCancelledKeepsSetting()
+{
+    GuiWorld world;
+    const QString gone = QFileInfo(world.pickedFolder()).path() + QStringLiteral("/unplugged");
+    AppSettings::setWorkingFolder(gone);
+    Script script;
+    script.acceptFolder = false;
+    script.install();
+    RecordStore store;
+    DataFolderLock lock;
+
+    QVERIFY(!Startup::run(store, lock).proceed);
+    QCOMPARE(UserDialogs::takeMessages(), QStringList{kFolderGoneMessage});
+    QCOMPARE(AppSettings::workingFolder(), gone);
+    QVERIFY(!QFileInfo::exists(gone));
+}
+
+void StartupTest::answeredDialogMakesNewDataFolderWithLoginFilesSilently()
+{
+    GuiWorld world;
+    const QString picked = makeFolder(world, QStringLiteral("first run"));
+    Script script;
+    script.browseTo = picked;
+    script.install();
+    RecordStore store;
+    DataFolderLock lock;
+
+    QVERIFY(Startup::run(store, lock).proceed);
+    const QString dataFolder = picked + QStringLiteral("/Korvane");
+    QCOMPARE(script.dialogs,
+             (QStringList{QStringLiteral("SetWorkingFolderDialog"), QStringLiteral("LoginWindow")}));
+    QCOMPARE(UserDialogs::takeMessages(), QStringList());
+    QCOMPARE(store.workingDirectory(), dataFolder);
+    QCOMPARE(lock.folder(), dataFolder);
+    QVERIFY(lock.isLocked());
+    LoginFiles files(dataFolder);
+    QVERIFY(QFileInfo(files.detailsPath()).isFile());
+    QVERIFY(files.matches("naro", "naro"));
+    QCOMPARE(files.load(true).details.hintQuestion, QByteArray("What is your Pet Name?"));
+    QCOMPARE(files.readStatus(), 0);
+    // The setting is written when the main window closes, not at start.
+    QVERIFY(!settingWritten());
+}
+
+void StartupTest::existingDataFolderIsUsedUntouched()
+{
+    GuiWorld world;
+    world.addProject(QStringLiteral("Bridge"), QStringLiteral("2024-01-01"), QStringLiteral("2024-06-30"));
+    LoginFiles files(world.dataFolder());
+    QCOMPARE(files.changeLogin("anna", "secret", "cat", "What is your Pet name?", "tom"), QString());
+    const QByteArray details = fileBytes(files.detailsPath());
+    AppSettings::setWorkingFolder(world.pickedFolder());
+    Script script;
+    script.install();
+    UserDialogs::setDialogHandler([&](QDialog& dialog) {
+        script.dialogs << dialog.objectName();
+        dialog.findChild<QLineEdit*>(QStringLiteral("loginNameEdit"))->setText(QStringLiteral("anna"));
+        dialog.findChild<QLineEdit*>(QStringLiteral("passwordEdit"))->setText(QStringLiteral("secret"));
+        click(dialog, "okButton");
+        return dialog.result();
+    });
+    RecordStore store;
+    DataFolderLock lock;
+
+    QVERIFY(Startup::run(store, lock).proceed);
+    QCOMPARE(script.dialogs, QStringList{QStringLiteral("LoginWindow")});
+    QCOMPARE(UserDialogs::takeMessages(), QStringList());
+    QCOMPARE(fileBytes(files.detailsPath()), details);
+    QCOMPARE(store.workingDirectory(), world.dataFolder());
+    QCOMPARE(store.projects().size(), 1);
+    QVERIFY(!QFileInfo::exists(world.dataFolder() + QStringLiteral("/Korvane")));
+}
+
+void StartupTest::loginCancelWritesSettingAndEnds()
+{
+    GuiWorld world;
+    const QString picked = makeFolder(world, QStringLiteral("office"));
+    Script script;
+    script.browseTo = picked;
+    script.acceptLogin = false;
+    script.install();
+    RecordStore store;
+    DataFolderLock lock;
+
+    QVERIFY(!Startup::run(store, lock).proceed);
+    QCOMPARE(script.dialogs.last(), QStringLiteral("LoginWindow"));
+    QCOMPARE(AppSettings::workingFolder(), picked);
+    // The program ends: its lock is given back.
+    QVERIFY(lock.folder().isEmpty());
+    DataFolderLock next;
+    QString error;
+    QVERIFY2(next.acquire(picked + QStringLiteral("/Korvane"), &error), qPrintable(error));
+}
+
+void StartupTest::disabledLoginSkipsWindow()
+{
+    GuiWorld world;
+    LoginFiles files(world.dataFolder());
+    files.load(true);
+    QCOMPARE(files.writeStatus(1), QString());
+    AppSettings::setWorkingFolder(world.pickedFolder());
+    Script script;
+    script.install();
+    RecordStore store;
+    DataFolderLock lock;
+
+    QVERIFY(Startup::run(store, lock).proceed);
+    QCOMPARE(script.dialogs, QStringList());
+    QCOMPARE(UserDialogs::takeMessages(), QStringList());
+    QCOMPARE(store.workingDirectory(), world.dataFolder());
+}
+
+void StartupTest::secondCopyIsRefusedAtStart()
+{
+    GuiWorld world;
+    LoginFiles(world.dataFolder()).load(true);
+    const QByteArray details = fileBytes(LoginFiles(world.dataFolder()).detailsPath());
+    DataFolderLock otherCopy;
+    QString error;
+    QVERIFY(otherCopy.acquire(world.dataFolder(), &error));
+    AppSettings::setWorkingFolder(world.pickedFolder());
+    Script script;
+    script.install();
+    RecordStore store;
+    DataFolderLock lock;
+
+    QVERIFY(!Startup::run(store, lock).proceed);
+    const QStringList messages = UserDialogs::takeMessages();
+    QCOMPARE(messages.size(), 1);
+    QVERIFY2(messages[0].startsWith(QStringLiteral("Korvane is already open on this data folder (process ")),
+             qPrintable(messages[0]));
+    QVERIFY(messages[0].contains(QString::number(QCoreApplication::applicationPid())));
+    QVERIFY(messages[0].endsWith(
+        QStringLiteral(".\nClose the other window first, or pick another working folder.")));
+    QCOMPARE(script.dialogs, QStringList());
+    QVERIFY(store.workingDirectory().isEmpty());
+    QCOMPARE(AppSettings::workingFolder(), world.pickedFolder());
+    QVERIFY(!QFileInfo::exists(LoginFiles(world.dataFolder()).statusPath()));
+    QCOMPARE(fileBytes(LoginFiles(world.dataFolder()).detailsPath()), details);
+    QCOMPARE(otherCopy.folder(), world.dataFolder());
+}
+
+void StartupTest::dataFolderThatCannotBeMadeIsReported()
+{
+    GuiWorld world;
+    // A file where a folder should be: the data folder cannot be made below it.
+    const QString blocker = QFileInfo(world.pickedFolder()).path() + QStringLiteral("/plain file");
+    QFile file(blocker);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    QString error;
+    QVERIFY(!Startup::createDataFolder(blocker + QStringLiteral("/Korvane"), &error));
+    QVERIFY2(error.contains(blocker + QStringLiteral("/Korvane")), qPrintable(error));
+}
+
+void StartupTest::browsePicksFolder_data()
+{
+    QTest::addColumn<QString>("initial");
+    QTest::addColumn<QString>("make");
+    QTest::addColumn<QString>("pick");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<QStringList>("messages");
+
+    QTest::newRow("plain folder") << ""
+                                  << "work"
+                                  << "work"
+                                  << "work" << QStringList();
+    QTest::newRow("data folder itself gives its parent") << ""
+                                                         << "work/Korvane"
+                                                         << "work/Korvane"
+                                                         << "work" << QStringList();
+    QTest::newRow("data folder with trailing slash") << ""
+                                                     << "work/Korvane"
+                                                     << "work/Korvane/"
+                                                     << "work" << QStringList();
+    QTest::newRow("other letter case taken unchanged") << ""
+                                                       << "work/korvane"
+                                                       << "work/korvane"
+                                                       << "work/korvane" << QStringList();
+    QTest::newRow("missing folder empties the field") << "old"
+                                                      << ""
+                                                      << "nowhere"
+                                                      << "" << QStringList{kFolderMissingMessage};
+    QTest::newRow("data folder inside missing folder") << "old"
+                                                       << ""
+                                                       << "nowhere/Korvane"
+                                                       << "" << QStringList{kFolderMissingMessage};
+    QTest::newRow("picker cancelled keeps the field") << "old"
+                                                      << ""
+                                                      << ""
+                                                      << "old" << QStringList();
+}
+
+void StartupTest::browsePicksFolder()
+{
+    QFETCH(QString, initial);
+    QFETCH(QString, make);
+    QFETCH(QString, pick);
+    QFETCH(QString, expected);
+    QFETCH(QStringList, messages);
+
+    GuiWorld world;
+    const QString root = makeFolder(world, QStringLiteral("browse"));
+    const auto full = [&](const QString& relative) {
+        return relative.isEmpty() ? QString() : root + QLatin1Char('/') + relative;
+    };
+    if (!make.isEmpty())
+        QDir().mkpath(full(make));
+    QDir().mkpath(full(QStringLiteral("old")));
+
+    SetWorkingFolderDialog dialog(full(initial));
+    UserDialogs::setNextFileName(full(pick));
+    click(dialog, "browseButton");
+    QCOMPARE(dialog.path(), full(expected));
+    QCOMPARE(UserDialogs::takeMessages(), messages);
+    QVERIFY(dialog.findChild<QLineEdit*>(QStringLiteral("pathEdit"))->isReadOnly());
+}
+
+void StartupTest::setWithEmptyPathCancels()
+{
+    GuiWorld world;
+    SetWorkingFolderDialog empty{QString()};
+    QCOMPARE(empty.windowTitle(), QStringLiteral("Set Working Folder"));
+    QVERIFY(empty.findChild<QPushButton*>(QStringLiteral("setButton"))->isDefault());
+    click(empty, "setButton");
+    QCOMPARE(empty.result(), int(QDialog::Rejected));
+
+    SetWorkingFolderDialog given(world.pickedFolder());
+    click(given, "setButton");
+    QCOMPARE(given.result(), int(QDialog::Accepted));
+    QCOMPARE(given.path(), world.pickedFolder());
+}
+
+void StartupTest::changeDirectoryKeepsFolderWhenSetPressedUnchanged()
+{
+    GuiWorld world;
+    world.addProject(QStringLiteral("Bridge"), QStringLiteral("2024-01-01"), QStringLiteral("2024-06-30"));
+    DataFolderLock lock;
+    QString error;
+    QVERIFY(lock.acquire(world.dataFolder(), &error));
+    Script script;
+    script.install();
+
+    QVERIFY(!Startup::changeDirectory(world.store(), lock, nullptr));
+    // The dialog shows the picked folder, not the data folder inside it.
+    QCOMPARE(script.folderDialogPaths, QStringList{world.pickedFolder()});
+    QCOMPARE(world.store().workingDirectory(), world.dataFolder());
+    QVERIFY(!QFileInfo::exists(world.dataFolder() + QStringLiteral("/Korvane")));
+    QCOMPARE(lock.folder(), world.dataFolder());
+    QVERIFY(lock.isLocked());
+    QCOMPARE(world.store().projects().size(), 1);
+    QCOMPARE(UserDialogs::takeMessages(), QStringList());
+}
+
+void StartupTest::changeDirectoryToDataFolderItselfKeepsIt()
+{
+    GuiWorld world;
+    DataFolderLock lock;
+    QString error;
+    QVERIFY(lock.acquire(world.dataFolder(), &error));
+    Script script;
+    script.browseTo = world.dataFolder();
+    script.install();
+
+    QVERIFY(!Startup::changeDirectory(world.store(), lock, nullptr));
+    QCOMPARE(world.store().workingDirectory(), world.dataFolder());
+    QVERIFY(!QFileInfo::exists(world.dataFolder() + QStringLiteral("/Korvane")));
+    QCOMPARE(lock.folder(), world.dataFolder());
+    QCOMPARE(UserDialogs::takeMessages(), QStringList());
+}
+
+void StartupTest::changeDirectorySwitchesAndLoads()
+{
+    GuiWorld world;
+    world.addProject(QStringLiteral("Old one"), QStringLiteral("2024-01-01"), QStringLiteral("2024-06-30"));
+    DataFolderLock lock;
+    QString error;
+    QVERIFY(lock.acquire(world.dataFolder(), &error));
+
+    // Another data folder with two projects of its own and its own login.
+    const QString otherPicked = makeFolder(world, QStringLiteral("archive"));
+    const QString otherData = otherPicked + QStringLiteral("/Korvane");
+    QDir().mkpath(otherData);
+    {
+        RecordStore other(otherData);
+        ProjectRecord project = emptyRecord<ProjectRecord>();
+        project.name = "Tunnel";
+        QVERIFY(other.AddProject(project).ok());
+        project.name = "Canal";
+        QVERIFY(other.AddProject(project).ok());
+    }
+    QCOMPARE(LoginFiles(otherData).changeLogin("anna", "secret", "", "", ""), QString());
+    const QByteArray details = fileBytes(LoginFiles(otherData).detailsPath());
+    Script script;
+    script.browseTo = otherPicked;
+    script.install();
+
+    QVERIFY(Startup::changeDirectory(world.store(), lock, nullptr));
+    QCOMPARE(world.store().workingDirectory(), otherData);
+    QCOMPARE(world.store().projects().size(), 2);
+    QCOMPARE(fileBytes(LoginFiles(otherData).detailsPath()), details);
+    QCOMPARE(UserDialogs::takeMessages(), QStringList());
+    // The lock moved: the old folder is free again, the new one is held.
+    QCOMPARE(lock.folder(), otherData);
+    DataFolderLock probe;
+    QVERIFY(probe.acquire(world.dataFolder(), &error));
+    QVERIFY(!probe.acquire(otherData, &error));
+    // The old data folder stays on disk.
+    QVERIFY(QFileInfo(world.dataFolder()).isDir());
+    QVERIFY(!settingWritten());
+}
+
+void StartupTest::changeDirectoryMakesNewFolderWithDefaults()
+{
+    GuiWorld world;
+    world.addProject(QStringLiteral("Old one"), QStringLiteral("2024-01-01"), QStringLiteral("2024-06-30"));
+    DataFolderLock lock;
+    QString error;
+    QVERIFY(lock.acquire(world.dataFolder(), &error));
+    const QString newPicked = makeFolder(world, QStringLiteral("empty"));
+    Script script;
+    script.browseTo = newPicked;
+    script.install();
+
+    QVERIFY(Startup::changeDirectory(world.store(), lock, nullptr));
+    const QString newData = newPicked + QStringLiteral("/Korvane");
+    QCOMPARE(world.store().workingDirectory(), newData);
+    QCOMPARE(world.store().projects().size(), 0);
+    QVERIFY(LoginFiles(newData).matches("naro", "naro"));
+    QCOMPARE(UserDialogs::takeMessages(), QStringList());
+}
+
+void StartupTest::changeDirectoryRefusesFolderOfAnotherCopy()
+{
+    GuiWorld world;
+    world.addProject(QStringLiteral("Mine"), QStringLiteral("2024-01-01"), QStringLiteral("2024-06-30"));
+    DataFolderLock lock;
+    QString error;
+    QVERIFY(lock.acquire(world.dataFolder(), &error));
+    const QString otherPicked = makeFolder(world, QStringLiteral("shared"));
+    const QString otherData = otherPicked + QStringLiteral("/Korvane");
+    QDir().mkpath(otherData);
+    DataFolderLock otherCopy;
+    QVERIFY(otherCopy.acquire(otherData, &error));
+    Script script;
+    script.browseTo = otherPicked;
+    script.install();
+
+    QVERIFY(!Startup::changeDirectory(world.store(), lock, nullptr));
+    const QStringList messages = UserDialogs::takeMessages();
+    QCOMPARE(messages.size(), 1);
+    QVERIFY(messages[0].startsWith(QStringLiteral("Korvane is already open on this data folder")));
+    QCOMPARE(world.store().workingDirectory(), world.dataFolder());
+    QCOMPARE(world.store().projects().size(), 1);
+    QCOMPARE(lock.folder(), world.dataFolder());
+    QVERIFY(lock.isLocked());
+    DataFolderLock probe;
+    QVERIFY(!probe.acquire(world.dataFolder(), &error));
+}
+
+void StartupTest::changeDirectoryCancelledChangesNothing()
+{
+    GuiWorld world;
+    DataFolderLock lock;
+    QString error;
+    QVERIFY(lock.acquire(world.dataFolder(), &error));
+    Script script;
+    script.browseTo = makeFolder(world, QStringLiteral("elsewhere"));
+    script.acceptFolder = false;
+    script.install();
+
+    QVERIFY(!Startup::changeDirectory(world.store(), lock, nullptr));
+    QCOMPARE(world.store().workingDirectory(), world.dataFolder());
+    QVERIFY(!QFileInfo::exists(script.browseTo + QStringLiteral("/Korvane")));
+}
+
+void StartupTest::lockIsTakenOverFromEndedProgram()
+{
+    GuiWorld world;
+    // A lock file left by a program on this host whose process has ended.
+    QFile file(world.dataFolder() + QLatin1Char('/') + DataFolderLock::lockFileName());
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("2147483646\nkorvane\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    file.close();
+
+    DataFolderLock lock;
+    QString error;
+    QVERIFY2(lock.acquire(world.dataFolder(), &error), qPrintable(error));
+    QVERIFY(lock.isLocked());
+    lock.release();
+    QVERIFY(!QFileInfo::exists(file.fileName()));
+}
+
+void StartupTest::saveWorkingFolderWritesParent()
+{
+    GuiWorld world;
+    Startup::saveWorkingFolder(world.store());
+    QCOMPARE(AppSettings::workingFolder(), world.pickedFolder());
+    QCOMPARE(Startup::dataFolderOf(QStringLiteral("/")), QStringLiteral("/Korvane"));
+    QCOMPARE(Startup::pickedFolderOf(QStringLiteral("/Korvane")), QStringLiteral("/"));
+    QCOMPARE(Startup::pickedFolderOf(QStringLiteral("/home/ann/Korvane")), QStringLiteral("/home/ann"));
+}
+
+void StartupTest::bigFolderLoadsUnderProgressDialog()
+{
+    GuiWorld world;
+    constexpr int projects = 600;
+    RecordStore store(world.dataFolder());
+    // Written straight to disk: the store's own adds flush every file, which is slow for hundreds.
+    for (int i = 0; i < projects; ++i) {
+        ProjectRecord project = emptyRecord<ProjectRecord>();
+        project.identifier = QByteArray::number(2024010100000000LL + i * 100 + 90);
+        project.name = "P" + QByteArray::number(i);
+        QFile file(store.fileName(RecordKind::Project, project.identifier));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(encodeRecord(project));
+    }
+
+    // Runs from inside the load, when the first progress report lets events through.
+    QWidget mainWindow;
+    QString label;
+    int maximum = -1;
+    bool cancelButton = true;
+    bool seen = false;
+    bool mainWindowPaints = true;
+    QTimer::singleShot(0, [&] {
+        if (auto* progress = mainWindow.findChild<QProgressDialog*>()) {
+            seen = true;
+            label = progress->labelText();
+            maximum = progress->maximum();
+            cancelButton = progress->findChild<QPushButton*>() != nullptr;
+        }
+        mainWindowPaints = mainWindow.updatesEnabled();
+    });
+    Startup::loadWithProgress(store, &mainWindow);
+
+    QCOMPARE(store.projects().size(), projects);
+    QVERIFY(seen);
+    QCOMPARE(label, QStringLiteral("Loading records..."));
+    QCOMPARE(maximum, projects);
+    QVERIFY(!cancelButton);
+    // The panes, which may point into the maps being refilled, do not paint during the load.
+    QVERIFY(!mainWindowPaints);
+    QVERIFY(mainWindow.updatesEnabled());
+    QVERIFY(!mainWindow.findChild<QProgressDialog*>());
+}
+
+QTEST_MAIN(StartupTest)
+#include "StartupTest.moc"
