@@ -16,6 +16,8 @@
 #include "shell/WorkupBar.h"
 
 #include <QAction>
+#include <QLineEdit>
+#include <QWizard>
 #include <QDateEdit>
 #include <QDir>
 #include <QPlainTextEdit>
@@ -74,6 +76,7 @@ private slots:
     void monthMovesRefillTheList();
     void invoicePagesAndLinks();
     void themeSwitchAndCloseWritesSetting();
+    void editorsStoreRefreshAndSwitchTabs();
 };
 
 void MainFrameTest::monthSteps_data()
@@ -315,6 +318,47 @@ void MainFrameTest::themeSwitchAndCloseWritesSetting()
     QVERIFY(AppSettings::workingFolder().isEmpty());
     frame.close();
     QCOMPARE(QDir(AppSettings::workingFolder()).canonicalPath(), QDir(world.pickedFolder()).canonicalPath());
+}
+
+void MainFrameTest::editorsStoreRefreshAndSwitchTabs()
+{
+    test::GuiWorld world;
+    RecordStore& store = world.store();
+    const QByteArray project = world.addProject(QStringLiteral("Alpha"), thisMonth(1), thisMonth(20));
+    DataFolderLock lock;
+    CMainFrame frame(store, lock);
+
+    // Add Meeting stores the meeting before its sheet opens; Cancel takes it back, and the tab still moves.
+    int sheets = 0;
+    bool storedWhileOpen = false;
+    UserDialogs::setDialogHandler([&](QDialog& dialog) {
+        ++sheets;
+        storedWhileOpen = qobject_cast<QWizard*>(&dialog) && store.ofProject<MeetingRecord>(project).size() == 1;
+        return int(QDialog::Rejected);
+    });
+    frame.runCommand(Command::AddMeeting);
+    QCOMPARE(sheets, 1);
+    QVERIFY(storedWhileOpen);
+    QVERIFY(store.ofProject<MeetingRecord>(project).empty());
+    QCOMPARE(frame.detailsBar()->currentTab(), int(ProjectDetailsBar::MeetingsTab));
+
+    // Add Income: the entry is stored, the money tree shows it, and a second call meanwhile is ignored.
+    int dialogs = 0;
+    UserDialogs::setDialogHandler([&](QDialog& dialog) {
+        ++dialogs;
+        frame.runCommand(Command::AddIncome);
+        dialog.findChild<QLineEdit*>(QStringLiteral("amountEdit"))->setText(QStringLiteral("200"));
+        dialog.findChild<QLineEdit*>(QStringLiteral("taxEdit"))->setText(QStringLiteral("10"));
+        dialog.accept();
+        return dialog.result();
+    });
+    frame.runCommand(Command::AddIncome);
+    QCOMPARE(dialogs, 1);
+    const auto entries = store.ofProject<MoneyFlowRecord>(project);
+    QCOMPARE(entries.size(), std::size_t(1));
+    QCOMPARE(entries.front()->netAmount, 180.0);
+    QCOMPARE(frame.detailsBar()->currentTab(), int(ProjectDetailsBar::MoneyFlowTab));
+    QVERIFY(frame.detailsBar()->moneyTree().label.startsWith(QStringLiteral("Payment(0/1/0)")));
 }
 
 QTEST_MAIN(MainFrameTest)
