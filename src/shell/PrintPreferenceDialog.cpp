@@ -210,6 +210,8 @@ void PrintPreferenceDialog::refill()
         checked.insert(identifier);
 
     m_model.fill(m_store, m_from->date(), m_to->date(), true);
+    // In start order, as the main window lists them, not in the store's own order.
+    m_model.sort();
     m_projects->clear();
     for (const ProjectListRow& row : m_model.rows()) {
         if (row.isCaption())

@@ -9,7 +9,6 @@
 #include <QFile>
 #include <QMenu>
 #include <QSignalSpy>
-#include <QTabWidget>
 #include <QtTest>
 #include <memory>
 
@@ -188,21 +187,9 @@ QPoint ProjectDetailsBarTest::actionPoint(DetailsTreeView* view, int offsetFromR
 void ProjectDetailsBarTest::emptyBarShowsRootRows()
 {
     ProjectDetailsBar bar(m_world->store());
-    QCOMPARE(bar.objectName(), QStringLiteral("ProjectDetailsBar"));
-    QCOMPARE(bar.windowTitle(), QStringLiteral("Project Details"));
-    const auto* tabs = bar.findChild<QTabWidget*>();
-    QVERIFY(tabs);
-    QCOMPARE(tabs->count(), 3);
-    const QStringList titles{QStringLiteral("Tasks"), QStringLiteral("Meetings"), QStringLiteral("Money Flow")};
-    const QStringList names{QStringLiteral("TaskTreeCtrl"), QStringLiteral("MeetingTreeCtrl"),
-                            QStringLiteral("MoneyFlowTreeCtrl")};
     const QStringList roots{QStringLiteral("Task"), QStringLiteral("Meetings"), QStringLiteral("Money Flow")};
     QTreeView* views[] = {bar.taskTreeView(), bar.meetingTreeView(), bar.moneyTreeView()};
     for (int i = 0; i < 3; ++i) {
-        QCOMPARE(tabs->tabText(i), titles[i]);
-        QCOMPARE(tabs->widget(i), views[i]);
-        QCOMPARE(views[i]->objectName(), names[i]);
-        QCOMPARE(views[i]->accessibleName(), titles[i]);
         QCOMPARE(views[i]->model()->rowCount(), 1);
         QCOMPARE(views[i]->model()->index(0, 0).data().toString(), roots[i]);
         QVERIFY(!views[i]->model()->hasChildren(views[i]->model()->index(0, 0)));
@@ -346,7 +333,6 @@ void ProjectDetailsBarTest::actionIcons_data()
     QTest::newRow("money add on income") << 2 << true << QList<int>{1, 0} << 92 << int(Command::AddIncome);
     QTest::newRow("money add on expense row") << 2 << true << QList<int>{2} << 92 << int(Command::AddExpense);
     QTest::newRow("money add, nothing selected") << 2 << false << QList<int>{} << 92 << none;
-    QTest::newRow("money add on balance") << 2 << true << QList<int>{3} << 92 << none;
     QTest::newRow("money modify on category") << 2 << true << QList<int>{1} << 72 << none;
     QTest::newRow("money modify invoice detail") << 2 << true << QList<int>{0, 0, 2} << 72
                                                  << int(Command::ModifyInvoice);
@@ -401,7 +387,6 @@ void ProjectDetailsBarTest::contextMenus_data()
     QTest::newRow("meeting place") << 1 << QList<int>{0, 0} << QStringList{"Modify", "Delete"}
                                    << QList<int>{c(Command::ModifyMeeting), c(Command::DeleteMeeting)};
     QTest::newRow("money root") << 2 << QList<int>{} << QStringList{} << QList<int>{};
-    QTest::newRow("money balance") << 2 << QList<int>{3} << QStringList{} << QList<int>{};
     QTest::newRow("invoice category") << 2 << QList<int>{0} << QStringList{"Add"}
                                       << QList<int>{c(Command::AddInvoice)};
     QTest::newRow("income category") << 2 << QList<int>{1} << QStringList{"Add"}

@@ -439,15 +439,10 @@ void SmallDialogsTest::tasksPerResourceListsTasksUnderProjectRows()
     auto* tree = window.findChild<QTreeWidget*>(QStringLiteral("resourceTree"));
     auto* list = window.findChild<QTreeWidget*>(QStringLiteral("resourceTaskList"));
     QTreeWidgetItem* root = tree->topLevelItem(0);
-    QCOMPARE(root->text(0), QStringLiteral("Resource"));
     QStringList names;
     for (int i = 0; i < root->childCount(); ++i)
         names.append(root->child(i)->text(0));
     QCOMPARE(names, (QStringList{"Alice", "bob", "carl"}));
-    const QColor darkBlue(0, 0, 155);
-    QCOMPARE(root->child(0)->foreground(0).color(), darkBlue);
-    QCOMPARE(root->child(1)->foreground(0).color(), darkBlue);
-    QVERIFY(root->child(2)->foreground(0).color() != darkBlue);
     QCOMPARE(root->child(2)->data(0, Qt::UserRole + 1).toByteArray(), carl);
 
     // Selecting one of bob's lines lists his tasks; each project row comes once, before its first task.

@@ -114,8 +114,8 @@ class StartupTest : public QObject
 
 private slots:
     void firstStartOpensEmptyDialogAndCancelEndsWritingNothing();
+    void goneFolderIsAnnouncedBeforeTheDialog_data();
     void goneFolderIsAnnouncedBeforeTheDialog();
-    void goneFolderDialogCancelledKeepsSetting();
     void answeredDialogMakesNewDataFolderWithLoginFilesSilently();
     void existingDataFolderIsUsedUntouched();
     void loginCancelWritesSettingAndEnds();
@@ -127,12 +127,11 @@ private slots:
     void browsePicksFolder();
     void setWithEmptyPathCancels();
 
-    void changeDirectoryKeepsFolderWhenSetPressedUnchanged();
-    void changeDirectoryToDataFolderItselfKeepsIt();
+    void changeDirectoryKeepsFolder_data();
+    void changeDirectoryKeepsFolder();
     void changeDirectorySwitchesAndLoads();
     void changeDirectoryMakesNewFolderWithDefaults();
     void changeDirectoryRefusesFolderOfAnotherCopy();
-    void changeDirectoryCancelledChangesNothing();
 
     void lockIsTakenOverFromEndedProgram();
     void saveWorkingFolderWritesParent();
@@ -156,40 +155,35 @@ void StartupTest::firstStartOpensEmptyDialogAndCancelEndsWritingNothing()
     QVERIFY(lock.folder().isEmpty());
 }
 
+void StartupTest::goneFolderIsAnnouncedBeforeTheDialog_data()
+{
+    QTest::addColumn<bool>("accept");
+    QTest::newRow("new folder picked") << true;
+    QTest::newRow("dialog cancelled keeps the setting") << false;
+}
+
 void StartupTest::goneFolderIsAnnouncedBeforeTheDialog()
 {
+    QFETCH(bool, accept);
     GuiWorld world;
     const QString gone = QFileInfo(world.pickedFolder()).path() + QStringLiteral("/unplugged");
     AppSettings::setWorkingFolder(gone);
     const QString fresh = makeFolder(world, QStringLiteral("fresh"));
     Script script;
     script.browseTo = fresh;
+    script.acceptFolder = accept;
     script.install();
     RecordStore store;
     DataFolderLock lock;
 
-    QVERIFY(Startup::run(store, lock).proceed);
+    QCOMPARE(Startup::run(store, lock).proceed, accept);
     QCOMPARE(UserDialogs::takeMessages(), QStringList{kFolderGoneMessage});
     // The dialog starts empty, not with the folder that is gone.
     QCOMPARE(script.folderDialogPaths, QStringList{QString()});
-    QCOMPARE(store.workingDirectory(), fresh + QStringLiteral("/Korvane"));
-    QVERIFY(!QFileInfo::exists(gone));
-}
-
-void StartupTest::goneFolderDialogCancelledKeepsSetting()
-{
-    GuiWorld world;
-    const QString gone = QFileInfo(world.pickedFolder()).path() + QStringLiteral("/unplugged");
-    AppSettings::setWorkingFolder(gone);
-    Script script;
-    script.acceptFolder = false;
-    script.install();
-    RecordStore store;
-    DataFolderLock lock;
-
-    QVERIFY(!Startup::run(store, lock).proceed);
-    QCOMPARE(UserDialogs::takeMessages(), QStringList{kFolderGoneMessage});
-    QCOMPARE(AppSettings::workingFolder(), gone);
+    if (accept)
+        QCOMPARE(store.workingDirectory(), fresh + QStringLiteral("/Korvane"));
+    else
+        QCOMPARE(AppSettings::workingFolder(), gone);
     QVERIFY(!QFileInfo::exists(gone));
 }
 
@@ -398,7 +392,6 @@ void StartupTest::setWithEmptyPathCancels()
 {
     GuiWorld world;
     SetWorkingFolderDialog empty{QString()};
-    QCOMPARE(empty.windowTitle(), QStringLiteral("Set Working Folder"));
     QVERIFY(empty.findChild<QPushButton*>(QStringLiteral("setButton"))->isDefault());
     click(empty, "setButton");
     QCOMPARE(empty.result(), int(QDialog::Rejected));
@@ -409,14 +402,30 @@ void StartupTest::setWithEmptyPathCancels()
     QCOMPARE(given.path(), world.pickedFolder());
 }
 
-void StartupTest::changeDirectoryKeepsFolderWhenSetPressedUnchanged()
+void StartupTest::changeDirectoryKeepsFolder_data()
 {
+    QTest::addColumn<QString>("browse"); // "data": the data folder itself; "" presses Set unchanged
+    QTest::addColumn<bool>("accept");
+    QTest::newRow("set pressed unchanged") << "" << true;
+    QTest::newRow("data folder itself picked") << "data" << true;
+    QTest::newRow("cancelled after browsing") << "elsewhere" << false;
+}
+
+void StartupTest::changeDirectoryKeepsFolder()
+{
+    QFETCH(QString, browse);
+    QFETCH(bool, accept);
     GuiWorld world;
     world.addProject(QStringLiteral("Bridge"), QStringLiteral("2024-01-01"), QStringLiteral("2024-06-30"));
     DataFolderLock lock;
     QString error;
     QVERIFY(lock.acquire(world.dataFolder(), &error));
     Script script;
+    if (browse == QStringLiteral("data"))
+        script.browseTo = world.dataFolder();
+    else if (!browse.isEmpty())
+        script.browseTo = makeFolder(world, browse);
+    script.acceptFolder = accept;
     script.install();
 
     QVERIFY(!Startup::changeDirectory(world.store(), lock, nullptr));
@@ -424,26 +433,11 @@ void StartupTest::changeDirectoryKeepsFolderWhenSetPressedUnchanged()
     QCOMPARE(script.folderDialogPaths, QStringList{world.pickedFolder()});
     QCOMPARE(world.store().workingDirectory(), world.dataFolder());
     QVERIFY(!QFileInfo::exists(world.dataFolder() + QStringLiteral("/Korvane")));
+    if (!accept)
+        QVERIFY(!QFileInfo::exists(script.browseTo + QStringLiteral("/Korvane")));
     QCOMPARE(lock.folder(), world.dataFolder());
     QVERIFY(lock.isLocked());
     QCOMPARE(world.store().projects().size(), 1);
-    QCOMPARE(UserDialogs::takeMessages(), QStringList());
-}
-
-void StartupTest::changeDirectoryToDataFolderItselfKeepsIt()
-{
-    GuiWorld world;
-    DataFolderLock lock;
-    QString error;
-    QVERIFY(lock.acquire(world.dataFolder(), &error));
-    Script script;
-    script.browseTo = world.dataFolder();
-    script.install();
-
-    QVERIFY(!Startup::changeDirectory(world.store(), lock, nullptr));
-    QCOMPARE(world.store().workingDirectory(), world.dataFolder());
-    QVERIFY(!QFileInfo::exists(world.dataFolder() + QStringLiteral("/Korvane")));
-    QCOMPARE(lock.folder(), world.dataFolder());
     QCOMPARE(UserDialogs::takeMessages(), QStringList());
 }
 
@@ -534,22 +528,6 @@ void StartupTest::changeDirectoryRefusesFolderOfAnotherCopy()
     QVERIFY(lock.isLocked());
     DataFolderLock probe;
     QVERIFY(!probe.acquire(world.dataFolder(), &error));
-}
-
-void StartupTest::changeDirectoryCancelledChangesNothing()
-{
-    GuiWorld world;
-    DataFolderLock lock;
-    QString error;
-    QVERIFY(lock.acquire(world.dataFolder(), &error));
-    Script script;
-    script.browseTo = makeFolder(world, QStringLiteral("elsewhere"));
-    script.acceptFolder = false;
-    script.install();
-
-    QVERIFY(!Startup::changeDirectory(world.store(), lock, nullptr));
-    QCOMPARE(world.store().workingDirectory(), world.dataFolder());
-    QVERIFY(!QFileInfo::exists(script.browseTo + QStringLiteral("/Korvane")));
 }
 
 void StartupTest::lockIsTakenOverFromEndedProgram()
