@@ -440,14 +440,15 @@ void MoneyDialogsTest::unparsableNumberIsRefused()
     const QByteArray projectId = world.addProject(QStringLiteral("Harbour"), "2024-01-01", "2024-12-31");
     QStringList messages;
     int refusedResult = -1;
-    QWidget* focusAfterRefusal = nullptr;
+    // The dialog is gone when the run returns: keep the focused field's name, not the widget.
+    QString focusAfterRefusal;
     qsizetype storedAfterRefusal = -1;
     UserDialogs::setDialogHandler([&](QDialog& dialog) {
         setText(dialog, field.constData(), text);
         click(dialog, "okButton");
         refusedResult = dialog.result();
         messages = UserDialogs::takeMessages();
-        focusAfterRefusal = dialog.focusWidget();
+        focusAfterRefusal = dialog.focusWidget() ? dialog.focusWidget()->objectName() : QString();
         storedAfterRefusal = dataFiles(world).size();
         setText(dialog, field.constData(), QStringLiteral("5"));
         click(dialog, "okButton");
@@ -459,8 +460,7 @@ void MoneyDialogsTest::unparsableNumberIsRefused()
     QCOMPARE(refusedResult, int(QDialog::Rejected));
     QCOMPARE(messages.size(), 1);
     QVERIFY2(messages.first().contains(QStringLiteral("The %1 field").arg(caption)), qPrintable(messages.first()));
-    QVERIFY(focusAfterRefusal);
-    QCOMPARE(focusAfterRefusal->objectName(), QString::fromLatin1(field));
+    QCOMPARE(focusAfterRefusal, QString::fromLatin1(field));
     QCOMPARE(storedAfterRefusal, filesBefore);
     // Corrected, the same dialog stores the record.
     QVERIFY(outcome.finished);
