@@ -2,40 +2,22 @@
 
 #include "editors/KeptText.h"
 #include "records/Clock.h"
-#include "records/RecordCodec.h"
 #include "records/Text.h"
 #include "shell/UserDialogs.h"
 #include "store/DisplayFormat.h"
-#include "store/RecordStore.h"
-#include "store/SafeFile.h"
 #include "views/DetailsTrees.h"
 #include "views/widgets/TreeIcons.h"
 
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QDialog>
-#include <QDialogButtonBox>
-#include <QFileInfo>
 #include <QFormLayout>
-#include <QHBoxLayout>
-#include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
-#include <QVBoxLayout>
 
 namespace korvane {
 
 namespace {
-
-QPushButton* makeButton(const QString& text, const QString& accessible, const char* name, QWidget* parent)
-{
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setAccessibleName(accessible);
-    return button;
-}
 
 QLineEdit* makeLineEdit(const char* name, const QString& accessible, const QByteArray& bytes, QWidget* parent)
 {
@@ -70,25 +52,11 @@ bool editAction(QWidget* parent, const QString& title, ActionRecord& action)
     // A priority no entry stands for shows none and is kept unless the user picks one.
     priority->setCurrentIndex(action.priority >= 0 && action.priority < priority->count() ? action.priority : -1);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("okButton"));
-    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cancelButton"));
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-
-    auto* form = new QFormLayout;
-    const auto addRow = [&](const QString& caption, QWidget* field) {
-        auto* label = new QLabel(caption, &dialog);
-        label->setBuddy(field);
-        form->addRow(label, field);
-    };
-    addRow(CActionPg::tr("&ToDo : "), todo);
-    addRow(CActionPg::tr("D&ue Date : "), due);
-    addRow(CActionPg::tr("&Who : "), who);
-    addRow(CActionPg::tr("&Priority : "), priority);
-    auto* layout = new QVBoxLayout(&dialog);
-    layout->addLayout(form);
-    layout->addWidget(buttons);
+    QFormLayout* form = MeetingListPage::itemDialogForm(dialog);
+    form->addRow(CActionPg::tr("&ToDo : "), todo);
+    form->addRow(CActionPg::tr("D&ue Date : "), due);
+    form->addRow(CActionPg::tr("&Who : "), who);
+    form->addRow(CActionPg::tr("&Priority : "), priority);
     todo->setFocus();
 
     if (UserDialogs::exec(dialog) != QDialog::Accepted)
@@ -111,157 +79,50 @@ bool editAction(QWidget* parent, const QString& title, ActionRecord& action)
 } // namespace
 
 CActionPg::CActionPg(RecordStore& store, QWidget* parent)
-    : QWizardPage(parent)
-    , m_store(store)
-    , m_list(new QListWidget(this))
+    : MeetingListPageOf(store, ListFile::Action, "action",
+                        {tr("Actions"), tr("Actions for the Meeting .."), tr("Ac&tions:"), tr("Actions"), tr("action"),
+                         tr("actions")},
+                        new QListWidget, parent)
 {
-    setObjectName(QStringLiteral("actionPage"));
-    setTitle(tr("Actions"));
-    setSubTitle(tr("Actions for the Meeting .."));
-
-    m_list->setObjectName(QStringLiteral("actionList"));
-    m_list->setAccessibleName(tr("Actions"));
-    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->setIconSize(QSize(TreeIcons::kSize, TreeIcons::kSize));
-    m_list->setSpacing(2);
+    QListWidget* actions = list();
+    actions->setIconSize(QSize(TreeIcons::kSize, TreeIcons::kSize));
+    actions->setSpacing(2);
     // Long to-dos wrap within the list instead of scrolling it sideways.
-    m_list->setWordWrap(true);
-    m_list->setResizeMode(QListView::Adjust);
-    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_list->installEventFilter(this);
-
-    auto* label = new QLabel(tr("Ac&tions:"), this);
-    label->setBuddy(m_list);
-
-    m_add = makeButton(tr("&ADD"), tr("Add action"), "actionAddButton", this);
-    m_modify = makeButton(tr("&MODIFY"), tr("Modify action"), "actionModifyButton", this);
-    m_delete = makeButton(tr("&DELETE"), tr("Delete action"), "actionDeleteButton", this);
-
-    auto* buttons = new QVBoxLayout;
-    buttons->addSpacing(label->sizeHint().height());
-    buttons->addWidget(m_add);
-    buttons->addWidget(m_modify);
-    buttons->addWidget(m_delete);
-    buttons->addStretch(1);
-    auto* column = new QVBoxLayout;
-    column->addWidget(label);
-    column->addWidget(m_list, 1);
-    auto* layout = new QHBoxLayout(this);
-    layout->addLayout(column, 1);
-    layout->addLayout(buttons);
-
-    setTabOrder(m_list, m_add);
-    setTabOrder(m_add, m_modify);
-    setTabOrder(m_modify, m_delete);
-    setFocusProxy(m_list);
-
-    connect(m_add, &QPushButton::clicked, this, &CActionPg::addItem);
-    connect(m_modify, &QPushButton::clicked, this, &CActionPg::modifyItem);
-    connect(m_delete, &QPushButton::clicked, this, &CActionPg::deleteItem);
-    connect(m_list, &QListWidget::itemDoubleClicked, this, &CActionPg::modifyItem);
-    connect(m_list, &QListWidget::currentRowChanged, this, &CActionPg::updateButtons);
-    updateButtons();
+    actions->setWordWrap(true);
+    actions->setResizeMode(QListView::Adjust);
+    actions->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 }
 
-void CActionPg::setMeetingIdentifier(const QByteArray& identifier)
+QListWidget* CActionPg::list() const
 {
-    m_meetingIdentifier = identifier;
+    return static_cast<QListWidget*>(view());
 }
 
-void CActionPg::initializePage()
-{
-    if (m_loaded)
-        return;
-    m_loaded = true;
-    const auto read = m_store.readMeetingList<ActionRecord>(ListFile::Action, m_meetingIdentifier);
-    m_items = read.value_or(QList<ActionRecord>());
-    const QString path = m_store.fileName(ListFile::Action, m_meetingIdentifier);
-    if (!read && QFileInfo::exists(path))
-        UserDialogs::message(this, tr("The actions of this meeting could not be read, so the list starts empty.\n%1")
-                                       .arg(path),
-                             UserDialogs::Icon::Warning);
-    showItems(m_items.isEmpty() ? -1 : 0);
-}
-
-QString CActionPg::writeFile() const
-{
-    return SafeFile::write(m_store.fileName(ListFile::Action, m_meetingIdentifier), encodeList(m_items));
-}
-
-bool CActionPg::validatePage()
-{
-    const QString error = writeFile();
-    if (error.isEmpty())
-        return true;
-    UserDialogs::message(this, tr("The actions could not be saved.\n%1").arg(error), UserDialogs::Icon::Critical);
-    return false;
-}
-
-bool CActionPg::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == m_list && event->type() == QEvent::KeyPress
-        && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
-        deleteItem();
-        return true;
-    }
-    return QWizardPage::eventFilter(watched, event);
-}
-
-void CActionPg::addItem()
+ActionRecord CActionPg::newItem() const
 {
     ActionRecord action = emptyRecord<ActionRecord>();
     action.priority = 0;
-    if (!editAction(this, tr("Add Action"), action))
-        return;
-    m_items.append(action);
-    showItems(m_items.size() - 1);
+    return action;
 }
 
-void CActionPg::modifyItem()
+bool CActionPg::runItemDialog(ActionRecord& action, bool adding)
 {
-    const int row = m_list->currentRow();
-    if (row < 0 || row >= m_items.size())
-        return;
-    ActionRecord action = m_items[row];
-    if (!editAction(this, tr("Modify Action"), action))
-        return;
-    m_items[row] = action;
-    showItems(row);
+    return editAction(this, adding ? tr("Add Action") : tr("Modify Action"), action);
 }
 
-void CActionPg::deleteItem()
-{
-    const int row = m_list->currentRow();
-    if (row < 0 || row >= m_items.size())
-        return;
-    if (!UserDialogs::askYesNo(this, tr("Do you want to delete this?")))
-        return;
-    m_items.removeAt(row);
-    showItems(std::min<qsizetype>(row, m_items.size() - 1));
-}
-
-void CActionPg::showItems(qsizetype current)
+void CActionPg::fillList()
 {
     TreeIcons icons;
-    m_list->clear();
-    for (const ActionRecord& action : m_items) {
+    QListWidget* actions = list();
+    actions->clear();
+    for (const ActionRecord& action : items()) {
         const QString text = QStringLiteral("%1 - %2\n%3")
                                  .arg(displayText(action.todo), displayText(action.who),
                                       DisplayFormat::shortDate(action.dueDate));
-        auto* row = new QListWidgetItem(text, m_list);
+        auto* row = new QListWidgetItem(text, actions);
         row->setToolTip(text);
         row->setIcon(QIcon(icons.strip(TreeIcon::PriorityBase + std::int64_t(action.priority), devicePixelRatioF())));
     }
-    if (current >= 0 && current < m_list->count())
-        m_list->setCurrentRow(int(current));
-    updateButtons();
-}
-
-void CActionPg::updateButtons()
-{
-    const bool selected = m_list->currentRow() >= 0;
-    m_modify->setEnabled(selected);
-    m_delete->setEnabled(selected);
 }
 
 } // namespace korvane

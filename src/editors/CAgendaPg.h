@@ -1,65 +1,29 @@
 #pragma once
 
+#include "editors/MeetingListPage.h"
 #include "records/Records.h"
 
-#include <QByteArray>
-#include <QList>
-#include <QWizardPage>
-
-class QPushButton;
 class QTreeWidget;
 
 namespace korvane {
-
-class RecordStore;
 
 /**
  * The meeting sheet's agenda page: the items of the meeting's agenda file, added, changed and
  * deleted in a list that is written back to the file whenever the page is left by Next.
  */
-class CAgendaPg : public QWizardPage
+class CAgendaPg : public MeetingListPageOf<AgendaRecord>
 {
     Q_OBJECT
 
 public:
     explicit CAgendaPg(RecordStore& store, QWidget* parent = nullptr);
 
-    /** The meeting whose agenda file the page reads and writes. */
-    void setMeetingIdentifier(const QByteArray& identifier);
-    /** The items as the list shows them, in list order. */
-    const QList<AgendaRecord>& items() const { return m_items; }
-    /** True once the page has been opened and its list read from the file. */
-    bool wasShown() const { return m_loaded; }
-    /** Writes the whole list to the meeting's agenda file; "" or the reason it failed. */
-    QString writeFile() const;
-
-    /** Reads the agenda file the first time the page opens; later visits keep the list as edited. */
-    void initializePage() override;
-    /** Leaving by Next writes the list; a failed write is shown and keeps the user on the page. */
-    bool validatePage() override;
-
     /** The list of agenda items (Name and Time columns). */
-    QTreeWidget* list() const { return m_list; }
-
-protected:
-    /** The Delete key in the list deletes the selected item. */
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    QTreeWidget* list() const;
 
 private:
-    void addItem();
-    void modifyItem();
-    void deleteItem();
-    void showItems(qsizetype current);
-    void updateButtons();
-
-    RecordStore& m_store;
-    QByteArray m_meetingIdentifier;
-    QList<AgendaRecord> m_items;
-    bool m_loaded = false;
-    QTreeWidget* m_list;
-    QPushButton* m_add;
-    QPushButton* m_modify;
-    QPushButton* m_delete;
+    bool runItemDialog(AgendaRecord& item, bool adding) override;
+    void fillList() override;
 };
 
 } // namespace korvane

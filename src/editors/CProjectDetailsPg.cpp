@@ -1,57 +1,28 @@
 #include "editors/CProjectDetailsPg.h"
 
+#include "editors/CurrencyDialog.h"
 #include "editors/KeptText.h"
+#include "editors/PageLayout.h"
+#include "editors/ProjectDocumentsDialog.h"
 #include "records/Clock.h"
 #include "shell/UserDialogs.h"
 #include "store/ProjectDocuments.h"
 
-#if __has_include("editors/CurrencyDialog.h")
-#include "editors/CurrencyDialog.h"
-#define KORVANE_HAS_CURRENCY_DIALOG 1
-#endif
-#if __has_include("editors/ProjectDocumentsDialog.h")
-#include "editors/ProjectDocumentsDialog.h"
-#define KORVANE_HAS_DOCUMENTS_DIALOG 1
-#endif
-
 #include <QDateEdit>
-#include <QFrame>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 namespace korvane {
 
+using namespace PageLayout;
+
 namespace {
 
-const QColor kPanelColour(243, 247, 252);
-const QColor kCaptionColour(28, 62, 110);
-
-QLabel* caption(const QString& text, QWidget* buddy)
+QDateEdit* dateEdit(const char* name, const QString& accessible)
 {
-    auto* label = new QLabel(text);
-    label->setBuddy(buddy);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, kCaptionColour);
-    label->setPalette(palette);
-    return label;
-}
-
-QLineEdit* lineEdit(const QString& accessible, const char* name)
-{
-    auto* edit = new QLineEdit;
-    edit->setObjectName(QLatin1String(name));
-    edit->setAccessibleName(accessible);
-    return edit;
-}
-
-QDateEdit* dateEdit(const QString& accessible, const char* name)
-{
-    auto* edit = new QDateEdit;
-    edit->setObjectName(QLatin1String(name));
-    edit->setAccessibleName(accessible);
+    auto* edit = named(new QDateEdit, name, accessible);
     edit->setCalendarPopup(true);
     edit->setDisplayFormat(QStringLiteral("dd MMM yyyy"));
     return edit;
@@ -79,55 +50,38 @@ CProjectDetailsPg::CProjectDetailsPg(QWidget* parent)
 {
     setObjectName(QStringLiteral("projectDetailsPage"));
 
-    auto* panel = new QFrame(this);
-    panel->setObjectName(QStringLiteral("projectDetailsPanel"));
-    panel->setFrameShape(QFrame::StyledPanel);
-    panel->setAutoFillBackground(true);
-    QPalette palette = panel->palette();
-    palette.setColor(QPalette::Window, kPanelColour);
-    panel->setPalette(palette);
-
-    auto* grid = new QGridLayout(panel);
+    auto* grid = new QGridLayout(addPanel(this, "projectDetailsPanel"));
     grid->setHorizontalSpacing(10);
     grid->setVerticalSpacing(6);
     grid->setColumnStretch(1, 1);
 
-    m_name = lineEdit(tr("Project Name"), "projectName");
-    m_code = lineEdit(tr("Project ID"), "projectCode");
-    m_endUser = lineEdit(tr("End User"), "endUser");
-    m_start = dateEdit(tr("Start Date"), "startDate");
-    m_end = dateEdit(tr("End Date"), "endDate");
+    m_name = lineEdit("projectName", tr("Project Name"));
+    m_code = lineEdit("projectCode", tr("Project ID"));
+    m_endUser = lineEdit("endUser", tr("End User"));
+    m_start = dateEdit("startDate", tr("Start Date"));
+    m_end = dateEdit("endDate", tr("End Date"));
 
-    grid->addWidget(caption(tr("Project N&ame"), m_name), 0, 0);
-    grid->addWidget(m_name, 0, 1, 1, 2);
-    grid->addWidget(caption(tr("Project &ID"), m_code), 1, 0);
-    grid->addWidget(m_code, 1, 1, 1, 2);
-    grid->addWidget(caption(tr("End &User"), m_endUser), 2, 0);
-    grid->addWidget(m_endUser, 2, 1, 1, 2);
-    grid->addWidget(caption(tr("&Start Date"), m_start), 3, 0);
-    grid->addWidget(m_start, 3, 1, Qt::AlignLeft);
-    grid->addWidget(caption(tr("&End Date"), m_end), 4, 0);
-    grid->addWidget(m_end, 4, 1, Qt::AlignLeft);
+    addWideRow(grid, 0, tr("Project N&ame"), m_name);
+    addWideRow(grid, 1, tr("Project &ID"), m_code);
+    addWideRow(grid, 2, tr("End &User"), m_endUser);
+    addShortRow(grid, 3, tr("&Start Date"), m_start);
+    addShortRow(grid, 4, tr("&End Date"), m_end);
 
     auto* fileButton = addLinkRow(grid, 5, tr("File &Link Path"), tr("File Link Path"), "fileLink", m_fileLink);
 
-    m_currency = lineEdit(tr("Currency"), "currency");
+    m_currency = lineEdit("currency", tr("Currency"));
     m_currency->setReadOnly(true);
     m_setCurrency = new QPushButton(tr("SET"));
     m_setCurrency->setObjectName(QStringLiteral("setCurrency"));
     m_setCurrency->setAccessibleName(tr("Set currency"));
-    grid->addWidget(caption(tr("Currenc&y"), m_currency), 6, 0);
-    grid->addWidget(m_currency, 6, 1);
-    grid->addWidget(m_setCurrency, 6, 2);
+    addButtonRow(grid, 6, tr("Currenc&y"), m_currency, m_setCurrency);
 
     auto* heading = new QLabel(tr("Money Flow File Link"));
     heading->setObjectName(QStringLiteral("moneyFlowHeading"));
     QFont headingFont = heading->font();
     headingFont.setBold(true);
     heading->setFont(headingFont);
-    QPalette headingPalette = heading->palette();
-    headingPalette.setColor(QPalette::WindowText, kCaptionColour);
-    heading->setPalette(headingPalette);
+    useCaptionColour(heading);
     grid->addWidget(heading, 7, 0, 1, 3);
     grid->setRowMinimumHeight(7, 28);
 
@@ -150,10 +104,6 @@ CProjectDetailsPg::CProjectDetailsPg(QWidget* parent)
     grid->addWidget(m_documentsText, 12, 0, 1, 2);
     grid->addWidget(m_documentsButton, 12, 2);
     grid->setRowStretch(13, 1);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(panel);
 
     connect(fileButton, &QPushButton::clicked, this, [this] { chooseFile(m_fileLink); });
     connect(incomeButton, &QPushButton::clicked, this, [this] { chooseFile(m_income); });
@@ -189,15 +139,13 @@ CProjectDetailsPg::CProjectDetailsPg(QWidget* parent)
 QPushButton* CProjectDetailsPg::addLinkRow(QGridLayout* grid, int row, const QString& captionText,
                                            const QString& accessible, const char* name, QLineEdit*& edit)
 {
-    edit = lineEdit(accessible, name);
+    edit = lineEdit(name, accessible);
     edit->setReadOnly(true);
     auto* button = new QPushButton(QStringLiteral("..."));
     button->setObjectName(QLatin1String(name) + QStringLiteral("Button"));
     button->setAccessibleName(tr("Choose the %1 file").arg(accessible));
     button->setFixedWidth(36);
-    grid->addWidget(caption(captionText, edit), row, 0);
-    grid->addWidget(edit, row, 1);
-    grid->addWidget(button, row, 2);
+    addButtonRow(grid, row, captionText, edit, button);
     return button;
 }
 
@@ -265,25 +213,17 @@ void CProjectDetailsPg::chooseFile(QLineEdit* edit)
 
 void CProjectDetailsPg::chooseCurrency()
 {
-#ifdef KORVANE_HAS_CURRENCY_DIALOG
     m_currency->setText(CurrencyDialog::choose(m_currency->text(), this));
-#else
-    UserDialogs::message(this, tr("The currency list is not available yet."));
-#endif
 }
 
 void CProjectDetailsPg::editDocuments()
 {
-#ifdef KORVANE_HAS_DOCUMENTS_DIALOG
     if (!ProjectDocumentsDialog::editScratch(this))
         return;
     const int count = ProjectDocuments::readCount(ProjectDocuments::scratchPath());
     // After the dialog the empty case has always been capitalised differently from the opening text.
     m_documentsText->setText(count == 0 ? tr("Click Here To Add Documents")
                                         : tr("%1 Project Documents are added").arg(count));
-#else
-    UserDialogs::message(this, tr("The project documents are not available yet."));
-#endif
 }
 
 } // namespace korvane

@@ -1,6 +1,7 @@
 #include "editors/CTaskDetailsPg.h"
 
 #include "editors/KeptText.h"
+#include "editors/PageLayout.h"
 #include "records/Clock.h"
 #include "records/Text.h"
 #include "shell/UserDialogs.h"
@@ -9,18 +10,18 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
-#include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
-#include <QVBoxLayout>
 #include <algorithm>
 #include <utility>
 
 namespace korvane {
+
+using namespace PageLayout;
 
 namespace {
 
@@ -28,32 +29,10 @@ const QString kDateTimeFormat = QStringLiteral("MM/dd/yyyy hh:mm AP");
 // Project dates carry the time of day they were entered at; a task may use the whole of the
 // project's first and last day.
 const QTime kLastMinute(23, 59);
-const QColor kPanelColour(243, 247, 252);
-const QColor kCaptionColour(28, 62, 110);
-
-QLabel* caption(const QString& text, QWidget* buddy)
-{
-    auto* label = new QLabel(text);
-    label->setBuddy(buddy);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, kCaptionColour);
-    label->setPalette(palette);
-    return label;
-}
-
-QLineEdit* lineEdit(const char* name, const QString& accessible)
-{
-    auto* edit = new QLineEdit;
-    edit->setObjectName(QLatin1String(name));
-    edit->setAccessibleName(accessible);
-    return edit;
-}
 
 QComboBox* dropDownList(const char* name, const QString& accessible)
 {
-    auto* combo = new QComboBox;
-    combo->setObjectName(QLatin1String(name));
-    combo->setAccessibleName(accessible);
+    auto* combo = named(new QComboBox, name, accessible);
     combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     combo->setMinimumContentsLength(12);
     return combo;
@@ -61,9 +40,7 @@ QComboBox* dropDownList(const char* name, const QString& accessible)
 
 QDateTimeEdit* dateTimeEdit(const char* name, const QString& accessible)
 {
-    auto* edit = new QDateTimeEdit;
-    edit->setObjectName(QLatin1String(name));
-    edit->setAccessibleName(accessible);
+    auto* edit = named(new QDateTimeEdit, name, accessible);
     edit->setDisplayFormat(kDateTimeFormat);
     edit->setCalendarPopup(true);
     return edit;
@@ -123,38 +100,21 @@ CTaskDetailsPg::CTaskDetailsPg(const RecordStore& store, QWidget* parent)
     m_completion->setMaximumWidth(64);
     m_completion->setAlignment(Qt::AlignRight);
 
-    auto* panel = new QFrame(this);
-    panel->setObjectName(QStringLiteral("taskDetailsPanel"));
-    panel->setFrameShape(QFrame::StyledPanel);
-    panel->setAutoFillBackground(true);
-    QPalette palette = panel->palette();
-    palette.setColor(QPalette::Window, kPanelColour);
-    panel->setPalette(palette);
-
-    auto* grid = new QGridLayout(panel);
+    auto* grid = new QGridLayout(addPanel(this, "taskDetailsPanel"));
     grid->setContentsMargins(14, 14, 14, 14);
     grid->setHorizontalSpacing(10);
     grid->setVerticalSpacing(8);
     grid->setColumnStretch(1, 1);
 
-    grid->addWidget(caption(tr("Project Na&me"), m_projectName), 0, 0);
-    grid->addWidget(m_projectName, 0, 1, 1, 2);
-    grid->addWidget(caption(tr("Project &ID"), m_projectCode), 1, 0);
-    grid->addWidget(m_projectCode, 1, 1, 1, 2);
+    addWideRow(grid, 0, tr("Project Na&me"), m_projectName);
+    addWideRow(grid, 1, tr("Project &ID"), m_projectCode);
     grid->setRowMinimumHeight(2, 6);
-    grid->addWidget(caption(tr("&Task Name"), m_name), 3, 0);
-    grid->addWidget(m_name, 3, 1, 1, 2);
-    grid->addWidget(caption(tr("Tas&k ID"), m_code), 4, 0);
-    grid->addWidget(m_code, 4, 1, 1, 2);
-    grid->addWidget(caption(tr("&Start Date"), m_start), 5, 0);
-    grid->addWidget(m_start, 5, 1, Qt::AlignLeft);
-    grid->addWidget(caption(tr("&End Date"), m_end), 6, 0);
-    grid->addWidget(m_end, 6, 1, Qt::AlignLeft);
-    grid->addWidget(caption(tr("&Priority"), m_priority), 7, 0);
-    grid->addWidget(m_priority, 7, 1, Qt::AlignLeft);
-    grid->addWidget(caption(tr("File &Link"), m_fileLink), 8, 0);
-    grid->addWidget(m_fileLink, 8, 1);
-    grid->addWidget(m_fileButton, 8, 2);
+    addWideRow(grid, 3, tr("&Task Name"), m_name);
+    addWideRow(grid, 4, tr("Tas&k ID"), m_code);
+    addShortRow(grid, 5, tr("&Start Date"), m_start);
+    addShortRow(grid, 6, tr("&End Date"), m_end);
+    addShortRow(grid, 7, tr("&Priority"), m_priority);
+    addButtonRow(grid, 8, tr("File &Link"), m_fileLink, m_fileButton);
     grid->addWidget(m_done, 9, 1);
 
     auto* percentSign = new QLabel(QStringLiteral("%"));
@@ -167,10 +127,6 @@ CTaskDetailsPg::CTaskDetailsPg(const RecordStore& store, QWidget* parent)
     grid->addWidget(caption(tr("&Completion"), m_completion), 10, 0);
     grid->addLayout(completionRow, 10, 1, 1, 2);
     grid->setRowStretch(11, 1);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(panel);
 
     setTabOrder(m_projectName, m_projectCode);
     setTabOrder(m_projectCode, m_name);

@@ -1,8 +1,10 @@
 #include "editors/InvoiceDialog.h"
 
 #include "editors/KeptText.h"
+#include "editors/MoneyFields.h"
 #include "editors/MoneyFlowDialog.h"
 #include "editors/NumericEdit.h"
+#include "editors/PageLayout.h"
 #include "records/Text.h"
 #include "shell/UserDialogs.h"
 #include "store/AmountInWords.h"
@@ -17,7 +19,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStyle>
@@ -27,56 +28,19 @@
 
 namespace korvane {
 
+using PageLayout::named;
+
 namespace {
 
 const QString kUntitled = QStringLiteral("UnTitled");
 const QString kUnknown = QStringLiteral("Unknown");
 const QString kDefaultCurrency = QStringLiteral("$-US DOLLAR");
 
-template <class W> W* named(W* widget, const char* objectName, const QString& accessibleName)
-{
-    widget->setObjectName(QString::fromLatin1(objectName));
-    widget->setAccessibleName(accessibleName);
-    return widget;
-}
-
 QPlainTextEdit* multiLine(QWidget* parent, const char* objectName, const QString& accessibleName)
 {
     auto* edit = named(new QPlainTextEdit(parent), objectName, accessibleName);
     edit->setTabChangesFocus(true);
     return edit;
-}
-
-QComboBox* editableCombo(QWidget* parent, const char* objectName, const QString& accessibleName)
-{
-    auto* combo = named(new QComboBox(parent), objectName, accessibleName);
-    combo->setEditable(true);
-    combo->setInsertPolicy(QComboBox::NoInsert);
-    combo->lineEdit()->setMaxLength(std::numeric_limits<int>::max());
-    return combo;
-}
-
-/** Shows a text in an editable combination box, selecting the list entry that matches it exactly. */
-void showComboText(QComboBox* combo, const QString& text)
-{
-    const int index = combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    combo->setCurrentIndex(index);
-    if (index < 0)
-        combo->setEditText(text);
-}
-
-/** The locale's short date, but always with four year digits so any year can be typed. */
-QString shortDateFormat()
-{
-    QString format = QLocale().dateFormat(QLocale::ShortFormat);
-    if (!format.contains(QStringLiteral("yyyy")))
-        format.replace(QStringLiteral("yy"), QStringLiteral("yyyy"));
-    return format;
-}
-
-double netOf(double amount, double tax)
-{
-    return amount - tax * 0.01 * amount;
 }
 
 QString wordsOf(double net)
@@ -99,10 +63,10 @@ InvoiceDialog::InvoiceDialog(RecordStore& store, const InvoiceRecord& record, bo
     , m_record(record)
     , m_adding(adding)
     , m_signatureImage(record.signatureImage)
-    , m_task(editableCombo(this, "taskNameCombo", QStringLiteral("Task Name")))
+    , m_task(MoneyFields::editableCombo(this, "taskNameCombo", QStringLiteral("Task Name")))
     , m_invoiceNumber(named(new QLineEdit(this), "invoiceNumberEdit", QStringLiteral("Invoice Number")))
     , m_date(named(new QDateEdit(this), "invoiceDateEdit", QStringLiteral("Invoice Date")))
-    , m_salutation(editableCombo(this, "salutationCombo", QStringLiteral("Billing Person salutation")))
+    , m_salutation(MoneyFields::editableCombo(this, "salutationCombo", QStringLiteral("Billing Person salutation")))
     , m_billingName(named(new QLineEdit(this), "billingNameEdit", QStringLiteral("Billing Person name")))
     , m_signatory(named(new QLineEdit(this), "signatoryEdit", QStringLiteral("Authorised Signatory")))
     , m_signatureButton(named(new QPushButton(QStringLiteral("Attac&h..."), this), "signatureButton",
@@ -112,7 +76,7 @@ InvoiceDialog::InvoiceDialog(RecordStore& store, const InvoiceRecord& record, bo
     , m_tax(named(new NumericEdit(this), "taxEdit", QStringLiteral("Tax (%)")))
     , m_netAmount(named(new QLineEdit(this), "netAmountEdit", QStringLiteral("Net Amount")))
     , m_amountInWords(multiLine(this, "amountInWordsEdit", QStringLiteral("Amount in words")))
-    , m_currency(editableCombo(this, "currencyCombo", QStringLiteral("Currency Format")))
+    , m_currency(MoneyFields::editableCombo(this, "currencyCombo", QStringLiteral("Currency Format")))
     , m_company(named(new QLineEdit(this), "companyEdit", QStringLiteral("Company")))
     , m_fromAddress(multiLine(this, "fromAddressEdit", QStringLiteral("Name and Address")))
     , m_subject(named(new QLineEdit(this), "subjectEdit", QStringLiteral("Invoice Subject")))
@@ -126,7 +90,7 @@ InvoiceDialog::InvoiceDialog(RecordStore& store, const InvoiceRecord& record, bo
     setWindowTitle(adding ? QStringLiteral("Add Invoice") : QStringLiteral("Modify Invoice"));
 
     m_date->setCalendarPopup(true);
-    m_date->setDisplayFormat(shortDateFormat());
+    m_date->setDisplayFormat(MoneyFields::shortDateFormat());
     m_salutation->addItems({QStringLiteral("Mr ."), QStringLiteral("Mrs ."), QStringLiteral("Dr ."),
                             QStringLiteral("Miss ."), QStringLiteral("Ms ."), QStringLiteral("Prof .")});
     m_currency->addItems({QStringLiteral("$    - US DOLLARS"), QStringLiteral("Rs. - INDIAN RUPEES")});
@@ -166,7 +130,7 @@ InvoiceDialog::InvoiceDialog(RecordStore& store, const InvoiceRecord& record, bo
         setTabOrder(order[i - 1], order[i]);
 
     MoneyFlowDialog::fillTaskNames(m_task, m_store, record.projectIdentifier, false);
-    showComboText(m_task, displayText(record.task));
+    MoneyFields::showComboText(m_task, displayText(record.task));
     m_shownTask = m_task->currentText();
     KeptText::show(m_invoiceNumber, record.invoiceNumber);
     const QDateTime when = record.invoiceDate.toQDateTime();
@@ -176,7 +140,7 @@ InvoiceDialog::InvoiceDialog(RecordStore& store, const InvoiceRecord& record, bo
     KeptText::show(m_signatory, record.signatory);
     m_amount->setValue(record.amount);
     m_tax->setValue(record.taxPercentage);
-    showComboText(m_currency, displayText(record.currencyText));
+    MoneyFields::showComboText(m_currency, displayText(record.currencyText));
     m_shownCurrency = m_currency->currentText();
     KeptText::show(m_company, record.company);
     KeptText::show(m_fromAddress, record.fromAddress);
@@ -264,7 +228,7 @@ void InvoiceDialog::showAddressee()
     // The salutation runs up to and including the first "."; a text without one is all name.
     const QByteArray& addressee = m_record.addressee;
     const qsizetype point = addressee.indexOf('.');
-    showComboText(m_salutation, point < 0 ? QString() : displayText(addressee.left(point + 1)));
+    MoneyFields::showComboText(m_salutation, point < 0 ? QString() : displayText(addressee.left(point + 1)));
     m_billingName->setMaxLength(std::numeric_limits<int>::max());
     m_billingName->setText(displayText(point < 0 ? addressee : addressee.mid(point + 1)));
     m_shownSalutation = m_salutation->currentText();
@@ -280,18 +244,15 @@ void InvoiceDialog::showSignatureStatus()
 
 void InvoiceDialog::showNetAmount()
 {
-    const std::optional<double> amount = m_amount->value();
-    const std::optional<double> tax = m_tax->value();
-    if (!amount || !tax) {
+    const std::optional<double> net = MoneyFields::shownNet(m_amount, m_tax, m_adding, m_record.netAmount);
+    if (!net) {
         // Nothing to show while either field holds no number; OK names the field.
         m_netAmount->clear();
         m_amountInWords->clear();
         return;
     }
-    const bool stored = !m_adding && m_amount->isUnchanged() && m_tax->isUnchanged();
-    const double net = stored ? m_record.netAmount : netOf(*amount, *tax);
-    m_netAmount->setText(QString::asprintf("%.2f", net));
-    m_amountInWords->setPlainText(wordsOf(net));
+    m_netAmount->setText(QString::asprintf("%.2f", *net));
+    m_amountInWords->setPlainText(wordsOf(*net));
 }
 
 void InvoiceDialog::chooseSignature()
@@ -322,27 +283,12 @@ QByteArray InvoiceDialog::takeAddressee() const
     return storedText(joined.isEmpty() ? kUnknown : joined);
 }
 
-std::optional<double> InvoiceDialog::numberOf(NumericEdit* edit, const QString& field)
-{
-    const std::optional<double> number = edit->value();
-    if (!number) {
-        UserDialogs::message(this,
-                             QStringLiteral("The %1 field does not hold a number.\nPlease enter a number, "
-                                            "for example 1250.50.")
-                                 .arg(field),
-                             UserDialogs::Icon::Warning);
-        edit->setFocus(Qt::OtherFocusReason);
-        edit->selectAll();
-    }
-    return number;
-}
-
 bool InvoiceDialog::takeValues(InvoiceRecord& record)
 {
-    const std::optional<double> amount = numberOf(m_amount, QStringLiteral("Invoice Amount"));
+    const std::optional<double> amount = MoneyFields::numberOf(m_amount, QStringLiteral("Invoice Amount"), this);
     if (!amount)
         return false;
-    const std::optional<double> tax = numberOf(m_tax, QStringLiteral("Tax (%)"));
+    const std::optional<double> tax = MoneyFields::numberOf(m_tax, QStringLiteral("Tax (%)"), this);
     if (!tax)
         return false;
 
@@ -369,12 +315,7 @@ bool InvoiceDialog::takeValues(InvoiceRecord& record)
                                         : storedText(trimmed);
     }
     record.invoiceNumber = line(m_invoiceNumber, m_record.invoiceNumber, orDefault(QStringLiteral("0")));
-    if (m_date->date() != m_shownDate) {
-        // A new day keeps the invoice's time of day.
-        const QDateTime before = m_record.invoiceDate.toQDateTime();
-        record.invoiceDate =
-            DateTime::fromQDateTime(QDateTime(m_date->date(), before.isValid() ? before.time() : QTime(0, 0)));
-    }
+    record.invoiceDate = MoneyFields::takeDate(m_date, m_shownDate, m_record.invoiceDate);
     record.addressee = takeAddressee();
     record.signatory = line(m_signatory, m_record.signatory, orDefault(kUnknown));
     record.signatureImage = m_signatureImage;
@@ -393,8 +334,8 @@ bool InvoiceDialog::takeValues(InvoiceRecord& record)
     record.amount = *amount;
     record.taxPercentage = *tax;
     // Untouched amounts keep the stored net amount exactly; any change computes it again.
-    if (m_adding || !m_amount->isUnchanged() || !m_tax->isUnchanged())
-        record.netAmount = netOf(record.amount, record.taxPercentage);
+    if (MoneyFields::netChanged(m_amount, m_tax, m_adding))
+        record.netAmount = MoneyFields::netOf(record.amount, record.taxPercentage);
     // Always from the final net amount, so the words never lag behind a change typed just before OK.
     record.amountInWords = amountInWords(record.netAmount);
     return true;
@@ -440,11 +381,7 @@ EditorOutcome InvoiceDialog::addInvoice(RecordStore& store, const QByteArray& pr
     record.addressee = "Mr.";
     record.currencyText = "$ - US DOLLAR";
     InvoiceDialog dialog(store, record, true, parent);
-    EditorOutcome outcome;
-    outcome.finished = UserDialogs::exec(dialog) == QDialog::Accepted;
-    if (outcome.finished)
-        outcome.identifier = dialog.m_storedIdentifier;
-    return outcome;
+    return MoneyFields::run(dialog, dialog.m_storedIdentifier);
 }
 
 EditorOutcome InvoiceDialog::modifyInvoice(RecordStore& store, const QByteArray& invoiceId, QWidget* parent)
@@ -453,11 +390,7 @@ EditorOutcome InvoiceDialog::modifyInvoice(RecordStore& store, const QByteArray&
     if (!record)
         return {};
     InvoiceDialog dialog(store, *record, false, parent);
-    EditorOutcome outcome;
-    outcome.finished = UserDialogs::exec(dialog) == QDialog::Accepted;
-    if (outcome.finished)
-        outcome.identifier = dialog.m_storedIdentifier;
-    return outcome;
+    return MoneyFields::run(dialog, dialog.m_storedIdentifier);
 }
 
 } // namespace korvane

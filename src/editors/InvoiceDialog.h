@@ -55,7 +55,6 @@ private:
     void showSignatureStatus();
     void showNetAmount();
     void chooseSignature();
-    std::optional<double> numberOf(NumericEdit* edit, const QString& field);
     bool takeValues(InvoiceRecord& record);
     QByteArray takeAddressee() const;
     bool store(const InvoiceRecord& record);

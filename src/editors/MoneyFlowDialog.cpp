@@ -1,6 +1,8 @@
 #include "editors/MoneyFlowDialog.h"
 
+#include "editors/MoneyFields.h"
 #include "editors/NumericEdit.h"
+#include "editors/PageLayout.h"
 #include "records/Text.h"
 #include "shell/UserDialogs.h"
 #include "store/RecordStore.h"
@@ -14,41 +16,20 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <limits>
 #include <utility>
 
 namespace korvane {
 
+using PageLayout::named;
+
 namespace {
 
 const QString kUntitled = QStringLiteral("UnTitled");
-
-template <class W> W* named(W* widget, const char* objectName, const QString& accessibleName)
-{
-    widget->setObjectName(QString::fromLatin1(objectName));
-    widget->setAccessibleName(accessibleName);
-    return widget;
-}
-
-/** The locale's short date, but always with four year digits so any year can be typed. */
-QString shortDateFormat()
-{
-    QString format = QLocale().dateFormat(QLocale::ShortFormat);
-    if (!format.contains(QStringLiteral("yyyy")))
-        format.replace(QStringLiteral("yy"), QStringLiteral("yyyy"));
-    return format;
-}
-
-double netOf(double amount, double tax)
-{
-    return amount - tax * 0.01 * amount;
-}
 
 } // namespace
 
@@ -60,7 +41,7 @@ MoneyFlowDialog::MoneyFlowDialog(RecordStore& store, const MoneyFlowRecord& reco
     , m_kind(record.kind)
     , m_filePath(record.filePath)
     , m_heading(new QLabel(this))
-    , m_taskName(named(new QComboBox(this), "taskNameCombo", QStringLiteral("Task Name")))
+    , m_taskName(MoneyFields::editableCombo(this, "taskNameCombo", QStringLiteral("Task Name")))
     , m_amount(named(new NumericEdit(this), "amountEdit", QStringLiteral("Amount")))
     , m_tax(named(new NumericEdit(this), "taxEdit", QStringLiteral("Tax Percentage")))
     , m_netAmount(named(new QLineEdit(this), "netAmountEdit", QStringLiteral("Net Amount")))
@@ -77,14 +58,11 @@ MoneyFlowDialog::MoneyFlowDialog(RecordStore& store, const MoneyFlowRecord& reco
     setWindowTitle(adding ? QStringLiteral("Add Income/Expense") : QStringLiteral("Modify Income/Expense"));
     buildLayout();
 
-    m_taskName->setEditable(true);
-    m_taskName->setInsertPolicy(QComboBox::NoInsert);
-    m_taskName->lineEdit()->setMaxLength(std::numeric_limits<int>::max());
     m_netAmount->setReadOnly(true);
     m_netAmount->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_filePathEdit->setReadOnly(true);
     m_date->setCalendarPopup(true);
-    m_date->setDisplayFormat(shortDateFormat());
+    m_date->setDisplayFormat(MoneyFields::shortDateFormat());
     m_fileButton->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
     m_fileButton->setAutoDefault(false);
     m_okButton->setDefault(true);
@@ -101,7 +79,7 @@ MoneyFlowDialog::MoneyFlowDialog(RecordStore& store, const MoneyFlowRecord& reco
     m_shownDate = m_date->date();
     m_shownName = displayText(record.name);
     fillTaskNames(m_taskName, m_store, m_record.projectIdentifier, m_kind == MoneyFlowRecord::Income);
-    showTaskName(m_shownName);
+    MoneyFields::showComboText(m_taskName, m_shownName);
     m_shownName = m_taskName->currentText();
     showValues();
 
@@ -217,14 +195,6 @@ void MoneyFlowDialog::fillTaskNames(QComboBox* combo, const RecordStore& store, 
         combo->addItem(name, bytes);
 }
 
-void MoneyFlowDialog::showTaskName(const QString& name)
-{
-    const int index = m_taskName->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    m_taskName->setCurrentIndex(index);
-    if (index < 0)
-        m_taskName->setEditText(name);
-}
-
 void MoneyFlowDialog::showValues()
 {
     m_heading->setText(m_kind == MoneyFlowRecord::Income ? QStringLiteral("Income") : QStringLiteral("Expense"));
@@ -236,15 +206,12 @@ void MoneyFlowDialog::showValues()
 
 void MoneyFlowDialog::showNetAmount()
 {
-    const std::optional<double> amount = m_amount->value();
-    const std::optional<double> tax = m_tax->value();
-    if (!amount || !tax) {
-        // Nothing to show while either field holds no number; OK names the field.
+    const std::optional<double> net = MoneyFields::shownNet(m_amount, m_tax, m_adding, m_record.netAmount);
+    // Nothing to show while either field holds no number; OK names the field.
+    if (net)
+        m_netAmount->setText(QString::asprintf("%.2f", *net));
+    else
         m_netAmount->clear();
-        return;
-    }
-    const bool stored = !m_adding && m_amount->isUnchanged() && m_tax->isUnchanged();
-    m_netAmount->setText(QString::asprintf("%.2f", stored ? m_record.netAmount : netOf(*amount, *tax)));
 }
 
 void MoneyFlowDialog::chooseKind(int kind)
@@ -252,7 +219,7 @@ void MoneyFlowDialog::chooseKind(int kind)
     const QString typedName = m_taskName->currentText();
     m_kind = kind;
     fillTaskNames(m_taskName, m_store, m_record.projectIdentifier, m_kind == MoneyFlowRecord::Income);
-    showTaskName(typedName);
+    MoneyFields::showComboText(m_taskName, typedName);
     showValues();
 }
 
@@ -284,32 +251,19 @@ QByteArray MoneyFlowDialog::takeTaskName() const
 
 bool MoneyFlowDialog::takeValues(MoneyFlowRecord& record)
 {
-    const std::pair<NumericEdit*, QString> numbers[] = {{m_amount, QStringLiteral("Amount")},
-                                                         {m_tax, QStringLiteral("Tax Percentage")}};
-    for (const auto& [edit, field] : numbers) {
-        if (!edit->value()) {
-            UserDialogs::message(this,
-                                 QStringLiteral("The %1 field does not hold a number.\nPlease enter a number, "
-                                                "for example 1250.50.")
-                                     .arg(field),
-                                 UserDialogs::Icon::Warning);
-            edit->setFocus(Qt::OtherFocusReason);
-            edit->selectAll();
-            return false;
-        }
-    }
+    const std::optional<double> amount = MoneyFields::numberOf(m_amount, QStringLiteral("Amount"), this);
+    if (!amount)
+        return false;
+    const std::optional<double> tax = MoneyFields::numberOf(m_tax, QStringLiteral("Tax Percentage"), this);
+    if (!tax)
+        return false;
     record.name = takeTaskName();
-    record.amount = *m_amount->value();
-    record.taxPercentage = *m_tax->value();
+    record.amount = *amount;
+    record.taxPercentage = *tax;
     // Untouched amounts keep the stored net amount exactly; any change computes it again.
-    if (m_adding || !m_amount->isUnchanged() || !m_tax->isUnchanged())
-        record.netAmount = netOf(record.amount, record.taxPercentage);
-    if (m_date->date() != m_shownDate) {
-        // A new day keeps the entry's time of day.
-        const QDateTime before = m_record.transactionDate.toQDateTime();
-        record.transactionDate =
-            DateTime::fromQDateTime(QDateTime(m_date->date(), before.isValid() ? before.time() : QTime(0, 0)));
-    }
+    if (MoneyFields::netChanged(m_amount, m_tax, m_adding))
+        record.netAmount = MoneyFields::netOf(record.amount, record.taxPercentage);
+    record.transactionDate = MoneyFields::takeDate(m_date, m_shownDate, m_record.transactionDate);
     record.kind = m_kind;
     record.filePath = m_filePath;
     return true;
@@ -354,11 +308,7 @@ EditorOutcome MoneyFlowDialog::addMoneyFlow(RecordStore& store, const QByteArray
     record.projectIdentifier = projectId;
     record.kind = kind == MoneyFlowRecord::Income ? MoneyFlowRecord::Income : MoneyFlowRecord::Expense;
     MoneyFlowDialog dialog(store, record, true, parent);
-    EditorOutcome outcome;
-    outcome.finished = UserDialogs::exec(dialog) == QDialog::Accepted;
-    if (outcome.finished)
-        outcome.identifier = dialog.m_storedIdentifier;
-    return outcome;
+    return MoneyFields::run(dialog, dialog.m_storedIdentifier);
 }
 
 EditorOutcome MoneyFlowDialog::modifyMoneyFlow(RecordStore& store, const QByteArray& moneyFlowId, QWidget* parent)
@@ -367,11 +317,7 @@ EditorOutcome MoneyFlowDialog::modifyMoneyFlow(RecordStore& store, const QByteAr
     if (!record)
         return {};
     MoneyFlowDialog dialog(store, *record, false, parent);
-    EditorOutcome outcome;
-    outcome.finished = UserDialogs::exec(dialog) == QDialog::Accepted;
-    if (outcome.finished)
-        outcome.identifier = dialog.m_storedIdentifier;
-    return outcome;
+    return MoneyFields::run(dialog, dialog.m_storedIdentifier);
 }
 
 } // namespace korvane

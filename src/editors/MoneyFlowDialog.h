@@ -51,7 +51,6 @@ private:
     void buildLayout();
     void showValues();
     void fillTaskNames();
-    void showTaskName(const QString& name);
     void showNetAmount();
     void chooseKind(int kind);
     void chooseFile();
