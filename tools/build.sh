@@ -11,8 +11,9 @@ build=${KORVANE_BUILD_DIR:-$top/build}
 packages=(build-essential cmake ninja-build pkg-config git qt6-base-dev qt6-svg-dev libxlsxwriter-dev
           libical-dev libzip-dev zipcmp zipmerge ziptool libgtest-dev libbenchmark-dev xvfb xauth)
 # The tests open the .docx and .xlsx exports in LibreOffice headless; poppler turns its PDFs into text and pictures.
+# The fuzz targets need clang with its libFuzzer and sanitizer runtimes, and llvm-symbolizer for readable reports.
 if [ "$mode" = test ]; then
-    packages+=(libreoffice-calc libreoffice-writer poppler-utils)
+    packages+=(libreoffice-calc libreoffice-writer poppler-utils clang libclang-rt-dev llvm)
 fi
 
 install_packages() {
@@ -63,6 +64,11 @@ test)
     configure_and_build "$build-sanitizers" -DCMAKE_BUILD_TYPE=Debug -DENABLE_SANITIZERS=ON -DKORVANE_BUILD_BENCH=OFF
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
         ctest --test-dir "$build-sanitizers" --output-on-failure --parallel "$(nproc)"
+    # A short round of every fuzz target from the committed seeds; any finding fails the run.
+    cmake -S "$top" -B "$build-fuzz" -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+        -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVANE_BUILD_FUZZ=ON -DKORVANE_BUILD_TESTS=OFF \
+        -DKORVANE_BUILD_BENCH=OFF -DKORVANE_FUZZ_SECONDS=12
+    cmake --build "$build-fuzz" --parallel "$(nproc)" --target fuzz_run
     ;;
 *)
     echo "usage: $0 run|test" >&2

@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QTimeZone>
+#include <cstdlib>
 #include <libical/ical.h>
 
 namespace korvane {
@@ -30,9 +31,80 @@ bool isYearlyRule(const icalrecurrencetype& rule)
            listSize(rule.by_hour, ICAL_BY_HOUR_SIZE) == 0 &&
            listSize(rule.by_year_day, ICAL_BY_YEARDAY_SIZE) == 0 &&
            listSize(rule.by_week_no, ICAL_BY_WEEKNO_SIZE) == 0 &&
+           // Without months a weekday's position counts in the year; no zone is written that way.
+           (listSize(rule.by_month, ICAL_BY_MONTH_SIZE) > 0 ||
+            (listSize(rule.by_day, ICAL_BY_DAY_SIZE) == 0 &&
+             listSize(rule.by_month_day, ICAL_BY_MONTHDAY_SIZE) == 0 &&
+             listSize(rule.by_set_pos, ICAL_BY_SETPOS_SIZE) == 0)) &&
            listSize(rule.by_day, ICAL_BY_DAY_SIZE) <= kMaxRuleValues &&
            listSize(rule.by_month_day, ICAL_BY_MONTHDAY_SIZE) <= kMaxRuleValues &&
            listSize(rule.by_set_pos, ICAL_BY_SETPOS_SIZE) <= kMaxRuleValues;
+}
+
+QList<int> listValues(const short* values, int capacity)
+{
+    QList<int> list;
+    for (int i = 0; i < listSize(values, capacity); ++i)
+        list.append(values[i]);
+    return list;
+}
+
+/** The day matches one BYDAY entry: its weekday, and its place in the month when the entry has one. */
+bool matchesWeekday(const QList<int>& byDay, const QDate& date)
+{
+    if (byDay.isEmpty())
+        return true;
+    const int weekday = date.dayOfWeek() % 7 + 1; // libical counts from Sunday = 1
+    for (int entry : byDay) {
+        const int position = icalrecurrencetype_day_position(short(entry));
+        if (int(icalrecurrencetype_day_day_of_week(short(entry))) != weekday)
+            continue;
+        if (position == 0 || (position > 0 && (date.day() - 1) / 7 + 1 == position) ||
+            (position < 0 && (date.daysInMonth() - date.day()) / 7 + 1 == -position))
+            return true;
+    }
+    return false;
+}
+
+/**
+ * True when a yearly rule with months changes the offset at least once within kYearsSearched
+ * periods from `start`. libical looks for the next change year by year and does not give up early on
+ * a rule that never happens (BYDAY=6SU, February 30th), which takes it minutes.
+ */
+bool changesSoon(const icalrecurrencetype& rule, const QDate& start)
+{
+    constexpr int kYearsSearched = 56; // twice the 28 years after which weekdays and leap years repeat
+    QList<int> months = listValues(rule.by_month, ICAL_BY_MONTH_SIZE);
+    if (months.isEmpty())
+        months.append(start.month());
+    const QList<int> byDay = listValues(rule.by_day, ICAL_BY_DAY_SIZE);
+    QList<int> monthDays = listValues(rule.by_month_day, ICAL_BY_MONTHDAY_SIZE);
+    const QList<int> setPositions = listValues(rule.by_set_pos, ICAL_BY_SETPOS_SIZE);
+    if (byDay.isEmpty() && monthDays.isEmpty())
+        monthDays.append(start.day()); // the day of the onset, in each month the rule names
+    for (int period = 0; period < kYearsSearched; ++period) {
+        const int year = start.year() + period * rule.interval;
+        if (year > 9999)
+            break;
+        int count = 0;
+        for (int month : months) {
+            const QDate first(year, month, 1);
+            for (int day = 1; first.isValid() && day <= first.daysInMonth(); ++day) {
+                const QDate date(year, month, day);
+                const bool dayMatches = monthDays.isEmpty() || monthDays.contains(day) ||
+                                        monthDays.contains(day - first.daysInMonth() - 1);
+                if (dayMatches && matchesWeekday(byDay, date))
+                    ++count;
+            }
+        }
+        if (count > 0 && setPositions.isEmpty())
+            return true;
+        for (int position : setPositions) {
+            if (position != 0 && std::abs(position) <= count)
+                return true;
+        }
+    }
+    return false;
 }
 
 /** Checks that every observance of a definition has its onset and offset and a rule libical can expand
@@ -51,12 +123,19 @@ QString checkObservances(icalcomponent* definition)
         if (!icalcomponent_get_first_property(part, ICAL_DTSTART_PROPERTY) ||
             !icalcomponent_get_first_property(part, ICAL_TZOFFSETTO_PROPERTY))
             return QStringLiteral("has an observance without DTSTART or TZOFFSETTO");
+        // Read before the rules: asking for another property would restart their iteration.
+        const icaltimetype onset =
+            icalproperty_get_dtstart(icalcomponent_get_first_property(part, ICAL_DTSTART_PROPERTY));
+        const QDate start(onset.year, onset.month, onset.day);
         for (icalproperty* rule = icalcomponent_get_first_property(part, ICAL_RRULE_PROPERTY); rule;
              rule = icalcomponent_get_next_property(part, ICAL_RRULE_PROPERTY)) {
             if (++ruled > kMaxRuledObservances)
                 return QStringLiteral("has more than %1 yearly rules").arg(kMaxRuledObservances);
-            if (!isYearlyRule(icalproperty_get_rrule(rule)))
+            const icalrecurrencetype recurrence = icalproperty_get_rrule(rule);
+            if (!isYearlyRule(recurrence))
                 return QStringLiteral("has a rule that is not a simple yearly change");
+            if (!start.isValid() || !changesSoon(recurrence, start))
+                return QStringLiteral("has a rule that never or hardly ever changes the offset");
         }
     }
     return {};

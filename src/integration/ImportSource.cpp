@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
+#include <algorithm>
 
 namespace korvane {
 
@@ -29,7 +30,17 @@ QString readFile(const QString& path, QByteArray& bytes)
     if (!file.open(QIODevice::ReadOnly))
         return file.errorString();
     // The size is checked on what is read, not on what the folder claims, so a growing file is bounded too.
-    bytes = file.read(ImportSource::MaxFileSize + 1);
+    // The claimed size only sizes the first read: reading MaxFileSize + 1 at once would take a 64 MiB
+    // buffer for every file, however small.
+    qint64 chunk = std::min(info.size(), ImportSource::MaxFileSize) + 1;
+    bytes.clear();
+    while (bytes.size() <= ImportSource::MaxFileSize && !file.atEnd()) {
+        const QByteArray part = file.read(std::min(chunk, ImportSource::MaxFileSize + 1 - bytes.size()));
+        if (part.isEmpty())
+            break;
+        bytes += part;
+        chunk = qint64(1) << 20;
+    }
     if (file.error() != QFileDevice::NoError)
         return file.errorString();
     if (bytes.size() > ImportSource::MaxFileSize)

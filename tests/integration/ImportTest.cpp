@@ -247,6 +247,15 @@ TEST_F(ImportTest, BrokenFilesGiveTheFileAndTheReasonAndNoRows)
              "BEGIN:VEVENT\r\nDTSTART;TZID=Busy:20240701T100000\r\nEND:VEVENT\r\n" +
              end,
          "not a simple yearly change"},
+        // There is no sixth Sunday in October: libical would search for one for minutes
+        {"zone rule that never happens", ImportKind::Meetings,
+         calendar +
+             "BEGIN:VTIMEZONE\r\nTZID:Never\r\nBEGIN:STANDARD\r\nDTSTART:19701025T030000\r\n"
+             "RRULE:FREQ=YEARLY;BYMONTH=10;BYDAY=6SU\r\nTZOFFSETFROM:+0200\r\nTZOFFSETTO:+0100\r\n"
+             "END:STANDARD\r\nEND:VTIMEZONE\r\n"
+             "BEGIN:VEVENT\r\nDTSTART;TZID=Never:20240701T100000\r\nEND:VEVENT\r\n" +
+             end,
+         "never or hardly ever changes the offset"},
         {"duration past year 9999", ImportKind::Meetings,
          calendar + "BEGIN:VEVENT\r\nDTSTART:99991201T100000\r\nDURATION:P9999W\r\nEND:VEVENT\r\n" + end,
          "outside the years"},

@@ -1,0 +1,13 @@
+// Fuzzes the import of a vCard file's contacts; fuzz/ImportFuzzing.h lists the rules.
+#include "ImportFuzzing.h"
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    korvane::fuzz::setUpImportFuzzing();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    return korvane::fuzz::fuzzImport(korvane::ImportKind::Contacts, data, size);
+}
