@@ -4,6 +4,7 @@
 #include "store/RecordStore.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 
 int main(int argc, char** argv)
 {
@@ -11,6 +12,11 @@ int main(int argc, char** argv)
     QApplication::setOrganizationName(QStringLiteral("Brisolt"));
     QApplication::setApplicationName(QStringLiteral("Korvane"));
     QApplication::setApplicationVersion(QStringLiteral(KORVANE_VERSION));
+    QCommandLineParser options;
+    options.setApplicationDescription(QStringLiteral("Keeps track of small projects."));
+    options.addHelpOption();
+    options.addVersionOption();
+    options.process(app);
 
     korvane::RecordStore store;
     korvane::DataFolderLock lock;

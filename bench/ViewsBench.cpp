@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <vector>
 
 using namespace korvane;
@@ -76,9 +77,16 @@ Figures measure(int projects, int rounds)
         std::fprintf(stderr, "could not generate the data set: %s\n", qPrintable(made.error));
         std::exit(2);
     }
-    RecordStore store(dir.path());
     Figures figures;
-    figures.load = medianMs(3, [&] { store.LoadAll(); });
+    // A fresh store per round: a store keeps its maps when the folder has not changed since its last load.
+    std::vector<std::unique_ptr<RecordStore>> loads;
+    figures.load = medianMs(3, [&] {
+        loads.push_back(std::make_unique<RecordStore>(dir.path()));
+        loads.back()->LoadAll();
+    });
+    loads.clear();
+    RecordStore store(dir.path());
+    store.LoadAll();
     figures.records = store.projects().size() + store.clients().size() + store.resources().size() +
                       store.tasks().size() + store.meetings().size() + store.moneyFlows().size() +
                       store.invoices().size();

@@ -106,7 +106,10 @@ QString JsonRecords::readValue(const QJsonValue& value, QByteArray& text)
 {
     if (!value.isString())
         return QStringLiteral("expected a string, found %1").arg(typeName(value));
-    text = storedText(value.toString());
+    // A text printed from stored Windows-1252 bytes and given back unchanged keeps those bytes, so
+    // that changing one field of a record from the Windows program does not rewrite the others.
+    if (value.toString() != displayText(text))
+        text = storedText(value.toString());
     return {};
 }
 

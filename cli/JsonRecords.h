@@ -55,7 +55,8 @@ public:
     /**
      * Sets the fields the object names on `record`, leaving the others as they are. Every key must
      * name a printed field, and every value must have its field's type; otherwise the reason naming
-     * the field is returned and `record` may be half changed. Returns "" on success.
+     * the field is returned and `record` may be half changed. Returns "" on success. A text equal to
+     * the display of the field's current bytes keeps those bytes (Windows-1252 texts stay as stored).
      */
     template <class R> static QString fromJson(const QJsonObject& object, R& record)
     {

@@ -7,6 +7,7 @@
 #include "shell/CalendarStep.h"
 #include "shell/ChangeLoginDialog.h"
 #include "shell/DataFolderLock.h"
+#include "shell/HelpFile.h"
 #include "shell/InvoiceActions.h"
 #include "shell/LoginStatusDialog.h"
 #include "shell/PrintPreferenceDialog.h"
@@ -48,18 +49,28 @@ namespace {
 
 const QString kDeleteQuestion = QStringLiteral("Do you want to delete this?");
 
+/** The commands that write into the data folder, and so need it to be there. */
+bool writesDataFolder(Command command)
+{
+    switch (command) {
+    case Command::AddProject: case Command::ModifyProject: case Command::DeleteProject:
+    case Command::AddTask: case Command::AddSubTask: case Command::ModifyTask: case Command::DeleteTask:
+    case Command::ImportTasks: case Command::AddMeeting: case Command::ModifyMeeting:
+    case Command::DeleteMeeting: case Command::ImportMeetings: case Command::AddIncome:
+    case Command::ModifyIncome: case Command::DeleteIncome: case Command::AddExpense:
+    case Command::ModifyExpense: case Command::DeleteExpense: case Command::AddInvoice:
+    case Command::ModifyInvoice: case Command::DeleteInvoice: case Command::ChangeLogin:
+    case Command::SetLoginStatus:
+        return true;
+    default:
+        return false;
+    }
+}
+
 /** Where the user manual is: the program's folder first, then beside or below the installed program. */
 QString helpFile()
 {
-    const QString name = QStringLiteral("Korvane.pdf");
-    const QString appDir = QCoreApplication::applicationDirPath();
-    for (const QString& candidate : {QDir(programFolder()).filePath(name), QDir(appDir).filePath(name),
-                                     QDir(appDir).filePath(QStringLiteral("../share/korvane/") + name),
-                                     QDir(appDir).filePath(QStringLiteral("../doc/") + name)}) {
-        if (QFileInfo::exists(candidate))
-            return QFileInfo(candidate).absoluteFilePath();
-    }
-    return QDir(programFolder()).filePath(name);
+    return findHelpFile(programFolder(), QCoreApplication::applicationDirPath());
 }
 
 } // namespace
@@ -396,6 +407,11 @@ void CMainFrame::updateCommandStates()
 
 void CMainFrame::runCommand(Command command)
 {
+    // Without this check an editor would open, take the user's typing, and only then fail.
+    if (writesDataFolder(command) && !dataFolderPresent(QStringLiteral("Nothing was changed."))) {
+        updateCommandStates();
+        return;
+    }
     switch (command) {
     case Command::AddProject: addProject(); break;
     case Command::ModifyProject: modifyProject(); break;
@@ -453,17 +469,21 @@ void CMainFrame::runCommand(Command command)
     updateCommandStates();
 }
 
-void CMainFrame::commitSynopsis()
+bool CMainFrame::commitSynopsis()
 {
     if (!m_workupBar || !m_workupBar->isSynopsisChanged())
-        return;
+        return true;
     ProjectRecord project = m_store.GetProject(m_workupBar->projectId());
     if (project.identifier.isEmpty())
-        return; // deleted meanwhile: nothing to keep it in
+        return true; // deleted meanwhile: nothing to keep it in
     // Stored whole: a synopsis written in the project sheet may well be longer than one line of text.
     project.synopsis = m_workupBar->synopsis();
-    if (reportStoreError(m_store.ModifyProject(project), QStringLiteral("The synopsis could not be saved.")))
-        m_workupBar->markSynopsisCommitted();
+    if (!reportStoreError(m_store.ModifyProject(project),
+                          QStringLiteral("The synopsis could not be saved. It stays in the synopsis pane; it "
+                                         "is saved with the next change once the data folder can be written.")))
+        return false;
+    m_workupBar->markSynopsisCommitted();
+    return true;
 }
 
 void CMainFrame::refreshProjectList(const QByteArray& selectProjectId, bool commitSynopsisFirst)
@@ -473,6 +493,11 @@ void CMainFrame::refreshProjectList(const QByteArray& selectProjectId, bool comm
     m_projectList->fill(m_fromPicker->date(), m_toPicker->date());
     int row = -1;
     QByteArray projectId = selectProjectId;
+    // A synopsis that could not be saved keeps its project in front, so the typed text is not lost.
+    const bool synopsisUnsaved = m_workupBar->isSynopsisChanged() &&
+                                 m_projectList->rowOfProject(m_workupBar->projectId()) >= 1;
+    if (synopsisUnsaved)
+        projectId = m_workupBar->projectId();
     if (m_projectList->rowCount() > 1) {
         row = projectId.isEmpty() ? 1 : m_projectList->rowOfProject(projectId);
         if (row >= 1) {
@@ -483,12 +508,25 @@ void CMainFrame::refreshProjectList(const QByteArray& selectProjectId, bool comm
     m_projectId = projectId;
     // The store's copy, not the list's: a synopsis committed since the list was filled must show.
     const ProjectRecord project = m_store.GetProject(projectId);
-    m_workupBar->showProject(row >= 1 && !project.identifier.isEmpty() ? &project : nullptr);
+    if (synopsisUnsaved && row >= 1 && !project.identifier.isEmpty())
+        m_workupBar->refreshDocuments();
+    else
+        m_workupBar->showProject(row >= 1 && !project.identifier.isEmpty() ? &project : nullptr);
     rebuildTrees(m_projectId, {}, 0);
 }
 
 void CMainFrame::onProjectChosen(const QByteArray& projectId)
 {
+    // The synopsis commit before the change failed: the typed text goes only when the user says so.
+    if (m_workupBar->isSynopsisChanged() && projectId != m_workupBar->projectId()) {
+        const int row = m_projectList->rowOfProject(m_workupBar->projectId());
+        if (row >= 1 && !UserDialogs::askYesNo(this, QStringLiteral("The synopsis typed for the project shown "
+                                                                    "could not be saved. Drop it and show the "
+                                                                    "other project?"))) {
+            m_projectList->setSelectedRow(row);
+            return;
+        }
+    }
     const ProjectRecord project = m_store.GetProject(projectId);
     m_workupBar->showProject(project.identifier.isEmpty() ? nullptr : &project);
     m_projectId = projectId;
@@ -553,7 +591,26 @@ bool CMainFrame::reportStoreError(const QString& error, const QString& what)
     if (error.isEmpty())
         return true;
     const QString lead = what.isEmpty() ? QStringLiteral("The change could not be saved.") : what;
-    UserDialogs::message(this, lead + QStringLiteral("\n\n") + error, UserDialogs::Icon::Critical);
+    QString text = lead + QStringLiteral("\n\n") + error;
+    if (!QFileInfo(m_store.workingDirectory()).isDir())
+        text += QStringLiteral("\n\nThe data folder %1 is gone: it was moved, renamed or deleted while Korvane "
+                               "was running. Choose Option > Change Directory to pick it again.")
+                    .arg(QDir::toNativeSeparators(m_store.workingDirectory()));
+    UserDialogs::message(this, text, UserDialogs::Icon::Critical);
+    return false;
+}
+
+bool CMainFrame::dataFolderPresent(const QString& consequence)
+{
+    const QString folder = m_store.workingDirectory();
+    if (QFileInfo(folder).isDir())
+        return true;
+    UserDialogs::message(this,
+                         QStringLiteral("The data folder %1 is gone: it was moved, renamed or deleted while "
+                                        "Korvane was running.\n\n%2\n\nPut the folder back and choose Refresh, "
+                                        "or choose Option > Change Directory to pick the data folder again.")
+                             .arg(QDir::toNativeSeparators(folder), consequence),
+                         UserDialogs::Icon::Warning);
     return false;
 }
 
@@ -606,6 +663,10 @@ void CMainFrame::deleteInvoice()
 
 void CMainFrame::refreshAll()
 {
+    // Reading a folder that is gone would empty every list without a word.
+    if (!dataFolderPresent(QStringLiteral("Nothing was reloaded: the lists still show the records as they "
+                                          "were read before, and nothing typed was lost.")))
+        return;
     commitSynopsis();
     Startup::loadWithProgress(m_store, this);
     updateLoadProblemNotice();

@@ -53,8 +53,11 @@ public:
     void taskSelected();
     /** Moves a month picker by months and years, then refreshes the project list. */
     void moveMonth(int monthStep, int yearStep, bool toPicker);
-    /** Stores the synopsis shown in "Project Workup's" into its project when the user changed it. */
-    void commitSynopsis();
+    /**
+     * Stores the synopsis shown in "Project Workup's" into its project when the user changed it.
+     * Returns false when it could not be written (the user was told; the typed text stays).
+     */
+    bool commitSynopsis();
 
     /** Runs a command as its menu entry would (disabled commands included: they check for themselves). */
     void runCommand(Command command);
@@ -88,6 +91,11 @@ private:
     void updateLoadProblemNotice();
     /** Shows a store error ("path: reason") to the user; returns true when there was none. */
     bool reportStoreError(const QString& error, const QString& what = {});
+    /**
+     * True when the data folder is still there; otherwise tells the user it is gone, with
+     * `consequence` (what was not done), and how to pick it again.
+     */
+    bool dataFolderPresent(const QString& consequence);
     void onProjectChosen(const QByteArray& projectId);
     void onLinkCommand(const PageLink& link);
     void pickerEdited();

@@ -215,7 +215,7 @@ void CMainFrame::showTasksPerResource()
 
 void CMainFrame::editDocuments(const QByteArray& projectId)
 {
-    if (projectId.isEmpty())
+    if (projectId.isEmpty() || !dataFolderPresent(QStringLiteral("Nothing was changed.")))
         return;
     ProjectDocumentsDialog::editProjectDocuments(m_store, projectId, this);
     m_workupBar->refreshDocuments();

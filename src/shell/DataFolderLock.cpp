@@ -48,12 +48,18 @@ bool DataFolderLock::acquire(const QString& dataFolder, QString* error)
 {
     if (error)
         error->clear();
-    if (!m_folder.isEmpty() && m_lock && folderKey(m_folder) == folderKey(dataFolder)) {
-        m_folder = dataFolder;
-        return true;
+    const QString lockPath = QDir(dataFolder).filePath(lockFileName());
+    if (!m_folder.isEmpty() && folderKey(m_folder) == folderKey(dataFolder)) {
+        if (m_lock && QFileInfo::exists(lockPath)) {
+            m_folder = dataFolder;
+            return true;
+        }
+        // The folder was removed and made again: the old lock's file is gone, and giving that lock up
+        // after the new one is taken would remove the new lock's file.
+        release();
     }
 
-    auto lock = std::make_unique<QLockFile>(QDir(dataFolder).filePath(lockFileName()));
+    auto lock = std::make_unique<QLockFile>(lockPath);
     // The program holds its lock for hours: only a holder that no longer runs makes a lock stale.
     lock->setStaleLockTime(0);
     if (!lock->tryLock(0)) {

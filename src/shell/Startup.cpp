@@ -100,7 +100,8 @@ bool Startup::changeDirectory(RecordStore& store, DataFolderLock& lock, QWidget*
     if (picked.isEmpty())
         return false;
     const QString dataFolder = dataFolderOf(picked);
-    if (!current.isEmpty() && sameFolder(dataFolder, current))
+    // Picking the same folder again changes nothing, unless it is gone: then it is made anew on purpose.
+    if (!current.isEmpty() && sameFolder(dataFolder, current) && QFileInfo(current).isDir())
         return false;
 
     QString error;

@@ -25,12 +25,15 @@ constexpr RecordKind kLoadOrder[] = {RecordKind::Project, RecordKind::Client,   
 /**
  * The record files of the folder by kind, each list ordered byte by byte by name so that every
  * machine loads them alike. The folder is listed once; extensions match in any letter case, as
- * they did on Windows.
+ * they did on Windows. Folders with a record's name are listed too, so that loading reports them
+ * rather than losing the record without a word. The pieces an interrupted atomic save may leave
+ * ("<name>.XXXXXX") end in other letters and are passed over.
  */
 std::array<QStringList, std::size(kLoadOrder)> listRecordFiles(const QString& folder)
 {
     std::array<std::vector<std::pair<QByteArray, QString>>, std::size(kLoadOrder)> keyed;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System);
+    QDirIterator it(folder,
+                    QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
     while (it.hasNext()) {
         it.next();
         const QString name = it.fileName();
@@ -60,6 +63,11 @@ QString RecordStore::fileName(RecordKind kind, const QByteArray& identifier) con
     const KindNames names = kindNames(kind);
     return m_workingDirectory + QLatin1Char('/') + QLatin1String(names.prefix) +
            QFile::decodeName(identifier.trimmed()) + QLatin1String(names.extension);
+}
+
+QString RecordStore::recordFileName(RecordKind kind, const QByteArray& identifier) const
+{
+    return fileName(kind, identifier).mid(m_workingDirectory.size() + 1);
 }
 
 QString RecordStore::fileName(ListFile file, const QByteArray& identifier) const
@@ -152,6 +160,8 @@ AddResult RecordStore::add(R record, int batch)
     const QString error = SafeFile::write(fileName(KindOf<R>::value, record.identifier), encodeRecord(record));
     if (!error.isEmpty())
         return AddResult{{}, error};
+    // A load would place the new record by its file name, not first in its bucket as here.
+    m_stamps.invalidate();
     store(record);
     return AddResult{record.identifier, {}};
 }
@@ -173,9 +183,16 @@ QString RecordStore::modify(const R& record)
 {
     if (!isUsableIdentifier(record.identifier))
         return unusableIdentifierError(record.identifier);
-    const QString error = SafeFile::write(fileName(KindOf<R>::value, record.identifier), encodeRecord(record));
-    if (error.isEmpty())
-        store(record);
+    const QByteArray bytes = encodeRecord(record);
+    const QString error = SafeFile::write(fileName(KindOf<R>::value, record.identifier), bytes);
+    if (!error.isEmpty())
+        return error;
+    // Replacing a record keeps its place, so the maps stay what a load would give; a new one does not.
+    if (map<R>().contains(record.identifier))
+        m_stamps.noteWritten(recordFileName(KindOf<R>::value, record.identifier), bytes);
+    else
+        m_stamps.invalidate();
+    store(record);
     return error;
 }
 
@@ -185,8 +202,10 @@ QString RecordStore::remove(const QByteArray& identifier)
     if (!isUsableIdentifier(identifier))
         return map<R>().contains(identifier) ? unusableIdentifierError(identifier) : QString();
     const QString error = SafeFile::remove(fileName(KindOf<R>::value, identifier));
-    if (error.isEmpty())
+    if (error.isEmpty()) {
+        m_stamps.noteRemoved(recordFileName(KindOf<R>::value, identifier));
         unstore<R>(identifier);
+    }
     return error;
 }
 
@@ -236,6 +255,7 @@ QString RecordStore::DeleteProject(const QByteArray& identifier)
     QString error = SafeFile::remove(fileName(RecordKind::Project, identifier));
     if (!error.isEmpty())
         return error;
+    m_stamps.noteRemoved(recordFileName(RecordKind::Project, identifier));
     // From here on the project is gone from disk; every dependent is removed as far as its file
     // allows, and the first failure is reported.
     auto note = [&error](const QString& next) {
@@ -307,7 +327,7 @@ int RecordStore::weightedProgress(const QByteArray& projectIdentifier) const
 
 template <class R>
 void RecordStore::loadKind(const QStringList& names, const LoadProgress& progress, qsizetype& done,
-                           qsizetype total)
+                           qsizetype total, FolderStamps& stamps)
 {
     constexpr RecordKind kind = KindOf<R>::value;
     map<R>().clear();
@@ -329,6 +349,7 @@ void RecordStore::loadKind(const QStringList& names, const LoadProgress& progres
             m_loadProblems.append({path, error.mid(path.size() + 2)});
             continue;
         }
+        stamps.noteContents(name, bytes);
         R record = empty;
         if (!decodeRecord(bytes, record, &error)) {
             m_loadProblems.append({path, error});
@@ -362,22 +383,32 @@ void RecordStore::loadKind(const QStringList& names, const LoadProgress& progres
 
 void RecordStore::LoadAll(const LoadProgress& progress)
 {
-    m_loadProblems.clear();
     const auto files = listRecordFiles(m_workingDirectory);
-    qsizetype total = 0;
-    for (const QStringList& names : files)
-        total += names.size();
+    QStringList names;
+    for (const QStringList& kindNames : files)
+        names += kindNames;
+    const qsizetype total = names.size();
+    // Stamped before reading: a file that changes while it is read then differs at the next load.
+    FolderStamps stamps = FolderStamps::take(m_workingDirectory, names);
+    if (stamps.unchangedSince(m_stamps)) {
+        if (progress)
+            progress(total, total);
+        return;
+    }
+    m_stamps.invalidate();
+    m_loadProblems.clear();
     qsizetype done = 0;
     if (progress)
         progress(0, total);
     static_assert(kLoadOrder[0] == RecordKind::Project && kLoadOrder[6] == RecordKind::Invoice);
-    loadKind<ProjectRecord>(files[0], progress, done, total);
-    loadKind<ClientRecord>(files[1], progress, done, total);
-    loadKind<ResourceRecord>(files[2], progress, done, total);
-    loadKind<TaskRecord>(files[3], progress, done, total);
-    loadKind<MeetingRecord>(files[4], progress, done, total);
-    loadKind<MoneyFlowRecord>(files[5], progress, done, total);
-    loadKind<InvoiceRecord>(files[6], progress, done, total);
+    loadKind<ProjectRecord>(files[0], progress, done, total, stamps);
+    loadKind<ClientRecord>(files[1], progress, done, total, stamps);
+    loadKind<ResourceRecord>(files[2], progress, done, total, stamps);
+    loadKind<TaskRecord>(files[3], progress, done, total, stamps);
+    loadKind<MeetingRecord>(files[4], progress, done, total, stamps);
+    loadKind<MoneyFlowRecord>(files[5], progress, done, total, stamps);
+    loadKind<InvoiceRecord>(files[6], progress, done, total, stamps);
+    m_stamps = std::move(stamps);
 }
 
 // The header's per-kind operations call these templates, so every kind gets its copy here.

@@ -2,6 +2,7 @@
 
 #include "records/RecordCodec.h"
 #include "records/Records.h"
+#include "store/FolderStamps.h"
 #include "store/RecordKind.h"
 #include "store/RecordMap.h"
 #include "store/SafeFile.h"
@@ -53,7 +54,11 @@ public:
     /** Reports how many of the folder's record files have been read so far, out of how many. */
     using LoadProgress = std::function<void(qsizetype done, qsizetype total)>;
 
-    /** Clears every map and reads every record file of the data folder again. */
+    /**
+     * Clears every map and reads every record file of the data folder again; when no record file
+     * was added, removed or changed since the last load, the maps already hold what reading would
+     * give, and are kept.
+     */
     void LoadAll(const LoadProgress& progress = {});
     /** The files the last `LoadAll` skipped, with the reasons. */
     const QList<LoadProblem>& loadProblems() const { return m_loadProblems; }
@@ -146,7 +151,9 @@ private:
     template <class R> void store(const R& record);
     template <class R> void unstore(const QByteArray& identifier);
     template <class R> void loadKind(const QStringList& names, const LoadProgress& progress, qsizetype& done,
-                                     qsizetype total);
+                                     qsizetype total, FolderStamps& stamps);
+    /** The name of a record's file inside the data folder. */
+    QString recordFileName(RecordKind kind, const QByteArray& identifier) const;
     template <class R> QByteArray newIdentifier(int batch);
     template <class R> QString deleteAllOfProject(const QByteArray& projectIdentifier);
 
@@ -168,6 +175,8 @@ private:
 
     QHash<QByteArray, ProgressSums> m_progress;
     QList<LoadProblem> m_loadProblems;
+    /** The record files as the last load read them, kept up to date with the store's own writes. */
+    FolderStamps m_stamps;
     QHash<int, QDateTime> m_lastIssued;
 };
 

@@ -59,20 +59,24 @@ template <class Key> void sortChildrenBy(TreeNode& parent, Key key)
                      [&](const TreeNode& a, const TreeNode& b) { return earlier(key(a), key(b)); });
 }
 
-template <class R> R lookup(const RecordStore& store, const QByteArray& identifier)
+/** The stored record, read in place; an unknown identifier still yields a node, built from an all-empty record. */
+template <class R> const R& lookup(const RecordStore& store, const QByteArray& identifier)
 {
-    if (const R* record = store.records<R>().find(identifier))
-        return *record;
-    R empty{}; // an unknown identifier still yields a node, built from an all-empty record
-    return empty;
+    static const R empty{};
+    const R* record = store.records<R>().find(identifier);
+    return record ? *record : empty;
 }
 
-TreeNode taskNode(const RecordStore& store, const TaskRecord& task)
+/** A task's node with its resource rows; `extraRows` reserves room for the sub tasks put in front later. */
+TreeNode taskNode(const RecordStore& store, const TaskRecord& task, std::size_t extraRows = 0)
 {
     TreeNode result = node(displayText(task.name), priorityIcon(task.priority), task);
-    for (const QByteArray& resourceId : TextList::entries(task.resources)) {
-        const ResourceRecord resource = lookup<ResourceRecord>(store, resourceId);
+    const QList<QByteArray> resourceIds = TextList::entries(task.resources);
+    result.children.reserve(extraRows + std::size_t(resourceIds.size()));
+    for (const QByteArray& resourceId : resourceIds) {
+        const ResourceRecord& resource = lookup<ResourceRecord>(store, resourceId);
         TreeNode row = node(displayText(resource.name), TreeIcon::Resource);
+        row.children.reserve(4);
         row.children.push_back(node(kDesignation + displayText(resource.designation), TreeIcon::Detail));
         row.children.push_back(node(kDepartment + displayText(resource.department), TreeIcon::Detail));
         row.children.push_back(node(displayText(resource.phone1), TreeIcon::Phone));
@@ -168,24 +172,34 @@ TreeNode emptyMoneyFlowTree()
 
 TreeNode buildTaskTree(const RecordStore& store, const QByteArray& projectId)
 {
-    TreeNode root = node(kTasks, TreeIcon::TasksRoot);
+    // The tasks are put in order before their nodes are built: sorting nodes would move each
+    // node's copy of its task and all its rows, which in a project of thousands of tasks costs
+    // more than building them.
+    std::vector<const TaskRecord*> tops;
     for (const TaskRecord* task : store.ofProject<TaskRecord>(projectId)) {
-        if (task->kind != TaskRecord::kTopLevel)
-            continue;
-        TreeNode top = taskNode(store, *task);
+        if (task->kind == TaskRecord::kTopLevel)
+            tops.push_back(task);
+    }
+    // Top-level tasks were inserted in front of each other: equal start dates stay in reverse map order.
+    std::reverse(tops.begin(), tops.end());
+    std::stable_sort(tops.begin(), tops.end(),
+                     [](const TaskRecord* a, const TaskRecord* b) { return earlier(a->start, b->start); });
+
+    TreeNode root = node(counted(kTasks, qsizetype(tops.size())), TreeIcon::TasksRoot);
+    root.children.reserve(tops.size());
+    for (const TaskRecord* task : tops) {
         // Each sub task goes in front of the ones before it, ahead of the task's own resource
         // rows, so sub tasks show in reverse list order.
-        std::vector<TreeNode> subTasks;
-        for (const QByteArray& subId : TextList::entries(task->subTaskList))
-            subTasks.push_back(taskNode(store, lookup<TaskRecord>(store, subId)));
-        top.children.insert(top.children.begin(), std::make_move_iterator(subTasks.rbegin()),
-                            std::make_move_iterator(subTasks.rend()));
+        const QList<QByteArray> subIds = TextList::entries(task->subTaskList);
+        std::vector<TreeNode> rows;
+        rows.reserve(std::size_t(subIds.size()));
+        for (auto sub = subIds.crbegin(); sub != subIds.crend(); ++sub)
+            rows.push_back(taskNode(store, lookup<TaskRecord>(store, *sub)));
+        TreeNode top = taskNode(store, *task, rows.size());
+        top.children.insert(top.children.begin(), std::make_move_iterator(rows.begin()),
+                            std::make_move_iterator(rows.end()));
         root.children.push_back(std::move(top));
     }
-    // Top-level tasks were inserted in front of each other too: equal start dates stay in reverse map order.
-    std::reverse(root.children.begin(), root.children.end());
-    root.label = counted(kTasks, qsizetype(root.children.size()));
-    sortChildrenBy(root, [](const TreeNode& n) { return n.task()->start; });
     return root;
 }
 

@@ -237,6 +237,47 @@ TEST_F(RecordStoreTest, RefreshForgetsRecordsWhoseFilesVanished)
     EXPECT_FALSE(m_store.GetMoneyFlow(added.identifier).identifier == added.identifier);
 }
 
+// Reloading an unchanged folder keeps the maps; every change made behind the store, also to a file
+// the store itself wrote a moment before, must still show, in the order a fresh load gives.
+TEST_F(RecordStoreTest, RefreshSeesEveryChangeBehindTheStoreInLoadOrder)
+{
+    QByteArray ids[4];
+    for (int i = 0; i < 4; ++i)
+        ids[i] = m_store.AddTask(task("P1", "task " + QByteArray::number(i))).identifier;
+    ASSERT_EQ(SafeFile::write(path("Task99.tsk"), "not a record"), QString());
+    m_store.LoadAll();
+    m_store.LoadAll();
+    EXPECT_EQ(m_store.loadProblems().size(), 1);
+    EXPECT_EQ(m_store.tasks().size(), 4);
+
+    TaskRecord inside = m_store.GetTask(ids[0]);
+    inside.name = "inside";
+    ASSERT_EQ(m_store.ModifyTask(inside), QString());
+    ASSERT_EQ(m_store.DeleteTask(ids[3]), QString());
+    m_store.LoadAll();
+    EXPECT_EQ(m_store.GetTask(ids[0]).name, "inside");
+    EXPECT_FALSE(m_store.tasks().contains(ids[3]));
+
+    RecordStore other(m_dir.path());
+    other.LoadAll();
+    TaskRecord outside = other.GetTask(ids[0]);
+    outside.name = "outside";
+    ASSERT_EQ(other.ModifyTask(outside), QString());
+    const QByteArray added = other.AddTask(task("P1", "added outside")).identifier;
+    ASSERT_EQ(other.DeleteTask(ids[1]), QString());
+    m_store.LoadAll();
+    EXPECT_EQ(m_store.GetTask(ids[0]).name, "outside");
+    EXPECT_FALSE(m_store.tasks().contains(ids[1]));
+    EXPECT_EQ(m_store.GetTask(added).name, "added outside");
+
+    ASSERT_TRUE(m_store.AddTask(task("P1", "added inside")).ok());
+    m_store.LoadAll();
+    RecordStore fresh(m_dir.path());
+    fresh.LoadAll();
+    EXPECT_EQ(keysOf(m_store.tasks()), keysOf(fresh.tasks()));
+    EXPECT_EQ(m_store.loadProblems().size(), 1);
+}
+
 TEST_F(RecordStoreTest, LoadingRepairsTaskKindsOnDisk)
 {
     TaskRecord odd = task("P", "odd", "");
@@ -259,13 +300,14 @@ TEST_F(RecordStoreTest, MalformedFilesAreSkippedAndListed)
     writeRecordFile("Project1.prj", good);
     ASSERT_EQ(SafeFile::write(path("Project2.prj"), encodeRecord(good).left(20)), QString());
     ASSERT_EQ(SafeFile::write(path("Project3.prj"), QByteArray::fromHex("01" "31" "ffffffffffff")), QString());
-    QDir(m_dir.path()).mkdir("Project4.prj"); // a folder is not a record
+    QDir(m_dir.path()).mkdir("Project4.prj"); // a folder is not a record, and is listed
 
     m_store.LoadAll();
     EXPECT_EQ(m_store.projects().size(), 1);
-    ASSERT_EQ(m_store.loadProblems().size(), 2);
+    ASSERT_EQ(m_store.loadProblems().size(), 3);
     EXPECT_TRUE(m_store.loadProblems()[0].path.endsWith("Project2.prj"));
     EXPECT_TRUE(m_store.loadProblems()[1].path.endsWith("Project3.prj"));
+    EXPECT_TRUE(m_store.loadProblems()[2].path.endsWith("Project4.prj"));
 }
 
 TEST_F(RecordStoreTest, DeletingAProjectTakesEverythingButInvoicesAndResources)

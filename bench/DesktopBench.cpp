@@ -1,0 +1,523 @@
+// Measures the desktop program end to end in its own classes: start-up to the main window shown,
+// then what a user does in it (select the largest project, Refresh, a month move over the whole
+// range, Modify Task finished), on data folders of about 10,000 and 100,000 records, and a project
+// with 5,000 tasks and a 1 MB synopsis. Every interaction ends with the whole window painted into a
+// pixmap, so work the widgets leave for painting is counted. Each figure is printed beside its
+// goal; nothing is asserted.
+//
+//   korvane_desktop_bench [--rounds N] [--folder DIR]
+//
+// It runs without a display (QT_QPA_PLATFORM=offscreen unless set), with its settings and
+// generated pages in a temporary folder. With --folder the data sets are kept in DIR and reused.
+
+#include "editors/CTaskSheet.h"
+#include "shell/CMainFrame.h"
+#include "shell/DataFolderLock.h"
+#include "shell/Startup.h"
+#include "shell/UserDialogs.h"
+#include "shell/WorkupBar.h"
+#include "store/DemoData.h"
+#include "store/ProgramFolder.h"
+#include "store/RecordKind.h"
+#include "store/RecordStore.h"
+#include "views/widgets/CDetailsView.h"
+#include "views/widgets/CKorvaneView.h"
+#include "views/widgets/ProjectDetailsBar.h"
+
+#include <QApplication>
+#include <QDateEdit>
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTreeView>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <unistd.h>
+#include <vector>
+
+using namespace korvane;
+
+namespace {
+
+const char* const kPeakFlag = "--start-and-report-peak";
+constexpr int kLargeProjectTasks = 5000;
+constexpr qsizetype kLargeSynopsisBytes = qsizetype(1) << 20;
+
+/** The mix of the other benchmarks: 30 tasks, 5 meetings, 10 money flow entries per project. */
+DemoOptions dataSet(int projects)
+{
+    DemoOptions options;
+    options.projects = projects;
+    options.seed = 1;
+    options.resources = std::max(10, projects / 4);
+    options.tasksPerProject = 30;
+    options.meetingsPerProject = 5;
+    options.moneyFlowsPerProject = 10;
+    return options;
+}
+
+double msSince(const QElapsedTimer& timer)
+{
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0.0 : values[values.size() / 2];
+}
+
+/** Times `work` over `rounds` rounds, running `prepare` untimed before each; the median in ms. */
+double medianMs(int rounds, const std::function<void()>& work, const std::function<void()>& prepare = {})
+{
+    std::vector<double> times;
+    for (int i = 0; i < rounds; ++i) {
+        if (prepare)
+            prepare();
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        times.push_back(msSince(timer));
+    }
+    return median(times);
+}
+
+qint64 statusKb(const char* key)
+{
+    QFile file(QStringLiteral("/proc/self/status"));
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray prefix = QByteArray(key) + ':';
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        if (line.startsWith(prefix))
+            return line.mid(prefix.size()).trimmed().split(' ').value(0).toLongLong();
+    }
+    return 0;
+}
+
+QStringList recordFilePatterns()
+{
+    QStringList patterns;
+    for (RecordKind kind : {RecordKind::Project, RecordKind::Client, RecordKind::Resource, RecordKind::Task,
+                            RecordKind::Meeting, RecordKind::MoneyFlow, RecordKind::Invoice})
+        patterns << QStringLiteral("*") + QLatin1String(kindNames(kind).extension);
+    return patterns;
+}
+
+bool hasRecordFiles(const QString& folder)
+{
+    return !QDir(folder).entryList(recordFilePatterns(), QDir::Files).isEmpty();
+}
+
+qint64 folderBytes(const QString& folder)
+{
+    qint64 all = 0;
+    QDirIterator it(folder, QDir::Files);
+    while (it.hasNext()) {
+        it.next();
+        all += it.fileInfo().size();
+    }
+    return all;
+}
+
+/** Opens, reads and closes every record file over a sorted listing: the floor for any start-up. */
+double rawReadMs(const QString& folder)
+{
+    QElapsedTimer timer;
+    timer.start();
+    const QDir dir(folder);
+    for (const QString& name : dir.entryList(recordFilePatterns(), QDir::Files, QDir::Name)) {
+        QFile file(dir.filePath(name));
+        if (file.open(QIODevice::ReadOnly))
+            file.readAll();
+    }
+    return msSince(timer);
+}
+
+/** Lets the window do its pending layouts and paints all of it, as showing it on screen would. */
+void settle(QWidget& window)
+{
+    QApplication::processEvents();
+    const QPixmap painted = window.grab();
+    if (painted.isNull())
+        std::abort();
+}
+
+/** The data set's records and the project with the most tasks. */
+struct Shape
+{
+    qsizetype records = 0;
+    QByteArray largest;
+    QByteArray other;
+    QDate first, last;
+};
+
+Shape shapeOf(const RecordStore& store)
+{
+    Shape shape;
+    shape.records = store.projects().size() + store.clients().size() + store.resources().size() +
+                    store.tasks().size() + store.meetings().size() + store.moneyFlows().size() +
+                    store.invoices().size();
+    std::size_t most = 0;
+    shape.first = QDate(9999, 12, 31);
+    shape.last = QDate(1, 1, 1);
+    for (const auto& entry : store.projects()) {
+        const std::size_t tasks = store.ofProject<TaskRecord>(entry.key).size();
+        if (tasks >= most) {
+            most = tasks;
+            if (!shape.largest.isEmpty())
+                shape.other = shape.largest;
+            shape.largest = entry.key;
+        } else if (shape.other.isEmpty()) {
+            shape.other = entry.key;
+        }
+        const QDate start = entry.record.startDate.date();
+        if (start.isValid()) {
+            shape.first = std::min(shape.first, start);
+            shape.last = std::max(shape.last, start);
+        }
+    }
+    return shape;
+}
+
+/** Everything of a start-up: the store loaded as the program loads it, the main window shown and painted. */
+struct Desktop
+{
+    std::unique_ptr<RecordStore> store;
+    std::unique_ptr<DataFolderLock> lock;
+    std::unique_ptr<CMainFrame> frame;
+    double loadMs = 0;
+    double windowMs = 0;
+};
+
+Desktop startUp(const QString& folder)
+{
+    Desktop desktop;
+    QElapsedTimer timer;
+    timer.start();
+    desktop.store = std::make_unique<RecordStore>(folder);
+    Startup::loadWithProgress(*desktop.store, nullptr);
+    desktop.loadMs = msSince(timer);
+    timer.restart();
+    desktop.lock = std::make_unique<DataFolderLock>();
+    desktop.frame = std::make_unique<CMainFrame>(*desktop.store, *desktop.lock);
+    desktop.frame->resize(1400, 900);
+    desktop.frame->show();
+    settle(*desktop.frame);
+    desktop.windowMs = msSince(timer);
+    return desktop;
+}
+
+/** Selects a project in the list as a click on its row does, and lets the window paint. */
+void selectProject(CMainFrame& frame, const QByteArray& projectId)
+{
+    CKorvaneView* list = frame.projectList();
+    const int row = list->rowOfProject(projectId);
+    if (row < 1)
+        std::abort(); // the pickers must show the project
+    list->setSelectedRow(row);
+    emit list->projectChosen(projectId);
+    settle(frame);
+}
+
+/** Sets the pickers to the months from the first project's start to the last one's, untimed. */
+void showWholeRange(CMainFrame& frame, const Shape& shape)
+{
+    frame.toPicker()->setMinimumDate(QDate(1753, 1, 1));
+    frame.toPicker()->setDate(QDate(shape.last.year(), shape.last.month(), 1));
+    frame.fromPicker()->setDate(QDate(shape.first.year(), shape.first.month(), 1));
+    settle(frame);
+}
+
+/** Selects the first task of the task tree, so that Modify Task has something to modify. */
+void selectFirstTask(CMainFrame& frame)
+{
+    frame.detailsBar()->setCurrentTab(ProjectDetailsBar::TasksTab);
+    QTreeView* tree = frame.detailsBar()->taskTreeView();
+    tree->setCurrentIndex(tree->model()->index(0, 0, tree->model()->index(0, 0)));
+    if (frame.detailsBar()->selectedTaskId().isEmpty())
+        std::abort();
+}
+
+/** Answers the task sheet as a user who changes nothing: Next, then Finish. */
+void finishTaskSheets(int& finished)
+{
+    UserDialogs::setDialogHandler([&finished](QDialog& dialog) {
+        auto* sheet = qobject_cast<CTaskSheet*>(&dialog);
+        if (!sheet)
+            return int(QDialog::Rejected);
+        sheet->next();
+        sheet->accept();
+        if (sheet->result() == QDialog::Accepted)
+            ++finished;
+        return sheet->result();
+    });
+}
+
+struct Figures
+{
+    qsizetype records = 0;
+    double read = 0, load = 0, window = 0, startup = 0;
+    double select = 0, refresh = 0, month = 0, modifyTask = 0;
+};
+
+Figures measure(const QString& folder, int rounds)
+{
+    Figures figures;
+    std::vector<double> reads, loads, windows, startups;
+    Desktop desktop;
+    // Alternated, so that the raw read and the start-up see the same file cache.
+    for (int round = 0; round < rounds; ++round) {
+        reads.push_back(rawReadMs(folder));
+        // The previous window and store go outside the timing, the window before the store it shows.
+        desktop.frame.reset();
+        desktop.store.reset();
+        QElapsedTimer timer;
+        timer.start();
+        desktop = startUp(folder);
+        startups.push_back(msSince(timer));
+        loads.push_back(desktop.loadMs);
+        windows.push_back(desktop.windowMs);
+    }
+    figures.read = median(reads);
+    figures.load = median(loads);
+    figures.window = median(windows);
+    figures.startup = median(startups);
+
+    CMainFrame& frame = *desktop.frame;
+    const Shape shape = shapeOf(*desktop.store);
+    figures.records = shape.records;
+    showWholeRange(frame, shape);
+
+    figures.select = medianMs(
+        rounds, [&] { selectProject(frame, shape.largest); }, [&] { selectProject(frame, shape.other); });
+    figures.refresh = medianMs(std::max(3, rounds / 2), [&] {
+        frame.runCommand(Command::Refresh);
+        settle(frame);
+    });
+    bool forward = true;
+    figures.month = medianMs(rounds, [&] {
+        frame.runCommand(forward ? Command::ToNextMonth : Command::ToPreviousMonth);
+        forward = !forward;
+        settle(frame);
+    });
+
+    int finished = 0;
+    finishTaskSheets(finished);
+    figures.modifyTask = medianMs(
+        rounds,
+        [&] {
+            frame.runCommand(Command::ModifyTask);
+            settle(frame);
+        },
+        [&] {
+            selectProject(frame, shape.largest);
+            selectFirstTask(frame);
+        });
+    UserDialogs::setDialogHandler({});
+    if (finished != rounds) {
+        std::fprintf(stderr, "Modify Task finished %d times out of %d\n", finished, rounds);
+        std::exit(2);
+    }
+    return figures;
+}
+
+struct LargeProject
+{
+    double select = 0, taskTree = 0, report = 0, synopsis = 0;
+    int tasks = 0;
+};
+
+/** A project of 5,000 tasks with a 1 MB synopsis, in a folder with a few ordinary projects. */
+QByteArray makeLargeProject(const QString& folder)
+{
+    if (!hasRecordFiles(folder)) {
+        DemoOptions options = dataSet(20);
+        options.seed = 5;
+        if (!writeDemoFolder(folder, options).ok())
+            return {};
+        options.projects = 1;
+        options.seed = 6;
+        options.tasksPerProject = kLargeProjectTasks;
+        if (!writeDemoFolder(folder, options).ok())
+            return {};
+    }
+    RecordStore store(folder);
+    store.LoadAll();
+    QByteArray largest;
+    std::size_t most = 0;
+    for (const auto& entry : store.projects()) {
+        const std::size_t tasks = store.ofProject<TaskRecord>(entry.key).size();
+        if (tasks > most) {
+            most = tasks;
+            largest = entry.key;
+        }
+    }
+    ProjectRecord project = store.GetProject(largest);
+    if (project.synopsis.size() < kLargeSynopsisBytes) {
+        QByteArray synopsis;
+        for (int line = 0; synopsis.size() < kLargeSynopsisBytes; ++line)
+            synopsis += "Line " + QByteArray::number(line) + " of the project's synopsis, as a user writes it.\r\n";
+        project.synopsis = synopsis;
+        if (!store.ModifyProject(project).isEmpty())
+            return {};
+    }
+    return largest;
+}
+
+LargeProject measureLargeProject(const QString& folder, int rounds)
+{
+    const QByteArray projectId = makeLargeProject(folder);
+    if (projectId.isEmpty()) {
+        std::fprintf(stderr, "could not make the large project\n");
+        std::exit(2);
+    }
+    Desktop desktop = startUp(folder);
+    CMainFrame& frame = *desktop.frame;
+    const Shape shape = shapeOf(*desktop.store);
+    showWholeRange(frame, shape);
+    const QByteArray other = shape.largest == projectId ? shape.other : shape.largest;
+
+    LargeProject figures;
+    figures.tasks = int(desktop.store->ofProject<TaskRecord>(projectId).size());
+    figures.select = medianMs(
+        rounds, [&] { selectProject(frame, projectId); }, [&] { selectProject(frame, other); });
+    figures.taskTree = medianMs(rounds, [&] {
+        frame.detailsBar()->rebuild(projectId, {}, 1);
+        settle(*frame.detailsBar());
+    });
+    figures.report = medianMs(rounds, [&] {
+        frame.detailsView()->showProjectDetails(projectId);
+        settle(*frame.detailsView());
+    });
+    const ProjectRecord* project = desktop.store->projects().find(projectId);
+    figures.synopsis = medianMs(rounds, [&] {
+        frame.workupBar()->showProject(project);
+        settle(*frame.workupBar());
+    });
+    return figures;
+}
+
+/** The child process: starts the program on the folder, selects the largest project, prints peak memory in kB. */
+int reportPeak(const QString& folder)
+{
+    Desktop desktop = startUp(folder);
+    const Shape shape = shapeOf(*desktop.store);
+    showWholeRange(*desktop.frame, shape);
+    selectProject(*desktop.frame, shape.largest);
+    std::printf("%lld %lld\n", statusKb("VmHWM"), statusKb("VmRSS"));
+    return 0;
+}
+
+bool generate(const QString& folder, int projects)
+{
+    if (hasRecordFiles(folder))
+        return true;
+    const DemoSummary made = writeDemoFolder(folder, dataSet(projects));
+    if (!made.ok())
+        std::fprintf(stderr, "could not generate the data set: %s\n", qPrintable(made.error));
+    return made.ok();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Settings and generated pages go to a folder of the run's own, never to the user's.
+    QTemporaryDir home;
+    qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toLocal8Bit());
+    qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toLocal8Bit());
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Brisolt"));
+    QApplication::setApplicationName(QStringLiteral("Korvane"));
+    QDir().mkpath(home.filePath(QStringLiteral("program")));
+    setProgramFolderForTesting(home.filePath(QStringLiteral("program")));
+    UserDialogs::setTestMode(true);
+
+    const QStringList args = app.arguments();
+    if (args.size() == 3 && args[1] == QLatin1String(kPeakFlag))
+        return reportPeak(args[2]);
+
+    int rounds = 5;
+    QString folder;
+    for (int i = 1; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--rounds") && i + 1 < args.size()) {
+            rounds = std::max(1, args[++i].toInt());
+        } else if (args[i] == QLatin1String("--folder") && i + 1 < args.size()) {
+            folder = args[++i];
+        } else {
+            std::fprintf(stderr, "usage: korvane_desktop_bench [--rounds N] [--folder DIR]\n");
+            return 1;
+        }
+    }
+    QTemporaryDir temporary;
+    if (folder.isEmpty())
+        folder = temporary.path();
+    const QString smallFolder = folder + QStringLiteral("/desktop-small");
+    const QString largeFolder = folder + QStringLiteral("/desktop-large");
+    const QString projectFolder = folder + QStringLiteral("/desktop-large-project");
+    if (!generate(smallFolder, 200) || !generate(largeFolder, 2000))
+        return 2;
+    ::sync();
+
+    const Figures small = measure(smallFolder, rounds);
+    const Figures large = measure(largeFolder, rounds);
+    const LargeProject project = measureLargeProject(projectFolder, rounds);
+
+    std::printf("desktop program, offscreen (median of %d rounds, warm file cache)\n", rounds);
+    std::printf("                                  %7lld records  %7lld records  ratio (goal <= 11)\n",
+                static_cast<long long>(small.records), static_cast<long long>(large.records));
+    auto row = [&](const char* what, double a, double b, const char* goal) {
+        std::printf("  %-30s %10.1f ms    %10.1f ms    %6.2f   %s\n", what, a, b, b / a, goal);
+    };
+    row("raw open/read/close", small.read, large.read, "");
+    row("load (as at start-up)", small.load, large.load, "");
+    row("main window built and shown", small.window, large.window, "");
+    row("start-up in all", small.startup, large.startup, "");
+    std::printf("  start-up / raw read             %10.2f       %10.2f             (goal <= 1.5)\n",
+                small.startup / small.read, large.startup / large.read);
+    auto interaction = [&](const char* what, double a, double b) {
+        std::printf("  %-30s %10.1f ms    %10.1f ms    %6.2f   of load: %.3f (goal <= 0.1)\n", what, a, b, b / a,
+                    b / large.load);
+    };
+    interaction("select largest project", small.select, large.select);
+    interaction("Refresh", small.refresh, large.refresh);
+    interaction("month move, whole range", small.month, large.month);
+    interaction("Modify Task, finished", small.modifyTask, large.modifyTask);
+
+    std::printf("\nproject of %d tasks with a %lld-byte synopsis (against the load of %lld records)\n", project.tasks,
+                static_cast<long long>(kLargeSynopsisBytes), static_cast<long long>(large.records));
+    auto part = [&](const char* what, double ms) {
+        std::printf("  %-30s %10.1f ms    of load: %.3f (goal <= 0.1)\n", what, ms, ms / large.load);
+    };
+    part("select it (everything)", project.select);
+    part("task tree rebuilt, painted", project.taskTree);
+    part("details report, painted", project.report);
+    part("synopsis shown, painted", project.synopsis);
+
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), {QLatin1String(kPeakFlag), largeFolder});
+    if (!child.waitForFinished(-1) || child.exitCode() != 0) {
+        std::fprintf(stderr, "the start-up in a child process failed\n");
+        return 2;
+    }
+    const QList<QByteArray> peak = child.readAllStandardOutput().trimmed().split(' ');
+    const double peakMb = double(peak.value(0).toLongLong()) * 1024 / 1e6;
+    const double residentMb = double(peak.value(1).toLongLong()) * 1024 / 1e6;
+    const double bytesMb = double(folderBytes(largeFolder)) / 1e6;
+    const double limitMb = 3.0 * bytesMb + 80.0;
+    std::printf("\nmemory of a fresh start-up on %lld records, largest project selected\n",
+                static_cast<long long>(large.records));
+    std::printf("  folder                         %10.1f MB\n", bytesMb);
+    std::printf("  peak (VmHWM)                   %10.1f MB    limit 3 x folder + 80 MB: %.1f MB (peak / limit %.2f)\n",
+                peakMb, limitMb, peakMb / limitMb);
+    std::printf("  resident (VmRSS)               %10.1f MB\n", residentMb);
+    return 0;
+}

@@ -1,0 +1,296 @@
+// The main window when the data folder fails under it: read-only, gone, or holding files that cannot
+// be read. Permissions are tested for real, also when the tests run as root.
+#include "GuiTestSupport.h"
+#include "support/NoFileOverride.h"
+
+#include "shell/CMainFrame.h"
+#include "shell/DataFolderLock.h"
+#include "shell/UserDialogs.h"
+#include "shell/WorkupBar.h"
+#include "store/RecordStore.h"
+#include "views/widgets/CKorvaneView.h"
+#include "views/widgets/ProjectDetailsBar.h"
+
+#include <QDialog>
+#include <QDir>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QTreeView>
+#include <QtTest>
+
+using namespace korvane;
+
+namespace {
+
+QString thisMonth(int day)
+{
+    const QDate today = QDate::currentDate();
+    return QDate(today.year(), today.month(), day).toString(Qt::ISODate);
+}
+
+QByteArray addTask(RecordStore& store, const QByteArray& projectId, const QByteArray& name)
+{
+    TaskRecord task = emptyRecord<TaskRecord>();
+    task.projectIdentifier = projectId;
+    task.name = name;
+    task.kind = TaskRecord::kTopLevel;
+    task.priority = TaskRecord::Medium;
+    task.start = DateTime::fromDate(QDate::currentDate());
+    task.end = DateTime::fromDate(QDate::currentDate().addDays(10));
+    return store.AddTask(task).identifier;
+}
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void selectTask(CMainFrame& frame, const QString& name)
+{
+    ProjectDetailsBar* bar = frame.detailsBar();
+    bar->setCurrentTab(ProjectDetailsBar::TasksTab);
+    QTreeView* tree = bar->taskTreeView();
+    const auto found = tree->model()->match(tree->model()->index(0, 0), Qt::DisplayRole, name, 1,
+                                            Qt::MatchExactly | Qt::MatchRecursive);
+    QVERIFY(!found.isEmpty());
+    tree->setCurrentIndex(found.first());
+}
+
+void typeSynopsis(CMainFrame& frame, const QString& text)
+{
+    frame.workupBar()->synopsisEdit()->setPlainText(text);
+    frame.workupBar()->synopsisEdit()->document()->setModified(true);
+}
+
+/** Answers the next Add Income dialog with an amount and OK; tells whether it closed and what it showed. */
+struct IncomeAttempt
+{
+    int dialogs = 0;
+    bool closed = false;
+    QString amountAfterOk;
+};
+
+void answerIncomeDialog(IncomeAttempt& attempt)
+{
+    UserDialogs::setDialogHandler([&attempt](QDialog& dialog) {
+        ++attempt.dialogs;
+        auto* amount = dialog.findChild<QLineEdit*>(QStringLiteral("amountEdit"));
+        amount->setText(QStringLiteral("200"));
+        dialog.accept();
+        attempt.closed = dialog.result() == QDialog::Accepted;
+        attempt.amountAfterOk = amount->text();
+        return dialog.result();
+    });
+}
+
+} // namespace
+
+class DataFolderFaultsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void readOnlyFolderChangesNothingAndRecovers();
+    void goneFolderIsReportedNotEmptiedNorRecreated();
+    void lockSurvivesItsFolderGoing();
+    void unreadableRecordFilesAreSkippedAndListed();
+};
+
+void DataFolderFaultsTest::readOnlyFolderChangesNothingAndRecovers()
+{
+    test::GuiWorld world;
+    RecordStore& store = world.store();
+    const QByteArray project = world.addProject(QStringLiteral("Alpha"), thisMonth(1), thisMonth(20));
+    const QByteArray task = addTask(store, project, "Design");
+    const QString projectFile = store.fileName(RecordKind::Project, project);
+    const QString taskFile = store.fileName(RecordKind::Task, task);
+    const QByteArray projectBytes = fileBytes(projectFile);
+    DataFolderLock lock;
+    CMainFrame frame(store, lock);
+
+    test::NoFileOverride obeyPermissions;
+    if (!obeyPermissions.active())
+        QSKIP(obeyPermissions.error().c_str());
+    const QString folder = world.dataFolder();
+    QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+    const auto writable = qScopeGuard(
+        [&] { QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner); });
+    if (QFile probe(folder + QStringLiteral("/probe")); probe.open(QIODevice::WriteOnly))
+        QSKIP("this file system ignores permission bits");
+    UserDialogs::takeMessages();
+
+    // The synopsis pane: Refresh reports the file and the reason, and the typed text stays.
+    typeSynopsis(frame, QStringLiteral("typed while read-only"));
+    frame.runCommand(Command::Refresh);
+    QStringList messages = UserDialogs::takeMessages();
+    QCOMPARE(messages.size(), 1);
+    QVERIFY2(messages.first().contains(projectFile) &&
+                 messages.first().contains(QStringLiteral("Permission denied")),
+             qPrintable(messages.first()));
+    QCOMPARE(frame.workupBar()->synopsisEdit()->toPlainText(), QStringLiteral("typed while read-only"));
+    QVERIFY(store.GetProject(project).synopsis.isEmpty());
+    QCOMPARE(fileBytes(projectFile), projectBytes);
+
+    // An editor stays open with what was typed, and nothing is stored.
+    frame.detailsBar()->setCurrentTab(ProjectDetailsBar::MoneyFlowTab);
+    IncomeAttempt income;
+    answerIncomeDialog(income);
+    frame.runCommand(Command::AddIncome);
+    QCOMPARE(income.dialogs, 1);
+    QVERIFY(!income.closed);
+    QCOMPARE(income.amountAfterOk, QStringLiteral("200"));
+    messages = UserDialogs::takeMessages();
+    QCOMPARE(messages.size(), 1);
+    QVERIFY2(messages.first().contains(folder) &&
+                 messages.first().contains(QStringLiteral("Permission denied")),
+             qPrintable(messages.first()));
+    QVERIFY(store.ofProject<MoneyFlowRecord>(project).empty());
+
+    // A delete leaves the task in memory, on disk and in the tree.
+    selectTask(frame, QStringLiteral("Design"));
+    UserDialogs::setNextAnswer(true);
+    frame.runCommand(Command::DeleteTask);
+    messages = UserDialogs::takeMessages();
+    QCOMPARE(messages.size(), 2); // the question, then the failure
+    QVERIFY2(messages.last().contains(taskFile), qPrintable(messages.last()));
+    QVERIFY(!store.GetTask(task).identifier.isEmpty());
+    QVERIFY(QFile::exists(taskFile));
+    QVERIFY(frame.detailsBar()->taskTree().label.startsWith(QStringLiteral("Tasks(1)")));
+
+    // Writable again: the same actions succeed, the kept synopsis included.
+    QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    frame.runCommand(Command::Refresh);
+    QCOMPARE(store.GetProject(project).synopsis, QByteArray("typed while read-only"));
+    frame.detailsBar()->setCurrentTab(ProjectDetailsBar::MoneyFlowTab);
+    answerIncomeDialog(income);
+    frame.runCommand(Command::AddIncome);
+    QVERIFY(income.closed);
+    QCOMPARE(store.ofProject<MoneyFlowRecord>(project).size(), std::size_t(1));
+    selectTask(frame, QStringLiteral("Design"));
+    UserDialogs::setNextAnswer(true);
+    frame.runCommand(Command::DeleteTask);
+    QVERIFY(store.GetTask(task).identifier.isEmpty());
+    QCOMPARE(UserDialogs::takeMessages().size(), 1); // only the question
+}
+
+void DataFolderFaultsTest::goneFolderIsReportedNotEmptiedNorRecreated()
+{
+    test::GuiWorld world;
+    RecordStore& store = world.store();
+    const QByteArray project = world.addProject(QStringLiteral("Alpha"), thisMonth(1), thisMonth(20));
+    addTask(store, project, "Design");
+    DataFolderLock lock;
+    QVERIFY(lock.acquire(world.dataFolder(), nullptr));
+    CMainFrame frame(store, lock);
+    const QString folder = world.dataFolder();
+    const QString moved = world.pickedFolder() + QStringLiteral("/moved");
+    QVERIFY(QDir().rename(folder, moved));
+    UserDialogs::takeMessages();
+
+    const auto expectGoneMessage = [&] {
+        const QStringList messages = UserDialogs::takeMessages();
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(messages.first().contains(QDir::toNativeSeparators(folder) + QStringLiteral(" is gone")) &&
+                     messages.first().contains(QStringLiteral("Option > Change Directory")),
+                 qPrintable(messages.first()));
+    };
+
+    // Refresh keeps everything shown; a write command opens no editor.
+    typeSynopsis(frame, QStringLiteral("typed after the folder went"));
+    frame.runCommand(Command::Refresh);
+    expectGoneMessage();
+    QCOMPARE(frame.projectList()->rowCount(), 2);
+    QCOMPARE(frame.selectedProjectId(), project);
+    QVERIFY(frame.detailsBar()->taskTree().label.startsWith(QStringLiteral("Tasks(1)")));
+
+    frame.detailsBar()->setCurrentTab(ProjectDetailsBar::MoneyFlowTab);
+    IncomeAttempt income;
+    answerIncomeDialog(income);
+    frame.runCommand(Command::AddIncome);
+    QCOMPARE(income.dialogs, 0);
+    expectGoneMessage();
+
+    // A write that does get through (the synopsis, on leaving the project) says the same.
+    QVERIFY(!frame.commitSynopsis());
+    const QStringList messages = UserDialogs::takeMessages();
+    QCOMPARE(messages.size(), 1);
+    QVERIFY2(messages.first().contains(store.fileName(RecordKind::Project, project)) &&
+                 messages.first().contains(QStringLiteral("Option > Change Directory")),
+             qPrintable(messages.first()));
+    QVERIFY(!QFileInfo::exists(folder));
+
+    // Back in place: Refresh reads it again and the kept synopsis is written.
+    QVERIFY(QDir().rename(moved, folder));
+    frame.runCommand(Command::Refresh);
+    QVERIFY(UserDialogs::takeMessages().isEmpty());
+    QCOMPARE(store.GetProject(project).synopsis, QByteArray("typed after the folder went"));
+    QCOMPARE(frame.projectList()->rowCount(), 2);
+}
+
+void DataFolderFaultsTest::lockSurvivesItsFolderGoing()
+{
+    test::GuiWorld world;
+    const QString folder = world.dataFolder();
+    const QString lockFile = QDir(folder).filePath(DataFolderLock::lockFileName());
+    {
+        DataFolderLock lock;
+        QVERIFY(lock.acquire(folder, nullptr));
+        QVERIFY(QDir(folder).removeRecursively());
+    } // released with its folder gone
+
+    // Made again under a running program: the new folder gets its own lock, which stays when the old goes.
+    DataFolderLock lock;
+    QVERIFY(lock.acquire(folder, nullptr));
+    QVERIFY(QDir(folder).removeRecursively());
+    QVERIFY(QDir().mkpath(folder));
+    QVERIFY(lock.acquire(folder, nullptr));
+    QVERIFY(lock.isLocked());
+    QVERIFY(QFileInfo::exists(lockFile));
+    DataFolderLock second;
+    QVERIFY(!second.acquire(folder, nullptr));
+}
+
+void DataFolderFaultsTest::unreadableRecordFilesAreSkippedAndListed()
+{
+    test::GuiWorld world;
+    RecordStore& store = world.store();
+    world.addProject(QStringLiteral("Alpha"), thisMonth(1), thisMonth(20));
+    const QString unreadable = store.fileName(
+        RecordKind::Project, world.addProject(QStringLiteral("Beta"), thisMonth(2), thisMonth(20)));
+    const QString folderNamed = store.fileName(
+        RecordKind::Project, world.addProject(QStringLiteral("Gamma"), thisMonth(3), thisMonth(20)));
+    QVERIFY(QFile::remove(folderNamed));
+    QVERIFY(QDir().mkpath(folderNamed));
+    QVERIFY(QFile::setPermissions(unreadable, QFile::WriteOwner));
+
+    test::NoFileOverride obeyPermissions;
+    if (!obeyPermissions.active())
+        QSKIP(obeyPermissions.error().c_str());
+    if (QFile probe(unreadable); probe.open(QIODevice::ReadOnly))
+        QSKIP("this file system ignores permission bits");
+
+    DataFolderLock lock;
+    CMainFrame frame(store, lock);
+    frame.runCommand(Command::Refresh);
+    QCOMPARE(frame.projectList()->rowCount(), 2);
+    QCOMPARE(frame.projectList()->projectAt(1)->name, QByteArray("Alpha"));
+    QVERIFY(UserDialogs::takeMessages().isEmpty());
+
+    auto* button = frame.findChild<QPushButton*>(QStringLiteral("LoadProblemsButton"));
+    QVERIFY(button && !button->isHidden());
+    QCOMPARE(button->text(), QStringLiteral("2 record files were skipped"));
+    QString listed;
+    UserDialogs::setDialogHandler([&](QDialog& dialog) {
+        listed = dialog.findChild<QPlainTextEdit*>(QStringLiteral("LoadProblemsText"))->toPlainText();
+        return int(QDialog::Rejected);
+    });
+    button->click();
+    QVERIFY2(listed.contains(unreadable + QStringLiteral(": Permission denied")), qPrintable(listed));
+    QVERIFY2(listed.contains(folderNamed + QStringLiteral(": ")), qPrintable(listed));
+}
+
+QTEST_MAIN(DataFolderFaultsTest)
+#include "DataFolderFaultsTest.moc"

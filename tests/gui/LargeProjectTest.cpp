@@ -1,0 +1,136 @@
+// A project far larger than usual in the main window: 5,000 tasks in its tree and a synopsis of a
+// megabyte, which the synopsis bar and the project sheet must give back unchanged.
+#include "GuiTestSupport.h"
+
+#include "editors/CProjectSheet.h"
+#include "shell/CMainFrame.h"
+#include "shell/DataFolderLock.h"
+#include "shell/UserDialogs.h"
+#include "shell/WorkupBar.h"
+#include "store/DemoData.h"
+#include "store/RecordKind.h"
+#include "store/RecordStore.h"
+#include "views/widgets/CKorvaneView.h"
+#include "views/widgets/ProjectDetailsBar.h"
+
+#include <QDateEdit>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QtTest>
+
+using namespace korvane;
+
+namespace {
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+int taskCount(const TreeNode& node)
+{
+    int count = node.task() ? 1 : 0;
+    for (const TreeNode& child : node.children)
+        count += taskCount(child);
+    return count;
+}
+
+/** Moves the list's selection to the project with the arrow keys, as a user does. */
+void chooseByKeys(CMainFrame& frame, const QByteArray& projectId)
+{
+    CKorvaneView* list = frame.projectList();
+    const int target = list->rowOfProject(projectId);
+    QVERIFY(target >= 1);
+    while (list->selectedRow() != target)
+        QTest::keyClick(list, list->selectedRow() < target ? Qt::Key_Down : Qt::Key_Up);
+    QCOMPARE(frame.selectedProjectId(), projectId);
+}
+
+} // namespace
+
+class LargeProjectTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void synopsisAndTreeOfALargeProject();
+};
+
+void LargeProjectTest::synopsisAndTreeOfALargeProject()
+{
+    test::GuiWorld world;
+    DemoOptions options;
+    options.projects = 1;
+    options.seed = 4;
+    options.tasksPerProject = 5000;
+    options.meetingsPerProject = 1;
+    options.moneyFlowsPerProject = 2;
+    options.invoicesPerProject = 0;
+    QVERIFY(writeDemoFolder(world.dataFolder(), options).ok());
+    RecordStore& store = world.store();
+    store.LoadAll();
+    QCOMPARE(store.projects().size(), 1);
+    const QByteArray large = store.projects().begin()->key;
+    const QDate start = store.projects().find(large)->startDate.date();
+    const QByteArray small = world.addProject(QStringLiteral("Small"), start.toString(Qt::ISODate),
+                                              start.addDays(5).toString(Qt::ISODate));
+
+    // Windows line breaks, UTF-8 beyond ASCII, tabs and markup characters, over a megabyte.
+    QByteArray synopsis;
+    for (int line = 0; synopsis.size() < (1 << 20); ++line)
+        synopsis += "Zeile " + QByteArray::number(line) + ": Gr\xc3\xb6\xc3\x9f" "e\tund <Ma\xc3\x9f> & \"mehr\"\r\n";
+    ProjectRecord project = store.GetProject(large);
+    project.synopsis = synopsis;
+    QVERIFY(store.ModifyProject(project).isEmpty());
+    const QString projectFile = store.fileName(RecordKind::Project, large);
+    const QByteArray storedFile = fileBytes(projectFile);
+
+    DataFolderLock lock;
+    CMainFrame frame(store, lock);
+    frame.fromPicker()->setDate(QDate(start.year(), start.month(), 1));
+    frame.toPicker()->setDate(QDate(start.year(), start.month(), 1));
+    QCOMPARE(frame.projectList()->rowCount(), 3);
+    chooseByKeys(frame, large);
+    QCOMPARE(taskCount(frame.detailsBar()->taskTree()), 5000);
+
+    // Looked at in the bar and left for another project: the file is not even rewritten.
+    chooseByKeys(frame, small);
+    chooseByKeys(frame, large);
+    QVERIFY(fileBytes(projectFile) == storedFile);
+
+    // Modify Project, OK without a change: the synopsis comes back byte for byte.
+    int sheets = 0;
+    UserDialogs::setDialogHandler([&](QDialog& dialog) {
+        auto& sheet = static_cast<CProjectSheet&>(dialog);
+        ++sheets;
+        while (sheet.currentId() != CProjectSheet::SynopsisPage) {
+            const int before = sheet.currentId();
+            sheet.next();
+            if (sheet.currentId() == before)
+                return int(QDialog::Rejected);
+        }
+        return int(QDialog::Accepted);
+    });
+    frame.runCommand(Command::ModifyProject);
+    UserDialogs::setDialogHandler({});
+    QCOMPARE(sheets, 1);
+    frame.runCommand(Command::Refresh);
+    QVERIFY(store.projects().find(large)->synopsis == synopsis);
+
+    // Typed at the end in the bar, then another project chosen: all of it is stored with the addition.
+    chooseByKeys(frame, large);
+    QPlainTextEdit* edit = frame.workupBar()->synopsisEdit();
+    edit->moveCursor(QTextCursor::End);
+    QTest::keyClicks(edit, QStringLiteral("Fin."));
+    const QByteArray typed = edit->toPlainText().toUtf8();
+    chooseByKeys(frame, small);
+    frame.runCommand(Command::Refresh);
+    QVERIFY(store.projects().find(large)->synopsis == typed);
+    QVERIFY(typed.endsWith("\"mehr\"\nFin.") || typed.endsWith("\"mehr\"\r\nFin."));
+    QCOMPARE(typed.count("Zeile "), synopsis.count("Zeile "));
+    QVERIFY(UserDialogs::takeMessages().isEmpty());
+}
+
+QTEST_MAIN(LargeProjectTest)
+#include "LargeProjectTest.moc"
