@@ -20,6 +20,7 @@
 #include "store/ProgramFolder.h"
 #include "store/RecordKind.h"
 #include "store/RecordStore.h"
+#include "store/SafeFile.h"
 #include "views/widgets/CDetailsView.h"
 #include "views/widgets/CKorvaneView.h"
 #include "views/widgets/ProjectDetailsBar.h"
@@ -263,7 +264,7 @@ struct Figures
 {
     qsizetype records = 0;
     double read = 0, load = 0, window = 0, startup = 0;
-    double select = 0, refresh = 0, month = 0, modifyTask = 0;
+    double select = 0, refresh = 0, refreshChanged = 0, month = 0, modifyTask = 0;
 };
 
 Figures measure(const QString& folder, int rounds)
@@ -300,6 +301,19 @@ Figures measure(const QString& folder, int rounds)
         frame.runCommand(Command::Refresh);
         settle(frame);
     });
+    // Another program (korvane-cli, a copy from a backup) changed one record file: the folder is read again.
+    const QString taskFile = desktop.store->fileName(RecordKind::Task, desktop.store->tasks().begin()->key);
+    figures.refreshChanged = medianMs(
+        std::max(3, rounds / 2),
+        [&] {
+            frame.runCommand(Command::Refresh);
+            settle(frame);
+        },
+        [&] {
+            QByteArray bytes;
+            if (!SafeFile::read(taskFile, bytes) || !SafeFile::write(taskFile, bytes).isEmpty())
+                std::exit(2);
+        });
     bool forward = true;
     figures.month = medianMs(rounds, [&] {
         frame.runCommand(forward ? Command::ToNextMonth : Command::ToPreviousMonth);
@@ -489,6 +503,7 @@ int main(int argc, char** argv)
     };
     interaction("select largest project", small.select, large.select);
     interaction("Refresh", small.refresh, large.refresh);
+    interaction("Refresh, a file changed outside", small.refreshChanged, large.refreshChanged);
     interaction("month move, whole range", small.month, large.month);
     interaction("Modify Task, finished", small.modifyTask, large.modifyTask);
 

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <ctime>
+#include <vector>
 
 namespace korvane {
 
@@ -13,8 +14,9 @@ namespace korvane {
  * change times), so that reading the folder again can be skipped when nothing in it changed.
  *
  * A file changed twice within its file system's timestamp step keeps its stamp, so files whose
- * modification time lies within a few seconds of the moment the stamps were taken also keep a
- * checksum of their contents, and are read once more to compare.
+ * times lie within a few seconds of the moment the stamps were taken also keep a checksum of their
+ * contents, and are read once more to compare. Each file costs 16 bytes, so that a folder of a
+ * hundred thousand records adds little to the program's memory.
  */
 class FolderStamps
 {
@@ -27,6 +29,13 @@ public:
 
     /** True when these stamps show the very files that `earlier` stamped, with the same contents. */
     bool unchangedSince(const FolderStamps& earlier) const;
+    /** True when the named files, the only ones that may have changed, are still what was stamped. */
+    bool unchangedFiles(const QStringList& names) const;
+    /** True when the stamps describe the folder's files as last read, or written by the program since. */
+    bool isValid() const { return m_valid; }
+    const QString& folder() const { return m_folder; }
+    /** The number of files stamped. */
+    qsizetype size() const { return qsizetype(m_entries.size()); }
 
     /** Takes a fresh stamp of a file the program itself just wrote with these bytes. */
     void noteWritten(const QString& name, const QByteArray& bytes);
@@ -36,29 +45,33 @@ public:
     void invalidate() { m_valid = false; }
 
 private:
-    struct Stamp
+    struct Entry
     {
-        bool stated = false;
-        quint64 device = 0;
-        quint64 inode = 0;
-        qint64 size = 0;
-        quint32 mode = 0;
-        timespec modified{};
-        timespec changed{};
-        /** Set when the stamp alone cannot tell a later change: compare the contents. */
-        bool recent = false;
+        quint64 name;
+        /** A digest of the file's identity, size, mode and times; 0 when the file could not be stated. */
+        quint64 stamp;
+        bool operator<(const Entry& other) const { return name < other.name; }
+    };
+    struct Recent
+    {
+        QString name;
         bool hasChecksum = false;
         size_t checksum = 0;
-
-        bool sameFileAs(const Stamp& other) const;
     };
 
-    Stamp stampOf(const QString& name) const;
+    /** The stamp of one file, and whether its times are too close to the taking to be trusted. */
+    quint64 stampOf(const QString& name, bool& recent) const;
+    Entry* find(quint64 name);
+    const Entry* find(quint64 name) const;
+    /** True when the file still holds the contents noted for it. */
+    bool sameContents(const Recent& recent) const;
 
     QString m_folder;
     bool m_valid = false;
     time_t m_takenAt = 0;
-    QHash<QString, Stamp> m_stamps;
+    /** Ordered by name digest. */
+    std::vector<Entry> m_entries;
+    QHash<quint64, Recent> m_recent;
 };
 
 } // namespace korvane

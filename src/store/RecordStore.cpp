@@ -22,6 +22,16 @@ constexpr RecordKind kLoadOrder[] = {RecordKind::Project, RecordKind::Client,   
                                      RecordKind::Task,    RecordKind::Meeting,   RecordKind::MoneyFlow,
                                      RecordKind::Invoice};
 
+/** The place in the load order of the kind a file name belongs to, or -1 when it names no record file. */
+int loadOrderOf(const QString& name)
+{
+    for (std::size_t k = 0; k < std::size(kLoadOrder); ++k) {
+        if (name.endsWith(QLatin1String(kindNames(kLoadOrder[k]).extension), Qt::CaseInsensitive))
+            return int(k);
+    }
+    return -1;
+}
+
 /**
  * The record files of the folder by kind, each list ordered byte by byte by name so that every
  * machine loads them alike. The folder is listed once; extensions match in any letter case, as
@@ -37,12 +47,9 @@ std::array<QStringList, std::size(kLoadOrder)> listRecordFiles(const QString& fo
     while (it.hasNext()) {
         it.next();
         const QString name = it.fileName();
-        for (std::size_t k = 0; k < std::size(kLoadOrder); ++k) {
-            if (name.endsWith(QLatin1String(kindNames(kLoadOrder[k]).extension), Qt::CaseInsensitive)) {
-                keyed[k].emplace_back(QFile::encodeName(name), name);
-                break;
-            }
-        }
+        const int k = loadOrderOf(name);
+        if (k >= 0)
+            keyed[std::size_t(k)].emplace_back(QFile::encodeName(name), name);
     }
     std::array<QStringList, std::size(kLoadOrder)> lists;
     for (std::size_t k = 0; k < std::size(kLoadOrder); ++k) {
@@ -383,6 +390,22 @@ void RecordStore::loadKind(const QStringList& names, const LoadProgress& progres
 
 void RecordStore::LoadAll(const LoadProgress& progress)
 {
+    if (m_stamps.isValid() && m_stamps.folder() == m_workingDirectory) {
+        if (const std::optional<QStringList> changed = m_watch.takeChanges()) {
+            QStringList records;
+            for (const QString& name : *changed) {
+                if (loadOrderOf(name) >= 0)
+                    records.append(name);
+            }
+            if (m_stamps.unchangedFiles(records)) {
+                if (progress)
+                    progress(m_stamps.size(), m_stamps.size());
+                return;
+            }
+        }
+    }
+    // Watching starts before the folder is listed, so that no change after the listing goes unseen.
+    const bool watched = m_watch.start(m_workingDirectory);
     const auto files = listRecordFiles(m_workingDirectory);
     QStringList names;
     for (const QStringList& kindNames : files)
@@ -390,12 +413,12 @@ void RecordStore::LoadAll(const LoadProgress& progress)
     const qsizetype total = names.size();
     // Stamped before reading: a file that changes while it is read then differs at the next load.
     FolderStamps stamps = FolderStamps::take(m_workingDirectory, names);
-    if (stamps.unchangedSince(m_stamps)) {
+    if (!watched && stamps.unchangedSince(m_stamps)) {
         if (progress)
             progress(total, total);
         return;
     }
-    m_stamps.invalidate();
+    m_stamps = FolderStamps(); // frees the old stamps before the records are read
     m_loadProblems.clear();
     qsizetype done = 0;
     if (progress)

@@ -3,6 +3,7 @@
 #include "records/RecordCodec.h"
 #include "records/Records.h"
 #include "store/FolderStamps.h"
+#include "store/FolderWatch.h"
 #include "store/RecordKind.h"
 #include "store/RecordMap.h"
 #include "store/SafeFile.h"
@@ -177,6 +178,8 @@ private:
     QList<LoadProblem> m_loadProblems;
     /** The record files as the last load read them, kept up to date with the store's own writes. */
     FolderStamps m_stamps;
+    /** Which files changed since the last load, where the file system tells. */
+    FolderWatch m_watch;
     QHash<int, QDateTime> m_lastIssued;
 };
 

@@ -87,11 +87,18 @@ bool CDetailsView::showFile(const QString& path)
     }
     m_lastError.clear();
     const QUrl url = QUrl::fromLocalFile(info.absoluteFilePath());
+    // Replacing the page empties the document first, which hides the scroll bar; once the new page
+    // is in, the bar comes back and the browser lays the whole page out a second time at the
+    // narrower width. Keeping the bar while the page is replaced lays a long page out once; a short
+    // one is laid out again when the bar goes, which costs little.
+    const Qt::ScrollBarPolicy barPolicy = verticalScrollBarPolicy();
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // The browser would keep a page it showed before; the file was rewritten, so read it again.
     if (source().adjusted(QUrl::RemoveFragment) == url)
         reload();
     else
         setSource(url);
+    setVerticalScrollBarPolicy(barPolicy);
     clearHistory();
     return true;
 }

@@ -37,8 +37,9 @@ public:
     QString lastError() const;
 
     /**
-     * Loads the pages and their pictures from disk every time; picture names written with "\"
-     * (also percent-encoded) are found relative to the folder of the page shown.
+     * Loads the pages and their pictures from disk (the browser keeps each picture while the page is
+     * shown); picture names written with "\" (also percent-encoded) are found relative to the
+     * folder of the page shown.
      */
     QVariant loadResource(int type, const QUrl& name) override;
 
