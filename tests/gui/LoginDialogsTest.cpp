@@ -62,7 +62,6 @@ private slots:
     void loginOk_data();
     void loginOk();
     void loginCancelEnds();
-    void loginDisabledSkipsWindow();
     void missingStatusFileIsCreatedShowingLogin();
     void missingDetailsAreAnnouncedAndWritten();
     void unwritableDetailsFileIsReported();
@@ -141,26 +140,6 @@ void LoginDialogsTest::loginCancelEnds()
     });
     QVERIFY(!LoginWindow::run(world.dataFolder()));
     QCOMPARE(UserDialogs::takeMessages(), QStringList());
-}
-
-void LoginDialogsTest::loginDisabledSkipsWindow()
-{
-    GuiWorld world;
-    LoginFiles files = readyFiles(world);
-    int shown = 0;
-    UserDialogs::setDialogHandler([&](QDialog&) {
-        ++shown;
-        return int(QDialog::Rejected);
-    });
-    QCOMPARE(files.writeStatus(1), QString());
-    QVERIFY(LoginWindow::run(world.dataFolder()));
-    // Any value other than 0 switches the window off.
-    QCOMPARE(files.writeStatus(-7), QString());
-    QVERIFY(LoginWindow::run(world.dataFolder()));
-    QCOMPARE(shown, 0);
-    QCOMPARE(files.writeStatus(0), QString());
-    QVERIFY(!LoginWindow::run(world.dataFolder()));
-    QCOMPARE(shown, 1);
 }
 
 void LoginDialogsTest::missingStatusFileIsCreatedShowingLogin()
@@ -422,6 +401,10 @@ void LoginDialogsTest::loginStatusOffAndOn()
         return int(QDialog::Rejected);
     });
     QVERIFY(!LoginWindow::run(world.dataFolder()));
+    QCOMPARE(shown, 1);
+    // Any value other than 0 switches the window off.
+    QCOMPARE(files.writeStatus(-7), QString());
+    QVERIFY(LoginWindow::run(world.dataFolder()));
     QCOMPARE(shown, 1);
 }
 

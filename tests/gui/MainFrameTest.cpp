@@ -70,7 +70,6 @@ private slots:
     void emptyFolderDisablesProjectCommands();
     void commandStatesFollowTabAndSelection();
     void deleteProjectAsksAndCascades();
-    void deleteSubTaskLeavesParentList();
     void synopsisIsStoredWholeAndOnlyWhenChanged();
     void failedWriteIsReported();
     void monthMovesRefillTheList();
@@ -166,29 +165,6 @@ void MainFrameTest::deleteProjectAsksAndCascades()
     QVERIFY(!QFile::exists(world.store().fileName(RecordKind::Task, task)));
     QCOMPARE(frame.projectList()->rowCount(), 1);
     QVERIFY(frame.selectedProjectId().isEmpty());
-}
-
-void MainFrameTest::deleteSubTaskLeavesParentList()
-{
-    test::GuiWorld world;
-    RecordStore& store = world.store();
-    const QByteArray project = world.addProject(QStringLiteral("Alpha"), thisMonth(1), thisMonth(20));
-    TaskRecord parent = makeTask(project, "Parent");
-    parent.identifier = store.AddTask(parent).identifier;
-    const QByteArray first = store.AddTask(makeTask(project, "First step", true), 0).identifier;
-    const QByteArray second = store.AddTask(makeTask(project, "Second step", true), 1).identifier;
-    parent.subTaskList = first + '\n' + second + '\n';
-    QVERIFY(store.ModifyTask(parent).isEmpty());
-
-    DataFolderLock lock;
-    CMainFrame frame(store, lock);
-    frame.detailsBar()->setCurrentTab(ProjectDetailsBar::TasksTab);
-    QVERIFY(selectRow(frame.detailsBar()->taskTreeView(), QStringLiteral("First step")));
-    UserDialogs::setNextAnswer(true);
-    frame.runCommand(Command::DeleteTask);
-    QVERIFY(store.GetTask(first).identifier.isEmpty());
-    QCOMPARE(store.GetTask(parent.identifier).subTaskList, second + '\n');
-    QVERIFY(!store.GetTask(second).identifier.isEmpty());
 }
 
 void MainFrameTest::synopsisIsStoredWholeAndOnlyWhenChanged()

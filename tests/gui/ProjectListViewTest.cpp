@@ -87,34 +87,6 @@ class ProjectListViewTest : public QObject
     Q_OBJECT
 
 private slots:
-    void listsProjectsStartingInTheMonthRange_data()
-    {
-        QTest::addColumn<QString>("start");
-        QTest::addColumn<QDate>("from");
-        QTest::addColumn<QDate>("to");
-        QTest::addColumn<bool>("listed");
-        QTest::newRow("last day of the only month") << "2025-01-31" << QDate(2025, 1, 1) << QDate(2025, 1, 1) << true;
-        QTest::newRow("month before the range") << "2025-01-31" << QDate(2025, 2, 1) << QDate(2025, 3, 1) << false;
-        QTest::newRow("from after to") << "2025-02-10" << QDate(2025, 3, 1) << QDate(2025, 1, 1) << false;
-        QTest::newRow("range over new year") << "2025-01-05" << QDate(2024, 11, 1) << QDate(2025, 2, 1) << true;
-        QTest::newRow("same month a year later") << "2026-01-05" << QDate(2024, 11, 1) << QDate(2025, 2, 1)
-                                                 << false;
-    }
-
-    void listsProjectsStartingInTheMonthRange()
-    {
-        QFETCH(QString, start);
-        QFETCH(QDate, from);
-        QFETCH(QDate, to);
-        QFETCH(bool, listed);
-        ListWorld w;
-        const QByteArray id = w.world.addProject(QStringLiteral("Alpha"), start, start);
-        w.view.fill(from, to);
-        QCOMPARE(w.view.rowCount(), listed ? 2 : 1);
-        QCOMPARE(w.view.rowOfProject(id), listed ? 1 : -1);
-        QCOMPARE(w.view.selectedRow(), -1);
-    }
-
     void sortsByStartDateUnderTheCaption()
     {
         ListWorld w;
