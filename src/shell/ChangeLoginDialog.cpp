@@ -1,6 +1,7 @@
 #include "shell/ChangeLoginDialog.h"
 
 #include "records/Text.h"
+#include "shell/DialogButtons.h"
 #include "shell/LoginWindow.h"
 #include "shell/UserDialogs.h"
 
@@ -43,10 +44,6 @@ ChangeLoginDialog::ChangeLoginDialog(const QString& dataFolder, QWidget* parent)
     m_hintQuestionCombo->setObjectName(QStringLiteral("hintQuestionCombo"));
     m_hintQuestionCombo->addItems(
         {QStringLiteral("What is your Pet name?"), QStringLiteral("What is your Partner Name?")});
-    m_okButton->setObjectName(QStringLiteral("okButton"));
-    m_okButton->setDefault(true);
-    m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
-    m_cancelButton->setAutoDefault(false);
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Old Login Name :"), m_oldNameEdit);
@@ -56,10 +53,7 @@ ChangeLoginDialog::ChangeLoginDialog(const QString& dataFolder, QWidget* parent)
     form->addRow(QStringLiteral("Password Hint : "), m_passwordHintEdit);
     form->addRow(QStringLiteral("Hint Question : "), m_hintQuestionCombo);
     form->addRow(QStringLiteral("Hint Answer : "), m_hintAnswerEdit);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_okButton);
-    buttons->addWidget(m_cancelButton);
+    QHBoxLayout* buttons = okCancelRow(m_okButton, m_cancelButton);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addLayout(buttons);

@@ -1,6 +1,7 @@
 #include "shell/LoginRecoveryDialog.h"
 
 #include "records/Text.h"
+#include "shell/DialogButtons.h"
 #include "shell/LoginWindow.h"
 #include "shell/UserDialogs.h"
 #include "store/LoginCipher.h"
@@ -35,18 +36,11 @@ LoginRecoveryDialog::LoginRecoveryDialog(const QString& dataFolder, QWidget* par
     m_questionEdit->setReadOnly(true);
     m_questionEdit->setMinimumWidth(240);
     m_answerEdit->setObjectName(QStringLiteral("answerEdit"));
-    m_okButton->setObjectName(QStringLiteral("okButton"));
-    m_okButton->setDefault(true);
-    m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
-    m_cancelButton->setAutoDefault(false);
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Hint Question : "), m_questionEdit);
     form->addRow(QStringLiteral("Type Your Answer :"), m_answerEdit);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_okButton);
-    buttons->addWidget(m_cancelButton);
+    QHBoxLayout* buttons = okCancelRow(m_okButton, m_cancelButton);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addLayout(buttons);

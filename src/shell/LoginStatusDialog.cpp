@@ -1,6 +1,7 @@
 #include "shell/LoginStatusDialog.h"
 
 #include "records/Text.h"
+#include "shell/DialogButtons.h"
 #include "shell/LoginWindow.h"
 #include "shell/UserDialogs.h"
 
@@ -30,10 +31,6 @@ LoginStatusDialog::LoginStatusDialog(const QString& dataFolder, QWidget* parent)
     m_passwordEdit->setEchoMode(QLineEdit::Password);
     m_disableButton->setObjectName(QStringLiteral("disableLoginButton"));
     m_enableButton->setObjectName(QStringLiteral("enableLoginButton"));
-    m_okButton->setObjectName(QStringLiteral("okButton"));
-    m_okButton->setDefault(true);
-    m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
-    m_cancelButton->setAutoDefault(false);
 
     auto* option = new QGroupBox(QStringLiteral("Option"), this);
     option->setObjectName(QStringLiteral("optionGroup"));
@@ -44,10 +41,7 @@ LoginStatusDialog::LoginStatusDialog(const QString& dataFolder, QWidget* parent)
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Current Login Name : "), m_nameEdit);
     form->addRow(QStringLiteral("Current Login Password : "), m_passwordEdit);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_okButton);
-    buttons->addWidget(m_cancelButton);
+    QHBoxLayout* buttons = okCancelRow(m_okButton, m_cancelButton);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(option);
