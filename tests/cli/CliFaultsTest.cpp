@@ -1,77 +1,28 @@
 #include "../support/NoFileOverride.h"
+#include "CliFixture.h"
 #include "records/RecordCodec.h"
 #include "store/RecordStore.h"
-#include "store/SafeFile.h"
 
-#include <QDir>
 #include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 #include <csignal>
-#include <functional>
-#include <map>
 #include <random>
 #include <set>
 #include <sys/resource.h>
 
 using namespace korvane;
-using korvane::test::NoFileOverride;
+using namespace korvane::test;
 
 namespace {
 
-struct Outcome
-{
-    int code = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-std::map<QString, QByteArray> snapshot(const QString& folder)
-{
-    std::map<QString, QByteArray> files;
-    for (const QString& name : QDir(folder).entryList(QDir::Files | QDir::Hidden)) {
-        QByteArray bytes;
-        EXPECT_TRUE(SafeFile::read(folder + '/' + name, bytes)) << name.toStdString();
-        files[name] = bytes;
-    }
-    return files;
-}
-
-/** korvane-cli on a data folder of its own, with faults set up in the child before it starts. */
-class CliFaultsTest : public ::testing::Test
+/** Faults set up in the korvane-cli child before it starts, on records added through a store. */
+class CliFaultsTest : public CliFixture
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_root.isValid());
-        m_data = m_root.filePath(QStringLiteral("Korvane"));
-        ASSERT_TRUE(QDir().mkpath(m_data));
+        CliFixture::SetUp();
         m_store.setWorkingDirectory(m_data);
-    }
-
-    void prepare(QProcess& process, QStringList& args, const std::function<void()>& inChild)
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_root.filePath(QStringLiteral("config")));
-        env.insert(QStringLiteral("KORVANE_PROGRAM_FOLDER"), m_root.filePath(QStringLiteral("program")));
-        process.setProcessEnvironment(env);
-        if (inChild)
-            process.setChildProcessModifier(inChild);
-        args = QStringList{QStringLiteral("--data"), m_data} + args;
-    }
-
-    Outcome cli(QStringList args, const QByteArray& input = {}, const std::function<void()>& inChild = {})
-    {
-        QProcess process;
-        prepare(process, args, inChild);
-        process.start(QStringLiteral(KORVANE_CLI), args);
-        EXPECT_TRUE(process.waitForStarted());
-        process.write(input);
-        process.closeWriteChannel();
-        EXPECT_TRUE(process.waitForFinished(60000)) << args.join(' ').toStdString();
-        return Outcome{process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
     }
 
     QByteArray addTask(const QByteArray& name)
@@ -85,8 +36,6 @@ protected:
         return added.identifier;
     }
 
-    QTemporaryDir m_root;
-    QString m_data;
     RecordStore m_store;
 };
 
@@ -126,8 +75,7 @@ TEST_F(CliFaultsTest, PowerCutLeavesEveryRecordWholeWithAnOldOrANewText)
             ASSERT_EQ(SafeFile::write(input, json), "");
         }
         QProcess shell;
-        QStringList args;
-        prepare(shell, args, [] { setpgid(0, 0); });
+        prepare(shell, [] { setpgid(0, 0); });
         shell.start(QStringLiteral("/bin/sh"),
                     {QStringLiteral("-c"), QString::fromUtf8(script), QStringLiteral(KORVANE_CLI), m_data});
         ASSERT_TRUE(shell.waitForStarted());
@@ -158,9 +106,9 @@ TEST_F(CliFaultsTest, PowerCutLeavesEveryRecordWholeWithAnOldOrANewText)
 
     // A piece an interrupted save can leave behind is no record and no problem.
     ASSERT_EQ(SafeFile::write(m_store.fileName(RecordKind::Task, tasks[0]) + ".Zz9Yy8", "half"), "");
-    const Outcome check = cli({QStringLiteral("check")});
+    const CliRun check = cli({"check"});
     EXPECT_EQ(check.code, 0) << check.out.toStdString() << check.err.toStdString();
-    const Outcome list = cli({QStringLiteral("list"), QStringLiteral("task")});
+    const CliRun list = cli({"list", "task"});
     EXPECT_EQ(list.out.count('\n'), QDir(m_data).entryList({QStringLiteral("*.tsk")}, QDir::Files).size());
 }
 
@@ -194,7 +142,7 @@ TEST_F(CliFaultsTest, FullDiskFailsNamingTheFileAndChangesNothing)
          m_store.fileName(ListFile::Agenda, meetingId)},
     };
     for (const auto& c : cases) {
-        const Outcome run = cli(c.args, c.input, limited);
+        const CliRun run = cli(c.args, c.input, limited);
         EXPECT_EQ(run.code, 2) << c.args.join(' ').toStdString();
         EXPECT_TRUE(run.err.contains(QFile::encodeName(c.file))) << run.err.toStdString();
         EXPECT_TRUE(run.err.contains("too large")) << run.err.toStdString();
@@ -212,30 +160,27 @@ TEST_F(CliFaultsTest, UnreadableFileFolderInItsPlaceAndReadOnlyFolder)
     ASSERT_TRUE(QFile::setPermissions(unreadable, QFile::WriteOwner));
     const auto asUser = [] { NoFileOverride::dropForChild(); };
 
-    const Outcome check = cli({QStringLiteral("check")}, {}, asUser);
+    const CliRun check = cli({"check"}, {}, asUser);
     if (check.code == NoFileOverride::kChildRefused)
         GTEST_SKIP() << "the capabilities that pass over permission bits cannot be dropped here";
     EXPECT_EQ(check.code, 3);
     EXPECT_EQ(check.out, (folder + ": a folder stands where the file should be\n").toUtf8() +
                              unreadable.toUtf8() + ": Permission denied\n");
 
-    const Outcome add = cli({QStringLiteral("add"), QStringLiteral("task")}, R"({"name": "New"})", asUser);
+    const CliRun add = cli({"add", "task"}, R"({"name": "New"})", asUser);
     EXPECT_EQ(add.code, 0) << add.err.toStdString();
-    EXPECT_EQ(cli({QStringLiteral("list"), QStringLiteral("task")}, {}, asUser).out.count('\n'), 2);
+    EXPECT_EQ(cli({"list", "task"}, {}, asUser).out.count('\n'), 2);
     ASSERT_TRUE(QFile::setPermissions(unreadable, QFile::ReadOwner | QFile::WriteOwner));
 
     ASSERT_TRUE(QFile::setPermissions(m_data, QFile::ReadOwner | QFile::ExeOwner));
     const auto before = snapshot(m_data);
-    const Outcome removed =
-        cli({QStringLiteral("delete"), QStringLiteral("task"), QString::fromLatin1(kept)}, {}, asUser);
-    EXPECT_EQ(removed.code, 2);
-    EXPECT_TRUE(removed.err.contains(QFile::encodeName(m_store.fileName(RecordKind::Task, kept)) + ": "))
-        << removed.err.toStdString();
-    const Outcome modified = cli({QStringLiteral("modify"), QStringLiteral("task")},
-                                 R"({"identifier": ")" + kept + R"(", "name": "Changed"})", asUser);
-    EXPECT_EQ(modified.code, 2);
-    EXPECT_TRUE(modified.err.contains(QFile::encodeName(m_store.fileName(RecordKind::Task, kept)) + ": "))
-        << modified.err.toStdString();
+    const QByteArray keptFile = QFile::encodeName(m_store.fileName(RecordKind::Task, kept)) + ": ";
+    const QByteArray changed = R"({"identifier": ")" + kept + R"(", "name": "Changed"})";
+    for (const CliRun& refused :
+         {cli({"delete", "task", kept}, {}, asUser), cli({"modify", "task"}, changed, asUser)}) {
+        EXPECT_EQ(refused.code, 2);
+        EXPECT_TRUE(refused.err.contains(keptFile)) << refused.err.toStdString();
+    }
     QFile::setPermissions(m_data, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     EXPECT_EQ(snapshot(m_data), before);
 }
@@ -250,14 +195,14 @@ TEST_F(CliFaultsTest, WindowsTextsShowAccentedAndSurviveAShowModifyRoundTrip)
     const QString file = m_store.fileName(RecordKind::Project, "P1");
     ASSERT_EQ(SafeFile::write(file, encodeRecord(project)), "");
 
-    const Outcome show = cli({QStringLiteral("show"), QStringLiteral("project"), QStringLiteral("P1")});
+    const CliRun show = cli({"show", "project", "P1"});
     ASSERT_EQ(show.code, 0) << show.err.toStdString();
     for (const char* text : {"\"Café Müller\"", "\"Résumé, naïve\"", "\"currency\": \"€\""})
         EXPECT_TRUE(show.out.contains(text)) << text;
 
     QByteArray json = show.out;
     json.replace(R"("project_code": "")", R"("project_code": "C-9")");
-    const Outcome modify = cli({QStringLiteral("modify"), QStringLiteral("project")}, json);
+    const CliRun modify = cli({"modify", "project"}, json);
     ASSERT_EQ(modify.code, 0) << modify.err.toStdString();
     project.projectCode = "C-9";
     QByteArray bytes;

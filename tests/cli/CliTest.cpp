@@ -1,71 +1,16 @@
+#include "CliFixture.h"
 #include "records/RecordCodec.h"
-#include "store/SafeFile.h"
 
-#include <QDir>
 #include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
-
-#include <map>
 
 using namespace korvane;
+using namespace korvane::test;
 
 namespace {
 
-struct CliRun
-{
-    int code = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-QByteArray fileBytes(const QString& path)
-{
-    QByteArray bytes;
-    EXPECT_TRUE(SafeFile::read(path, bytes)) << path.toStdString();
-    return bytes;
-}
-
-/** Every file of a folder with its bytes, to tell that a command changed nothing. */
-std::map<QString, QByteArray> snapshot(const QString& folder)
-{
-    std::map<QString, QByteArray> files;
-    for (const QString& name : QDir(folder).entryList(QDir::Files))
-        files[name] = fileBytes(folder + '/' + name);
-    return files;
-}
-
-class CliTest : public ::testing::Test
+class CliTest : public CliFixture
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_root.isValid());
-        m_data = m_root.filePath(QStringLiteral("Korvane"));
-        ASSERT_TRUE(QDir().mkpath(m_data));
-    }
-
-    /** Runs korvane-cli feeding `input`; --data names the test folder unless told not to. */
-    CliRun cli(QStringList args, const QByteArray& input = {}, bool withData = true)
-    {
-        if (withData)
-            args = QStringList{QStringLiteral("--data"), m_data} + args;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_root.filePath(QStringLiteral("config")));
-        env.insert(QStringLiteral("KORVANE_PROGRAM_FOLDER"), m_root.filePath(QStringLiteral("program")));
-        env.insert(QStringLiteral("LANG"), QStringLiteral("en_US.UTF-8"));
-        QProcess process;
-        process.setProcessEnvironment(env);
-        process.start(QStringLiteral(KORVANE_CLI), args);
-        EXPECT_TRUE(process.waitForStarted());
-        process.write(input);
-        process.closeWriteChannel();
-        EXPECT_TRUE(process.waitForFinished(120000)) << args.join(' ').toStdString();
-        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << args.join(' ').toStdString();
-        return CliRun{process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
-    }
-
     /** Adds a record from JSON and returns its identifier. */
     QByteArray add(const QString& kind, const QByteArray& json)
     {
@@ -73,11 +18,6 @@ protected:
         EXPECT_EQ(run.code, 0) << run.err.toStdString();
         return run.out.trimmed();
     }
-
-    QString path(const QString& name) const { return m_data + '/' + name; }
-
-    QTemporaryDir m_root;
-    QString m_data;
 };
 
 // Each line is written as korvane-cli prints it, keys in table order; "@ID@" stands for the identifier.
@@ -158,15 +98,6 @@ TEST_F(CliTest, RecordFilesHoldTheEncodersBytes)
     resource.name = "Ann";
     resource.phone2 = "9";
     EXPECT_EQ(fileBytes(path("Resource" + resourceId + ".res")), encodeRecord(resource));
-}
-
-TEST_F(CliTest, TextsThatAreNotUtf8AreShownAsWindows1252)
-{
-    ClientRecord client;
-    client.identifier = "C1";
-    client.clientName = "Caf\xe9 \x80";
-    ASSERT_EQ(SafeFile::write(path("ClientC1.cli"), encodeRecord(client)), "");
-    EXPECT_EQ(cli({"list", "client"}).out.split(',').at(1), R"( "client_name": "Café €")");
 }
 
 TEST_F(CliTest, RejectedInputWritesNothing)
@@ -251,9 +182,9 @@ TEST_F(CliTest, DeleteFollowsTheDesktopCascades)
     const QByteArray project = add("project", R"({"client_identifier": ")" + client + R"("})");
     const QByteArray other = add("project", "{}");
     const QByteArray ofProject = R"({"project_identifier": ")" + project + R"("})";
-    const QByteArray task = add("task", ofProject);
+    add("task", ofProject);
+    add("moneyflow", ofProject);
     const QByteArray meeting = add("meeting", ofProject);
-    const QByteArray money = add("moneyflow", ofProject);
     const QByteArray invoice = add("invoice", ofProject);
     const QByteArray otherTask = add("task", R"({"project_identifier": ")" + other + R"("})");
     ASSERT_EQ(cli({"write", "agenda", meeting}, R"({"name": "a"})").code, 0);
@@ -265,9 +196,6 @@ TEST_F(CliTest, DeleteFollowsTheDesktopCascades)
                          "Task" + otherTask + ".tsk"};
     expected.sort();
     EXPECT_EQ(QDir(m_data).entryList(QDir::Files), expected);
-    EXPECT_EQ(cli({"list", "moneyflow"}).out, "");
-    Q_UNUSED(task);
-    Q_UNUSED(money);
 
     // A top-level task takes its sub tasks along; a sub task leaves its parent's list.
     const QByteArray sub1 = add("task", R"({"kind": "SubTask"})");
@@ -338,14 +266,14 @@ TEST_F(CliTest, DemoFillsANewFolderWithTheAskedNumberOfProjects)
 
 TEST_F(CliTest, DataFolderComesFromOptionOrSettings)
 {
-    EXPECT_EQ(cli({"list", "project"}, {}, false).code, 1); // nothing remembered
+    EXPECT_EQ(bare({"list", "project"}).code, 1); // nothing remembered
 
     const QString config = m_root.filePath(QStringLiteral("config/Brisolt"));
     ASSERT_TRUE(QDir().mkpath(config));
     ASSERT_EQ(SafeFile::write(config + "/Korvane.conf", "[Directory]\nPath=" + m_root.path().toUtf8() + "\n"),
               "");
     const QByteArray id = add("client", "{}");
-    EXPECT_TRUE(cli({"list", "client"}, {}, false).out.contains(id));
+    EXPECT_TRUE(bare({"list", "client"}).out.contains(id));
 
     m_data = m_root.filePath(QStringLiteral("missing"));
     EXPECT_EQ(cli({"list", "client"}).code, 2);
@@ -353,22 +281,23 @@ TEST_F(CliTest, DataFolderComesFromOptionOrSettings)
 
 TEST_F(CliTest, SmallTools)
 {
-    const CliRun words = cli({"words", "1234.99"}, {}, false);
+    const CliRun words = bare({"words", "1234.99"});
     EXPECT_EQ(words.out, " One  Thousand  Two  Hundred  and  Thirty  Four \n");
-    EXPECT_EQ(cli({"words", "twelve"}, {}, false).code, 2);
+    EXPECT_EQ(bare({"words", "twelve"}).code, 2);
 
-    const QByteArray hex = cli({"encipher", "naro"}, {}, false).out.trimmed();
+    const QByteArray hex = bare({"encipher", "naro"}).out.trimmed();
     EXPECT_EQ(hex.size(), 16);
-    EXPECT_EQ(cli({"decipher", hex}, {}, false).out, "naro\n");
-    EXPECT_EQ(cli({"decipher", hex.left(15)}, {}, false).code, 2);
-    EXPECT_EQ(cli({"report", "details", "P1"}, {}, false).code, 1);
+    EXPECT_EQ(bare({"decipher", hex}).out, "naro\n");
+    EXPECT_EQ(bare({"decipher", hex.left(15)}).code, 2);
+    EXPECT_EQ(bare({"report", "details", "P1"}).code, 1);
 }
 
 TEST_F(CliTest, ImportContactsDryRunPrintsTheRowsAndAddsNothing)
 {
     const QString file = m_root.filePath(QStringLiteral("people.vcf"));
-    ASSERT_EQ(SafeFile::write(file, "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Lee;Ana;;Ms.;\r\nTEL;TYPE=cell:555\r\n"
-                                    "END:VCARD\r\nBEGIN:VCARD\r\nVERSION:4.0\r\nFN:Front \r\n desk\r\nEND:VCARD\r\n"),
+    ASSERT_EQ(SafeFile::write(
+                  file, "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Lee;Ana;;Ms.;\r\nTEL;TYPE=cell:555\r\n"
+                        "END:VCARD\r\nBEGIN:VCARD\r\nVERSION:4.0\r\nFN:Front \r\n desk\r\nEND:VCARD\r\n"),
               "");
     const auto before = snapshot(m_data);
     const CliRun run = cli({"import", "contacts", file, "--dry-run"});
@@ -393,9 +322,7 @@ TEST_F(CliTest, ImportTasksAddsThemToTheProjectWithBatchNumbers)
     EXPECT_TRUE(ids[1].size() == 17 && ids[1].endsWith('1')) << ids[1].toStdString();
     const QByteArray survey = cli({"show", "task", ids[0]}).out;
     EXPECT_TRUE(survey.contains(R"("project_identifier": ")" + project + '"')) << survey.toStdString();
-    EXPECT_TRUE(survey.contains(R"("kind": "NonSubTask")"));
-    EXPECT_TRUE(survey.contains(R"("name": "Survey")"));
-    EXPECT_TRUE(survey.contains(R"("priority": 0)"));
+    EXPECT_TRUE(survey.contains(R"("name": "Survey")")); // kind and priority are the reader's, tested there
 }
 
 TEST_F(CliTest, ImportRefusesBrokenFilesAndUnknownProjects)

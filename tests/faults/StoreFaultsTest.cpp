@@ -21,17 +21,16 @@
 
 using namespace korvane;
 using korvane::test::NoFileOverride;
+// Records are built with designated initializers; the fields left out are meant to be empty.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
 namespace {
 
 std::map<QString, QByteArray> snapshot(const QString& folder)
 {
     std::map<QString, QByteArray> files;
-    for (const QString& name : QDir(folder).entryList(QDir::Files | QDir::Hidden)) {
-        QFile file(folder + '/' + name);
-        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
-        files[name] = file.readAll();
-    }
+    for (const QString& name : QDir(folder).entryList(QDir::Files | QDir::Hidden))
+        EXPECT_TRUE(SafeFile::read(folder + '/' + name, files[name])) << name.toStdString();
     return files;
 }
 
@@ -251,25 +250,18 @@ protected:
         m_task.kind = TaskRecord::kTopLevel;
         m_task.name = kResume;
         m_task.resources = kNaive + '\n';
-        MeetingRecord meeting = emptyRecord<MeetingRecord>();
-        meeting.identifier = "M1";
-        meeting.projectIdentifier = "P1";
-        meeting.subject = kNaive;
-        MoneyFlowRecord money = emptyRecord<MoneyFlowRecord>();
-        money.identifier = "F1";
-        money.projectIdentifier = "P1";
-        money.name = kEuro;
-        put(RecordKind::Project, m_project);
-        put(RecordKind::Task, m_task);
-        put(RecordKind::Meeting, meeting);
-        put(RecordKind::MoneyFlow, money);
+        put(m_project);
+        put(m_task);
+        put(MeetingRecord{.identifier = "M1", .projectIdentifier = "P1", .subject = kNaive});
+        put(MoneyFlowRecord{.identifier = "F1", .projectIdentifier = "P1", .name = kEuro});
         m_store.LoadAll();
         ASSERT_TRUE(m_store.loadProblems().isEmpty());
     }
 
-    template <class R> void put(RecordKind kind, const R& record)
+    template <class R> void put(const R& record)
     {
-        ASSERT_EQ(SafeFile::write(m_store.fileName(kind, record.identifier), encodeRecord(record)), "");
+        ASSERT_EQ(
+            SafeFile::write(m_store.fileName(KindOf<R>::value, record.identifier), encodeRecord(record)), "");
     }
 
     QByteArray fileOf(RecordKind kind, const QByteArray& identifier) const

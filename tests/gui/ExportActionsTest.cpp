@@ -22,22 +22,7 @@
 #include <QWidget>
 
 using namespace korvane;
-
-namespace {
-
-QByteArray head(const QString& path, int bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.read(bytes) : QByteArray();
-}
-
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
+using namespace korvane::test;
 
 class ExportActionsTest : public QObject
 {
@@ -143,7 +128,7 @@ void ExportActionsTest::htmlExportWritesPagePicturesAndOpensIt()
     const QString page = folder + QStringLiteral("/Survey.html");
     QCOMPARE(UserDialogs::takeMessages(), QStringList());
     QCOMPARE(UserDialogs::takeOpenedUrls(), QList<QUrl>{QUrl::fromLocalFile(page)});
-    QVERIFY(contents(page).contains(m_world->store().GetProject(m_project).name));
+    QVERIFY(fileBytes(page).contains(m_world->store().GetProject(m_project).name));
     QVERIFY(QFile::exists(folder + QStringLiteral("/Images/Project.bmp")));
     QVERIFY(QFile::exists(folder + QStringLiteral("/Images/Project1.bmp")));
 
@@ -174,36 +159,29 @@ void ExportActionsTest::cancelledDialogWritesNothing()
 void ExportActionsTest::typedNameWithoutExtensionDoesNotReplaceUnasked()
 {
     const QString existing = m_target->filePath(QStringLiteral("Report.xlsx"));
-    QFile file(existing);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("keep me");
-    file.close();
+    makeFile(existing, "keep me");
 
     UserDialogs::setNextFileName(m_target->filePath(QStringLiteral("Report")));
     UserDialogs::setNextAnswer(false);
     runExport(QStringLiteral("excel"));
     QCOMPARE(UserDialogs::takeMessages().size(), 1); // the question
     QVERIFY(UserDialogs::takeOpenedUrls().isEmpty());
-    QCOMPARE(contents(existing), QByteArray("keep me"));
+    QCOMPARE(fileBytes(existing), QByteArray("keep me"));
 
     UserDialogs::setNextFileName(m_target->filePath(QStringLiteral("Report")));
     UserDialogs::setNextAnswer(true);
     runExport(QStringLiteral("excel"));
-    QCOMPARE(head(existing, 2), QByteArray("PK"));
+    QCOMPARE(fileBytes(existing).left(2), QByteArray("PK"));
 }
 
 void ExportActionsTest::officeExportsWriteAndOpenDocument_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("file");
-    QTest::newRow("project word") << "word"
-                                  << "Report.docx";
-    QTest::newRow("project excel") << "excel"
-                                   << "Report.xlsx";
-    QTest::newRow("invoice word") << "invoice word"
-                                  << "Invoice.docx";
-    QTest::newRow("extension typed in capitals is kept") << "excel"
-                                                         << "Report.XLSX";
+    dataRow("project word", "word", "Report.docx");
+    dataRow("project excel", "excel", "Report.xlsx");
+    dataRow("invoice word", "invoice word", "Invoice.docx");
+    dataRow("extension typed in capitals is kept", "excel", "Report.XLSX");
 }
 
 void ExportActionsTest::officeExportsWriteAndOpenDocument()
@@ -215,7 +193,7 @@ void ExportActionsTest::officeExportsWriteAndOpenDocument()
     runExport(kind);
     QCOMPARE(UserDialogs::takeMessages(), QStringList());
     QCOMPARE(UserDialogs::takeOpenedUrls(), QList<QUrl>{QUrl::fromLocalFile(path)});
-    QCOMPARE(head(path, 2), QByteArray("PK"));
+    QCOMPARE(fileBytes(path).left(2), QByteArray("PK"));
     QCOMPARE(QDir(m_target->path()).entryList(QDir::Files), QStringList{file});
 }
 
@@ -243,17 +221,14 @@ void ExportActionsTest::unwritableTargetIsReported()
     } else {
         // Even the superuser cannot write below a plain file.
         const QString blocker = m_target->filePath(QStringLiteral("plain"));
-        QFile file(blocker);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.close();
+        makeFile(blocker);
         target = blocker + QStringLiteral("/out") + extension;
     }
     UserDialogs::setNextFileName(target);
     runExport(kind);
 
-    const QStringList messages = UserDialogs::takeMessages();
-    QCOMPARE(messages.size(), 1);
-    QVERIFY2(messages.first().contains(target), qPrintable(messages.first()));
+    const QString message = onlyMessage();
+    QVERIFY2(message.contains(target), qPrintable(message));
     QVERIFY(UserDialogs::takeOpenedUrls().isEmpty());
     // A page that could not be written leaves no pictures behind either.
     QVERIFY(!QFile::exists(QFileInfo(target).absolutePath() + QStringLiteral("/Images")));
@@ -280,13 +255,12 @@ void ExportActionsTest::printPreviewOpensAfterTimer()
 {
     InvoiceActions actions(m_world->store(), m_window.get());
     bool previewed = false;
-    UserDialogs::setDialogHandler([&previewed](QDialog& dialog) {
+    answerDialogs(nullptr, [&previewed](QDialog& dialog) {
         previewed = qobject_cast<QPrintPreviewDialog*>(&dialog) != nullptr;
-        return int(QDialog::Rejected);
     });
     actions.print(addInvoice({}));
     const QString page = m_world->programFolder() + QStringLiteral("/InvoiceTemp.html");
-    QVERIFY(contents(page).contains("Invoice Number : INV/2024/07"));
+    QVERIFY(fileBytes(page).contains("Invoice Number : INV/2024/07"));
     QVERIFY(!previewed); // the print timer has not fired yet
     QTRY_VERIFY(previewed);
     QVERIFY(UserDialogs::takeMessages().isEmpty());
@@ -312,17 +286,16 @@ void ExportActionsTest::invoiceHtmlExportCopiesSignature()
     QCOMPARE(UserDialogs::takeMessages(), QStringList());
     QCOMPARE(UserDialogs::takeOpenedUrls(),
              QList<QUrl>{QUrl::fromLocalFile(folder + QStringLiteral("/Letter.html"))});
-    QCOMPARE(contents(folder + QStringLiteral("/Images/Signature.png")), contents(signature));
-    QVERIFY(contents(folder + QStringLiteral("/Letter.html")).contains("src=\"Images\\Signature.png\""));
+    QCOMPARE(fileBytes(folder + QStringLiteral("/Images/Signature.png")), fileBytes(signature));
+    QVERIFY(fileBytes(folder + QStringLiteral("/Letter.html")).contains("src=\"Images\\Signature.png\""));
 
     // A signature that has gone is said, but the letter is still written and opened.
     QVERIFY(QFile::remove(signature));
     UserDialogs::setNextFileName(folder + QStringLiteral("/Again.html"));
     actions.exportHtml(invoice);
     QCOMPARE(UserDialogs::takeOpenedUrls().size(), 1);
-    const QStringList messages = UserDialogs::takeMessages();
-    QCOMPARE(messages.size(), 1);
-    QVERIFY2(messages.first().contains(signature), qPrintable(messages.first()));
+    const QString message = onlyMessage();
+    QVERIFY2(message.contains(signature), qPrintable(message));
 }
 
 void ExportActionsTest::printedPagesFindWindowsStylePictures()

@@ -6,9 +6,14 @@
 #include "store/ProgramFolder.h"
 #include "store/RecordStore.h"
 
+#include <QAbstractButton>
+#include <QDialog>
 #include <QDir>
+#include <QFile>
+#include <QListWidget>
 #include <QLocale>
 #include <QSettings>
+#include <QTreeWidget>
 
 namespace korvane::test {
 
@@ -17,7 +22,8 @@ GuiWorld::GuiWorld()
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     UserDialogs::setTestMode(true);
     // Every test program runs with its own XDG folders (set by CMake); start each world afresh.
-    QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Brisolt"), QStringLiteral("Korvane"))
+    QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Brisolt"),
+              QStringLiteral("Korvane"))
         .clear();
     QDir().mkpath(dataFolder());
     QDir().mkpath(programFolder());
@@ -69,6 +75,64 @@ QByteArray GuiWorld::addProject(const QString& name, const QString& start, const
     project.startDate = DateTime::fromDate(QDate::fromString(start, Qt::ISODate));
     project.endDate = DateTime::fromDate(QDate::fromString(end, Qt::ISODate));
     return m_store->AddProject(project).identifier;
+}
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void makeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+void clickChild(QWidget& parent, const char* name)
+{
+    auto* button = parent.findChild<QAbstractButton*>(QString::fromLatin1(name));
+    if (!button)
+        qFatal("%s has no button %s", qPrintable(parent.objectName()), name);
+    button->click();
+}
+
+QStringList itemTexts(const QListWidget* list)
+{
+    QStringList texts;
+    for (int row = 0; row < list->count(); ++row)
+        texts.append(list->item(row)->text());
+    return texts;
+}
+
+QStringList itemTexts(const QTreeWidget* tree)
+{
+    QStringList texts;
+    for (int row = 0; row < tree->topLevelItemCount(); ++row)
+        texts.append(tree->topLevelItem(row)->text(0));
+    return texts;
+}
+
+QString onlyMessage()
+{
+    const QStringList messages = UserDialogs::takeMessages();
+    if (messages.size() == 1)
+        return messages.first();
+    qWarning("expected one message, got %d: %s", int(messages.size()),
+             qPrintable(messages.join(QStringLiteral(" | "))));
+    return QString();
+}
+
+void answerDialogs(const char* button, std::function<void(QDialog&)> script)
+{
+    UserDialogs::setDialogHandler([button, script = std::move(script)](QDialog& dialog) {
+        if (script)
+            script(dialog);
+        if (button)
+            clickChild(dialog, button);
+        return dialog.result();
+    });
 }
 
 } // namespace korvane::test

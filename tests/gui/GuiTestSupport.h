@@ -2,8 +2,16 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
+#include <functional>
 #include <memory>
+
+class QDialog;
+class QListWidget;
+class QTreeWidget;
+class QWidget;
 
 namespace korvane {
 class RecordStore;
@@ -31,12 +39,37 @@ public:
     RecordStore& store();
     /** Fills the data folder with the demo projects (seeded, so every run is the same) and reloads. */
     void fillDemoData(int projects = 3, int seed = 7);
-    /** A project of the store with `tasks` tasks from `start` to `end` (dates "yyyy-MM-dd"); returns its id. */
-    QByteArray addProject(const QString& name, const QString& start, const QString& end);
+    /** A project of the store from `start` to `end` (dates "yyyy-MM-dd"); returns its id. */
+    QByteArray addProject(const QString& name, const QString& start = QStringLiteral("2024-01-01"),
+                          const QString& end = QStringLiteral("2024-12-31"));
 
 private:
     QTemporaryDir m_dir;
     std::unique_ptr<RecordStore> m_store;
 };
+
+/** The whole file, or nothing when it cannot be read. */
+QByteArray fileBytes(const QString& path);
+/** Writes `bytes` as the whole file; a test that cannot set up its files stops at once. */
+void makeFile(const QString& path, const QByteArray& bytes = {});
+/** Clicks the named button of `parent`; a missing button stops the test program. */
+void clickChild(QWidget& parent, const char* name);
+/** The texts of the rows of a list, or of the top-level rows of a tree, in their order. */
+QStringList itemTexts(const QListWidget* list);
+QStringList itemTexts(const QTreeWidget* tree);
+/** Takes the messages shown so far: the one message, or "" (with a warning naming them) if not exactly one.
+ */
+QString onlyMessage();
+/**
+ * Answers the next dialogs: `script` (if any) works on each, then the named button (if any) is
+ * clicked; the dialog's result is the answer.
+ */
+void answerDialogs(const char* button, std::function<void(QDialog&)> script = {});
+
+/** Adds a row of test data on one line; text given as "..." goes into a QString column. */
+template <class... Values> void dataRow(const char* name, Values... values)
+{
+    (QTest::newRow(name) << ... << values);
+}
 
 } // namespace korvane::test

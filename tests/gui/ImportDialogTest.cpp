@@ -17,6 +17,7 @@
 #include <map>
 
 using namespace korvane;
+using namespace korvane::test;
 
 Q_DECLARE_METATYPE(korvane::ImportKind)
 
@@ -38,14 +39,6 @@ QByteArray todos(std::initializer_list<const char*> subjects)
     return calendar(body);
 }
 
-QStringList rowTexts(const QTreeWidget* list)
-{
-    QStringList texts;
-    for (int row = 0; row < list->topLevelItemCount(); ++row)
-        texts.append(list->topLevelItem(row)->text(0));
-    return texts;
-}
-
 QList<bool> rowChecks(const QTreeWidget* list)
 {
     QList<bool> checks;
@@ -54,19 +47,13 @@ QList<bool> rowChecks(const QTreeWidget* list)
     return checks;
 }
 
-void click(QDialog& dialog, const char* name)
-{
-    auto* button = dialog.findChild<QPushButton*>(QLatin1String(name));
-    QVERIFY2(button, name);
-    button->click();
-}
-
 /** The tasks of the store by identifier, as "identifier name project". */
 QStringList storedTasks(const RecordStore& store)
 {
     std::map<QByteArray, QString> byId;
     for (const auto& entry : store.tasks())
-        byId[entry.key] = QString::fromUtf8(entry.key + ' ' + entry.record.name + ' ' + entry.record.projectIdentifier);
+        byId[entry.key] =
+            QString::fromUtf8(entry.key + ' ' + entry.record.name + ' ' + entry.record.projectIdentifier);
     QStringList tasks;
     for (const auto& [id, text] : byId)
         tasks.append(text);
@@ -94,6 +81,7 @@ private slots:
 
 private:
     QString writeFile(const QString& name, const QByteArray& bytes);
+    void expectNothingAdded();
     QByteArray m_project;
     std::unique_ptr<test::GuiWorld> m_world;
 };
@@ -101,8 +89,7 @@ private:
 void ImportDialogTest::init()
 {
     m_world = std::make_unique<test::GuiWorld>();
-    m_project = m_world->addProject(QStringLiteral("Bridge"), QStringLiteral("2024-01-01"),
-                                    QStringLiteral("2024-12-31"));
+    m_project = m_world->addProject(QStringLiteral("Bridge"));
     Clock::setFixed(kNow);
 }
 
@@ -116,10 +103,15 @@ void ImportDialogTest::cleanup()
 QString ImportDialogTest::writeFile(const QString& name, const QByteArray& bytes)
 {
     const QString path = QDir(m_world->pickedFolder()).filePath(name);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
+    makeFile(path, bytes);
     return path;
+}
+
+void ImportDialogTest::expectNothingAdded()
+{
+    QCOMPARE(m_world->store().resources().size(), 0);
+    QCOMPARE(m_world->store().tasks().size(), 0);
+    QCOMPARE(m_world->store().meetings().size(), 0);
 }
 
 void ImportDialogTest::eachKindListsItsRows_data()
@@ -129,15 +121,17 @@ void ImportDialogTest::eachKindListsItsRows_data()
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<QStringList>("rows");
 
-    QTest::newRow("contacts") << ImportKind::Contacts << "people.vcf"
-                              << QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Okafor;Ada;;Dr.;\r\nFN:Ada Okafor\r\n"
-                                            "END:VCARD\r\nBEGIN:VCARD\r\nVERSION:4.0\r\nN:Lee;Kim;;Ms.;\r\nEND:VCARD\r\n")
-                              << QStringList{"Dr. Ada  Okafor", "Ms. Kim  Lee"};
+    QTest::newRow("contacts")
+        << ImportKind::Contacts << "people.vcf"
+        << QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Okafor;Ada;;Dr.;\r\nFN:Ada Okafor\r\n"
+                      "END:VCARD\r\nBEGIN:VCARD\r\nVERSION:4.0\r\nN:Lee;Kim;;Ms.;\r\nEND:VCARD\r\n")
+        << QStringList{"Dr. Ada  Okafor", "Ms. Kim  Lee"};
     QTest::newRow("tasks") << ImportKind::Tasks << "work.ics" << todos({"Pour", "Cure"})
                            << QStringList{"Pour", "Cure"};
     QTest::newRow("meetings") << ImportKind::Meetings << "diary.ics"
-                              << calendar("BEGIN:VEVENT\r\nSUMMARY:Site walk\r\nLOCATION:Pier 4\r\n"
-                                          "DTSTART:20240301T100000\r\nDTEND:20240301T110000\r\nEND:VEVENT\r\n")
+                              << calendar(
+                                     "BEGIN:VEVENT\r\nSUMMARY:Site walk\r\nLOCATION:Pier 4\r\n"
+                                     "DTSTART:20240301T100000\r\nDTEND:20240301T110000\r\nEND:VEVENT\r\n")
                               << QStringList{"Site walk - Pier 4"};
 }
 
@@ -151,38 +145,36 @@ void ImportDialogTest::eachKindListsItsRows()
     UserDialogs::setNextFileName(writeFile(fileName, text));
     QStringList shown;
     QList<bool> checks;
-    UserDialogs::setDialogHandler([&](QDialog& dialog) {
+    answerDialogs(nullptr, [&](QDialog& dialog) {
         auto* list = dialog.findChild<QTreeWidget*>(QStringLiteral("importList"));
-        shown = rowTexts(list);
+        shown = itemTexts(list);
         checks = rowChecks(list);
-        return int(QDialog::Rejected);
     });
     QVERIFY(!ImportDialog::run(m_world->store(), kind, m_project, nullptr));
     QCOMPARE(shown, rows);
     QVERIFY(!checks.contains(false));
     // Cancel adds nothing.
-    QCOMPARE(m_world->store().resources().size(), 0);
-    QCOMPARE(m_world->store().tasks().size(), 0);
-    QCOMPARE(m_world->store().meetings().size(), 0);
+    expectNothingAdded();
     QCOMPARE(UserDialogs::takeMessages(), QStringList());
 }
 
 void ImportDialogTest::sortingKeepsCheckMarksAndOkAddsCheckedRowsByPosition()
 {
-    UserDialogs::setNextFileName(writeFile(QStringLiteral("tasks.ics"), todos({"beta", "Alpha", "alpha", "Beta"})));
+    UserDialogs::setNextFileName(
+        writeFile(QStringLiteral("tasks.ics"), todos({"beta", "Alpha", "alpha", "Beta"})));
     QStringList ascending;
     QStringList descending;
     QList<bool> checksAfterResort;
     UserDialogs::setDialogHandler([&](QDialog& dialog) {
         auto* list = dialog.findChild<QTreeWidget*>(QStringLiteral("importList"));
-        click(dialog, "importSortAscending");
-        ascending = rowTexts(list);
-        click(dialog, "importSortDescending");
-        descending = rowTexts(list);
+        clickChild(dialog, "importSortAscending");
+        ascending = itemTexts(list);
+        clickChild(dialog, "importSortDescending");
+        descending = itemTexts(list);
         // Uncheck "alpha" and "Beta", then sort again: the marks go with their rows.
         list->topLevelItem(1)->setCheckState(0, Qt::Unchecked);
         list->topLevelItem(2)->setCheckState(0, Qt::Unchecked);
-        click(dialog, "importSortAscending");
+        clickChild(dialog, "importSortAscending");
         checksAfterResort = rowChecks(list);
         dialog.accept();
         return dialog.result();
@@ -205,18 +197,17 @@ void ImportDialogTest::keyboardChecksAcceptsAndCancels()
     const QString path = writeFile(QStringLiteral("tasks.ics"), todos({"One", "Two", "Three"}));
     QString focused;
     QString count;
-    UserDialogs::setDialogHandler([&](QDialog& dialog) {
+    answerDialogs(nullptr, [&](QDialog& dialog) {
         auto* list = dialog.findChild<QTreeWidget*>(QStringLiteral("importList"));
         dialog.show();
         focused = dialog.focusWidget() ? dialog.focusWidget()->objectName() : QString();
-        click(dialog, "importUncheckAll");
+        clickChild(dialog, "importUncheckAll");
         QTest::keyClick(list, Qt::Key_Space);
         QTest::keyClick(list, Qt::Key_Down);
         QTest::keyClick(list, Qt::Key_Down);
         QTest::keyClick(list, Qt::Key_Space);
         count = dialog.findChild<QLabel*>(QStringLiteral("importCount"))->text();
         QTest::keyClick(list, Qt::Key_Return);
-        return dialog.result();
     });
     UserDialogs::setNextFileName(path);
     QVERIFY(ImportDialog::run(m_world->store(), ImportKind::Tasks, m_project, nullptr));
@@ -228,11 +219,10 @@ void ImportDialogTest::keyboardChecksAcceptsAndCancels()
                           QString::fromUtf8(RecordId::make(kNow, 2)) + " Three " + project}));
 
     // Escape closes without adding, whatever is checked.
-    UserDialogs::setDialogHandler([](QDialog& dialog) {
+    answerDialogs(nullptr, [](QDialog& dialog) {
         dialog.show();
-        click(dialog, "importCheckAll");
+        clickChild(dialog, "importCheckAll");
         QTest::keyClick(dialog.findChild<QTreeWidget*>(QStringLiteral("importList")), Qt::Key_Escape);
-        return dialog.result();
     });
     UserDialogs::setNextFileName(path);
     QVERIFY(!ImportDialog::run(m_world->store(), ImportKind::Tasks, m_project, nullptr));
@@ -261,23 +251,20 @@ void ImportDialogTest::unreadableOrEmptyFileOnlyShowsAMessage()
     QFETCH(QByteArray, text);
     QFETCH(QString, message);
 
-    const QString path = fileName.isEmpty() ? QDir(m_world->pickedFolder()).filePath(QStringLiteral("gone.vcf"))
-                                            : writeFile(fileName, text);
+    const QString path = fileName.isEmpty()
+                             ? QDir(m_world->pickedFolder()).filePath(QStringLiteral("gone.vcf"))
+                             : writeFile(fileName, text);
     UserDialogs::setNextFileName(path);
     bool dialogShown = false;
-    UserDialogs::setDialogHandler([&](QDialog& dialog) {
+    answerDialogs(nullptr, [&](QDialog& dialog) {
         dialogShown = true;
         dialog.accept();
-        return dialog.result();
     });
     QVERIFY(!ImportDialog::run(m_world->store(), kind, m_project, nullptr));
     QVERIFY(!dialogShown);
-    const QStringList messages = UserDialogs::takeMessages();
-    QCOMPARE(messages.size(), 1);
-    QVERIFY2(messages.first().startsWith(message.arg(path)), qPrintable(messages.first()));
-    QCOMPARE(m_world->store().resources().size(), 0);
-    QCOMPARE(m_world->store().tasks().size(), 0);
-    QCOMPARE(m_world->store().meetings().size(), 0);
+    const QString shown = onlyMessage();
+    QVERIFY2(shown.startsWith(message.arg(path)), qPrintable(shown));
+    expectNothingAdded();
 }
 
 void ImportDialogTest::failedAddShowsTheErrorAndKeepsNothing()
@@ -287,15 +274,11 @@ void ImportDialogTest::failedAddShowsTheErrorAndKeepsNothing()
     const QString blocked = QStringLiteral("Task%1.tsk").arg(QString::fromUtf8(RecordId::make(kNow, 1)));
     QVERIFY(QFile::link(QDir(m_world->dataFolder()).filePath(QStringLiteral("missing/target")),
                         QDir(m_world->dataFolder()).filePath(blocked)));
-    UserDialogs::setDialogHandler([](QDialog& dialog) {
-        dialog.accept();
-        return dialog.result();
-    });
+    answerDialogs(nullptr, [](QDialog& dialog) { dialog.accept(); });
     QVERIFY(!ImportDialog::run(m_world->store(), ImportKind::Tasks, m_project, nullptr));
-    const QStringList messages = UserDialogs::takeMessages();
-    QCOMPARE(messages.size(), 1);
-    QVERIFY2(messages.first().startsWith(QLatin1String("Nothing was imported")), qPrintable(messages.first()));
-    QVERIFY2(messages.first().contains(blocked), qPrintable(messages.first()));
+    const QString message = onlyMessage();
+    QVERIFY2(message.startsWith(QLatin1String("Nothing was imported")) && message.contains(blocked),
+             qPrintable(message));
     QCOMPARE(m_world->store().tasks().size(), 0);
     m_world->store().LoadAll();
     QCOMPARE(m_world->store().tasks().size(), 0);

@@ -17,7 +17,7 @@
 #include <QtTest>
 
 using namespace korvane;
-using korvane::test::GuiWorld;
+using namespace korvane::test;
 
 namespace {
 
@@ -43,6 +43,14 @@ void type(QWidget& widget, const char* name, const QString& text)
     field->setText(text);
 }
 
+/** Types the name and the password into a login window and presses `button`. */
+void logIn(QDialog& dialog, const QString& name, const QString& password, const char* button = "okButton")
+{
+    type(dialog, "loginNameEdit", name);
+    type(dialog, "passwordEdit", password);
+    clickChild(dialog, button);
+}
+
 /** A data folder whose login files exist (quiet defaults), as every data folder made at start has. */
 LoginFiles readyFiles(const GuiWorld& world)
 {
@@ -58,11 +66,9 @@ class LoginDialogsTest : public QObject
     Q_OBJECT
 
 private slots:
-    void loginWindowControls();
     void loginOk_data();
     void loginOk();
     void loginCancelEnds();
-    void missingStatusFileIsCreatedShowingLogin();
     void missingDetailsAreAnnouncedAndWritten();
     void unwritableDetailsFileIsReported();
     void hintShowsPasswordHint();
@@ -76,31 +82,15 @@ private slots:
     void loginStatusOffAndOn();
 };
 
-void LoginDialogsTest::loginWindowControls()
-{
-    GuiWorld world;
-    readyFiles(world);
-    LoginWindow window(world.dataFolder());
-    // The password is never shown, and Return presses OK.
-    QCOMPARE(edit(window, "passwordEdit")->echoMode(), QLineEdit::Password);
-    QVERIFY(qobject_cast<QPushButton*>(button(window, "okButton"))->isDefault());
-    QCOMPARE(UserDialogs::takeMessages(), QStringList());
-}
-
 void LoginDialogsTest::loginOk_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("password");
     QTest::addColumn<bool>("accepted");
-
-    QTest::newRow("right") << "anna"
-                           << "Secret 1" << true;
-    QTest::newRow("wrong password") << "anna"
-                                    << "secret 1" << false;
-    QTest::newRow("name in other case") << "Anna"
-                                        << "Secret 1" << false;
-    QTest::newRow("trailing blank") << "anna "
-                                    << "Secret 1" << false;
+    dataRow("right", "anna", "Secret 1", true);
+    dataRow("wrong password", "anna", "secret 1", false);
+    dataRow("name in other case", "Anna", "Secret 1", false);
+    dataRow("trailing blank", "anna ", "Secret 1", false);
 }
 
 void LoginDialogsTest::loginOk()
@@ -113,13 +103,10 @@ void LoginDialogsTest::loginOk()
     QCOMPARE(LoginFiles(world.dataFolder()).changeLogin("anna", "Secret 1", "hint", "q", "a"), QString());
     QStringList messagesAfterOk;
     QString nameKept;
-    UserDialogs::setDialogHandler([&](QDialog& dialog) {
-        type(dialog, "loginNameEdit", name);
-        type(dialog, "passwordEdit", password);
-        button(dialog, "okButton")->click();
+    answerDialogs(nullptr, [&](QDialog& dialog) {
+        logIn(dialog, name, password);
         messagesAfterOk = UserDialogs::takeMessages();
         nameKept = edit(dialog, "loginNameEdit")->text();
-        return dialog.result();
     });
 
     QCOMPARE(LoginWindow::run(world.dataFolder()), accepted);
@@ -131,29 +118,21 @@ void LoginDialogsTest::loginOk()
 void LoginDialogsTest::loginCancelEnds()
 {
     GuiWorld world;
-    readyFiles(world);
-    UserDialogs::setDialogHandler([](QDialog& dialog) {
-        type(dialog, "loginNameEdit", QStringLiteral("naro"));
-        type(dialog, "passwordEdit", QStringLiteral("naro"));
-        button(dialog, "cancelButton")->click();
-        return dialog.result();
-    });
-    QVERIFY(!LoginWindow::run(world.dataFolder()));
-    QCOMPARE(UserDialogs::takeMessages(), QStringList());
-}
-
-void LoginDialogsTest::missingStatusFileIsCreatedShowingLogin()
-{
-    GuiWorld world;
     LoginFiles files = readyFiles(world);
     QVERIFY(!QFileInfo::exists(files.statusPath()));
-    int shown = 0;
-    UserDialogs::setDialogHandler([&](QDialog&) {
-        ++shown;
-        return int(QDialog::Rejected);
+    // The password is never shown, and Return presses OK.
+    bool hidden = false;
+    bool okIsDefault = false;
+    answerDialogs(nullptr, [&](QDialog& dialog) {
+        hidden = edit(dialog, "passwordEdit")->echoMode() == QLineEdit::Password;
+        okIsDefault = qobject_cast<QPushButton*>(button(dialog, "okButton"))->isDefault();
+        logIn(dialog, QStringLiteral("naro"), QStringLiteral("naro"), "cancelButton");
     });
+    // A missing status file means the window is shown; it is created holding 0.
     QVERIFY(!LoginWindow::run(world.dataFolder()));
-    QCOMPARE(shown, 1);
+    QVERIFY(hidden);
+    QVERIFY(okIsDefault);
+    QCOMPARE(UserDialogs::takeMessages(), QStringList());
     QVERIFY(QFileInfo::exists(files.statusPath()));
     QCOMPARE(files.readStatus(), 0);
 }
@@ -192,12 +171,8 @@ void LoginDialogsTest::unwritableDetailsFileIsReported()
             QStringLiteral("A login file could not be written:\n").size() + files.detailsPath().size() + 2);
 
     // The defaults still let the user in; the status file that cannot be made is reported too.
-    UserDialogs::setDialogHandler([](QDialog& dialog) {
-        type(dialog, "loginNameEdit", QStringLiteral("naro"));
-        type(dialog, "passwordEdit", QStringLiteral("naro"));
-        button(dialog, "okButton")->click();
-        return dialog.result();
-    });
+    answerDialogs(nullptr,
+                  [](QDialog& dialog) { logIn(dialog, QStringLiteral("naro"), QStringLiteral("naro")); });
     QVERIFY(LoginWindow::run(world.dataFolder()));
     const QStringList runMessages = UserDialogs::takeMessages();
     QVERIFY(!runMessages.isEmpty());
@@ -220,11 +195,9 @@ void LoginDialogsTest::recoveryIconOpensRecovery()
     readyFiles(world);
     LoginWindow window(world.dataFolder());
     QStringList opened;
-    UserDialogs::setDialogHandler([&](QDialog& dialog) {
+    answerDialogs("okButton", [&](QDialog& dialog) {
         opened << edit(dialog, "questionEdit")->text();
         type(dialog, "answerEdit", QStringLiteral("fen"));
-        button(dialog, "okButton")->click();
-        return dialog.result();
     });
     button(window, "recoveryButton")->click();
     QCOMPARE(opened, QStringList{QStringLiteral("What is your Pet Name?")});
@@ -323,11 +296,8 @@ void LoginDialogsTest::changeLoginWritesNewDetailsAndSwitchesLoginOn()
     QCOMPARE(files.readStatus(), 0);
 
     // The next start shows the login window again, and the new login opens it.
-    UserDialogs::setDialogHandler([](QDialog& login) {
-        type(login, "loginNameEdit", QStringLiteral("Ben"));
-        type(login, "passwordEdit", QStringLiteral("h0rse Battery"));
-        button(login, "okButton")->click();
-        return login.result();
+    answerDialogs(nullptr, [](QDialog& login) {
+        logIn(login, QStringLiteral("Ben"), QStringLiteral("h0rse Battery"));
     });
     QVERIFY(LoginWindow::run(world.dataFolder()));
     QCOMPARE(UserDialogs::takeMessages(), QStringList());

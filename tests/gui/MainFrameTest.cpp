@@ -9,23 +9,24 @@
 #include "shell/CalendarStep.h"
 #include "shell/DataFolderLock.h"
 #include "shell/UserDialogs.h"
+#include "shell/WorkupBar.h"
 #include "store/RecordStore.h"
 #include "views/widgets/CDetailsView.h"
 #include "views/widgets/CKorvaneView.h"
 #include "views/widgets/ProjectDetailsBar.h"
-#include "shell/WorkupBar.h"
 
 #include <QAction>
-#include <QLineEdit>
-#include <QWizard>
 #include <QDateEdit>
 #include <QDir>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPrintPreviewDialog>
 #include <QTreeView>
+#include <QWizard>
 #include <QtTest>
 
 using namespace korvane;
+using namespace korvane::test;
 
 namespace {
 
@@ -177,10 +178,7 @@ void MainFrameTest::synopsisIsStoredWholeAndOnlyWhenChanged()
     ProjectRecord betaRecord = store.GetProject(beta);
     betaRecord.synopsis = "line one\r\nline two";
     QVERIFY(store.ModifyProject(betaRecord).isEmpty());
-    const QByteArray betaFile = [&] {
-        QFile f(store.fileName(RecordKind::Project, beta));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }();
+    const QByteArray betaFile = fileBytes(store.fileName(RecordKind::Project, beta));
 
     DataFolderLock lock;
     CMainFrame frame(store, lock);
@@ -193,9 +191,7 @@ void MainFrameTest::synopsisIsStoredWholeAndOnlyWhenChanged()
 
     QCOMPARE(frame.selectedProjectId(), beta);
     frame.refreshProjectList(alpha, true);
-    QFile f(store.fileName(RecordKind::Project, beta));
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    QCOMPARE(f.readAll(), betaFile);
+    QCOMPARE(fileBytes(store.fileName(RecordKind::Project, beta)), betaFile);
 }
 
 void MainFrameTest::failedWriteIsReported()
@@ -213,9 +209,8 @@ void MainFrameTest::failedWriteIsReported()
     frame.workupBar()->synopsisEdit()->setPlainText(QStringLiteral("new text"));
     frame.workupBar()->synopsisEdit()->document()->setModified(true);
     frame.commitSynopsis();
-    const QStringList messages = UserDialogs::takeMessages();
-    QCOMPARE(messages.size(), 1);
-    QVERIFY2(messages.first().contains(file), qPrintable(messages.first()));
+    const QString message = onlyMessage();
+    QVERIFY2(message.contains(file), qPrintable(message));
 }
 
 void MainFrameTest::monthMovesRefillTheList()
@@ -224,7 +219,8 @@ void MainFrameTest::monthMovesRefillTheList()
     const QDate today = QDate::currentDate();
     const QDate nextMonth = stepMonth(today, 1, 0);
     world.addProject(QStringLiteral("Now"), thisMonth(1), thisMonth(20));
-    world.addProject(QStringLiteral("Later"), QDate(nextMonth.year(), nextMonth.month(), 1).toString(Qt::ISODate),
+    world.addProject(QStringLiteral("Later"),
+                     QDate(nextMonth.year(), nextMonth.month(), 1).toString(Qt::ISODate),
                      QDate(nextMonth.year(), nextMonth.month(), 9).toString(Qt::ISODate));
     DataFolderLock lock;
     CMainFrame frame(world.store(), lock);
@@ -269,9 +265,8 @@ void MainFrameTest::invoicePagesAndLinks()
     QCOMPARE(opened.first().scheme(), QStringLiteral("mailto"));
 
     bool previewed = false;
-    UserDialogs::setDialogHandler([&](QDialog& dialog) {
+    answerDialogs(nullptr, [&](QDialog& dialog) {
         previewed = qobject_cast<QPrintPreviewDialog*>(&dialog) != nullptr;
-        return int(QDialog::Rejected);
     });
     emit frame.detailsView()->linkCommand(PageLink::parse(QStringLiteral("print::") + invoice.identifier));
     QTRY_VERIFY(previewed);
@@ -307,10 +302,10 @@ void MainFrameTest::editorsStoreRefreshAndSwitchTabs()
     // Add Meeting stores the meeting before its sheet opens; Cancel takes it back, and the tab still moves.
     int sheets = 0;
     bool storedWhileOpen = false;
-    UserDialogs::setDialogHandler([&](QDialog& dialog) {
+    answerDialogs(nullptr, [&](QDialog& dialog) {
         ++sheets;
-        storedWhileOpen = qobject_cast<QWizard*>(&dialog) && store.ofProject<MeetingRecord>(project).size() == 1;
-        return int(QDialog::Rejected);
+        storedWhileOpen =
+            qobject_cast<QWizard*>(&dialog) && store.ofProject<MeetingRecord>(project).size() == 1;
     });
     frame.runCommand(Command::AddMeeting);
     QCOMPARE(sheets, 1);

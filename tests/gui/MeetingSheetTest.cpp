@@ -24,7 +24,7 @@
 #include <functional>
 
 using namespace korvane;
-using korvane::test::GuiWorld;
+using namespace korvane::test;
 
 namespace {
 
@@ -64,8 +64,7 @@ void clickNext(QWizard& wizard, int times)
         click(wizard, QWizard::NextButton);
 }
 
-template <class T>
-T* child(QObject& parent, const char* name)
+template <class T> T* child(QObject& parent, const char* name)
 {
     auto* found = parent.findChild<T*>(QLatin1String(name));
     if (!found)
@@ -110,11 +109,13 @@ QString dateTime(const DateTime& value)
 
 QString describe(const MeetingRecord& m)
 {
-    return QStringList{bytes(m.identifier), bytes(m.projectIdentifier), bytes(m.clientIdentifier),
-                       bytes(m.subject),    bytes(m.meetingCode),       bytes(m.place),
-                       bytes(m.lead),       QString::number(m.reservedInteger1), dateTime(m.start),
-                       dateTime(m.end),     bytes(m.notes),             bytes(m.attendees)}
-        .join(QLatin1Char('|'));
+    QStringList fields;
+    for (const QByteArray* text : {&m.identifier, &m.projectIdentifier, &m.clientIdentifier, &m.subject,
+                                   &m.meetingCode, &m.place, &m.lead})
+        fields << bytes(*text);
+    fields << QString::number(m.reservedInteger1) << dateTime(m.start) << dateTime(m.end) << bytes(m.notes)
+           << bytes(m.attendees);
+    return fields.join(QLatin1Char('|'));
 }
 
 QString describe(const QList<AgendaRecord>& items)
@@ -137,12 +138,14 @@ QString describe(const QList<ActionRecord>& items)
 
 QString agendaFile(RecordStore& store, const QByteArray& meeting)
 {
-    return describe(store.readMeetingList<AgendaRecord>(ListFile::Agenda, meeting).value_or(QList<AgendaRecord>()));
+    return describe(
+        store.readMeetingList<AgendaRecord>(ListFile::Agenda, meeting).value_or(QList<AgendaRecord>()));
 }
 
 QString actionFile(RecordStore& store, const QByteArray& meeting)
 {
-    return describe(store.readMeetingList<ActionRecord>(ListFile::Action, meeting).value_or(QList<ActionRecord>()));
+    return describe(
+        store.readMeetingList<ActionRecord>(ListFile::Action, meeting).value_or(QList<ActionRecord>()));
 }
 
 QByteArray addStoredMeeting(RecordStore& store, MeetingRecord meeting)
@@ -195,8 +198,7 @@ void MeetingSheetTest::addFinishedWithoutInputStoresDefaults()
 {
     GuiWorld world;
     RecordStore& store = world.store();
-    const QByteArray project = world.addProject(QStringLiteral("Harbour"), QStringLiteral("2024-01-01"),
-                                                QStringLiteral("2024-12-31"));
+    const QByteArray project = world.addProject("Harbour");
     ProjectRecord withClient = store.GetProject(project);
     withClient.clientIdentifier = "2024010112000090";
     QCOMPARE(store.ModifyProject(withClient), QString());
@@ -254,8 +256,7 @@ void MeetingSheetTest::modifyKeepsUneditedFieldsByteForByte()
     RecordStore& store = world.store();
     // The meeting starts before the project and ends a day later (as an imported appointment may):
     // neither limit may move a date the user leaves alone.
-    const QByteArray project = world.addProject(QStringLiteral("Harbour"), QStringLiteral("2024-06-01"),
-                                                QStringLiteral("2024-06-30"));
+    const QByteArray project = world.addProject("Harbour", "2024-06-01", "2024-06-30");
     MeetingRecord original = emptyRecord<MeetingRecord>();
     original.projectIdentifier = project;
     original.clientIdentifier = "CLIENT\xff";
@@ -297,8 +298,7 @@ void MeetingSheetTest::cancelledAddLeavesNoMeetingAgendaOrAction()
 {
     GuiWorld world;
     RecordStore& store = world.store();
-    const QByteArray project = world.addProject(QStringLiteral("Harbour"), QStringLiteral("2024-01-01"),
-                                                QStringLiteral("2024-12-31"));
+    const QByteArray project = world.addProject("Harbour");
     const QStringList filesBefore = QDir(world.dataFolder()).entryList(QDir::Files);
 
     QList<DialogScript> dialogs{agendaAnswer(QStringLiteral("Kick-off")),
@@ -336,14 +336,14 @@ void MeetingSheetTest::agendaAndActionEditsAreWrittenOnNextAndReadBack()
 {
     GuiWorld world;
     RecordStore& store = world.store();
-    const QByteArray project = world.addProject(QStringLiteral("Harbour"), QStringLiteral("2024-01-01"),
-                                                QStringLiteral("2024-12-31"));
+    const QByteArray project = world.addProject("Harbour");
     const DateTime now = DateTime::fromQDateTime(kOpened);
     const DateTime nineThirty = DateTime::fromQDateTime(QDateTime(kOpened.date(), QTime(9, 30)));
     const QDateTime due(QDate(2024, 5, 10), QTime(16, 45));
-    const QString expectedAgenda = describe(QList<AgendaRecord>{{"Kick-off meeting", now}, {"Unknown", nineThirty}});
-    const QString expectedActions = describe(
-        QList<ActionRecord>{{"Untitled", DateTime::fromQDateTime(due), "Unknown", 2}, {"Send minutes", now, "Ann", 0}});
+    const QString expectedAgenda =
+        describe(QList<AgendaRecord>{{"Kick-off meeting", now}, {"Unknown", nineThirty}});
+    const QString expectedActions = describe(QList<ActionRecord>{
+        {"Untitled", DateTime::fromQDateTime(due), "Unknown", 2}, {"Send minutes", now, "Ann", 0}});
 
     QList<DialogScript> dialogs{
         agendaAnswer(QStringLiteral("Kick-off")),
@@ -389,7 +389,8 @@ void MeetingSheetTest::agendaAndActionEditsAreWrittenOnNextAndReadBack()
             auto* addAction = child<QPushButton>(sheet, "actionAddButton");
             addAction->click();
             addAction->click();
-            QCOMPARE(sheet.actionPage()->list()->item(1)->text(), QStringLiteral("Send minutes - Ann\n5/6/24"));
+            QCOMPARE(sheet.actionPage()->list()->item(1)->text(),
+                     QStringLiteral("Send minutes - Ann\n5/6/24"));
             clickNext(sheet, 1);
             actionsOnNext = actionFile(store, meeting);
             clickNext(sheet, 1);
@@ -430,17 +431,17 @@ void MeetingSheetTest::endDateStaysOnTheStartsDay_data()
     const QDate day(2024, 5, 6);
     const QDateTime ten(day, QTime(10, 0));
     const QDateTime eleven(day, QTime(11, 0));
-    QTest::newRow("stored end before start") << ten << QDateTime(day, QTime(9, 0)) << QDateTime() << QDateTime()
-                                             << ten;
-    QTest::newRow("end picked before start") << ten << eleven << QDateTime() << QDateTime(day, QTime(9, 15)) << ten;
-    QTest::newRow("end picked next day") << ten << eleven << QDateTime() << QDateTime(day.addDays(1), QTime(9, 0))
-                                         << QDateTime(day, QTime(23, 59, 59));
-    QTest::newRow("start moved past end") << ten << eleven << QDateTime(day, QTime(11, 30)) << QDateTime()
-                                          << QDateTime(day, QTime(11, 30));
-    QTest::newRow("start moved to next day") << ten << eleven << QDateTime(day.addDays(1), QTime(8, 0))
-                                             << QDateTime() << QDateTime(day.addDays(1), QTime(8, 0));
-    QTest::newRow("start moved to day before") << ten << eleven << QDateTime(day.addDays(-1), QTime(8, 0))
-                                               << QDateTime() << QDateTime(day.addDays(-1), QTime(23, 59, 59));
+    const QDateTime none;
+    dataRow("stored end before start", ten, QDateTime(day, QTime(9, 0)), none, none, ten);
+    dataRow("end picked before start", ten, eleven, none, QDateTime(day, QTime(9, 15)), ten);
+    dataRow("end picked next day", ten, eleven, none, QDateTime(day.addDays(1), QTime(9, 0)),
+            QDateTime(day, QTime(23, 59, 59)));
+    dataRow("start moved past end", ten, eleven, QDateTime(day, QTime(11, 30)), none,
+            QDateTime(day, QTime(11, 30)));
+    dataRow("start moved to next day", ten, eleven, QDateTime(day.addDays(1), QTime(8, 0)), none,
+            QDateTime(day.addDays(1), QTime(8, 0)));
+    dataRow("start moved to day before", ten, eleven, QDateTime(day.addDays(-1), QTime(8, 0)), none,
+            QDateTime(day.addDays(-1), QTime(23, 59, 59)));
 }
 
 void MeetingSheetTest::endDateStaysOnTheStartsDay()
@@ -452,8 +453,7 @@ void MeetingSheetTest::endDateStaysOnTheStartsDay()
     QFETCH(QDateTime, endShown);
     GuiWorld world;
     RecordStore& store = world.store();
-    const QByteArray project = world.addProject(QStringLiteral("Harbour"), QStringLiteral("2024-05-01"),
-                                                QStringLiteral("2024-05-31"));
+    const QByteArray project = world.addProject("Harbour", "2024-05-01", "2024-05-31");
     const QByteArray meeting = addStoredMeeting(store, meetingOn(project, storedStart, storedEnd));
 
     QDateTime shown;
@@ -478,8 +478,7 @@ void MeetingSheetTest::startDateSpansTheProjectsWholeDays()
     GuiWorld world;
     RecordStore& store = world.store();
     // Project dates carry the time of day they were entered at.
-    const QByteArray project = world.addProject(QStringLiteral("Harbour"), QStringLiteral("2024-05-01"),
-                                                QStringLiteral("2024-05-31"));
+    const QByteArray project = world.addProject("Harbour", "2024-05-01", "2024-05-31");
     ProjectRecord timed = store.GetProject(project);
     timed.startDate = DateTime::fromQDateTime(QDateTime(QDate(2024, 5, 1), QTime(15, 0)));
     timed.endDate = DateTime::fromQDateTime(QDateTime(QDate(2024, 5, 31), QTime(8, 0)));
@@ -506,8 +505,7 @@ void MeetingSheetTest::attendeesRowsAreRebuiltOnNext()
 {
     GuiWorld world;
     RecordStore& store = world.store();
-    const QByteArray project = world.addProject(QStringLiteral("Harbour"), QStringLiteral("2024-01-01"),
-                                                QStringLiteral("2024-12-31"));
+    const QByteArray project = world.addProject("Harbour");
     MeetingRecord stored = meetingOn(project, kOpened, kOpened);
     stored.attendees = "Ann\nJos\xe9\nCid";
     const QByteArray meeting = addStoredMeeting(store, stored);
@@ -551,8 +549,7 @@ void MeetingSheetTest::failedAgendaWriteIsShownAndKeepsThePage()
 {
     GuiWorld world;
     RecordStore& store = world.store();
-    const QByteArray project = world.addProject(QStringLiteral("Harbour"), QStringLiteral("2024-01-01"),
-                                                QStringLiteral("2024-12-31"));
+    const QByteArray project = world.addProject("Harbour");
     const QByteArray meeting = addStoredMeeting(store, meetingOn(project, kOpened, kOpened));
     // A folder where the agenda file belongs makes both reading and writing it fail.
     const QString agendaPath = store.fileName(ListFile::Agenda, meeting);
@@ -578,8 +575,10 @@ void MeetingSheetTest::failedAgendaWriteIsShownAndKeepsThePage()
     QCOMPARE(pageAfterFailure, int(CMeetingSheet::AgendaPage));
     QCOMPARE(messages.size(), 2);
     QVERIFY(messages[0].contains(agendaPath)); // could not be read
-    QVERIFY(messages[1].startsWith(QStringLiteral("The agenda could not be saved.\n") + agendaPath + QStringLiteral(": ")));
-    QCOMPARE(agendaFile(store, meeting), describe(QList<AgendaRecord>{{"Kick-off", DateTime::fromQDateTime(kOpened)}}));
+    QVERIFY(messages[1].startsWith(QStringLiteral("The agenda could not be saved.\n") + agendaPath +
+                                   QStringLiteral(": ")));
+    QCOMPARE(agendaFile(store, meeting),
+             describe(QList<AgendaRecord>{{"Kick-off", DateTime::fromQDateTime(kOpened)}}));
 }
 
 QTEST_MAIN(MeetingSheetTest)

@@ -22,7 +22,7 @@
 #include <QtTest>
 
 using namespace korvane;
-using korvane::test::GuiWorld;
+using namespace korvane::test;
 
 namespace {
 
@@ -34,11 +34,6 @@ template <class W = QWidget> W* child(QDialog& dialog, const char* name)
     if (!widget)
         qFatal("%s has no %s", qPrintable(dialog.objectName()), name);
     return widget;
-}
-
-void click(QDialog& dialog, const char* name)
-{
-    child<QAbstractButton>(dialog, name)->click();
 }
 
 void setText(QDialog& dialog, const char* name, const QString& text)
@@ -72,12 +67,6 @@ QStringList dataFiles(const GuiWorld& world)
     return QDir(world.dataFolder()).entryList(QDir::Files, QDir::Name);
 }
 
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("missing");
-}
-
 QByteArray addTask(GuiWorld& world, const QByteArray& projectId, const QByteArray& name)
 {
     TaskRecord task = emptyRecord<TaskRecord>();
@@ -102,11 +91,19 @@ InvoiceRecord invoiceOf(const QByteArray& projectId, const QByteArray& task, dou
     return invoice;
 }
 
-enum class Editor { AddIncome, ModifyIncome, AddInvoice, ModifyInvoice };
+/** Runs the invoice or the income dialog, on a new record or on the `existing` one. */
+EditorOutcome runDialog(GuiWorld& world, const QByteArray& projectId, bool invoice,
+                        const QByteArray& existing = {})
+{
+    RecordStore& store = world.store();
+    if (invoice)
+        return existing.isEmpty() ? InvoiceDialog::addInvoice(store, projectId, nullptr)
+                                  : InvoiceDialog::modifyInvoice(store, existing, nullptr);
+    return existing.isEmpty() ? MoneyFlowDialog::addMoneyFlow(store, projectId, 0, nullptr)
+                              : MoneyFlowDialog::modifyMoneyFlow(store, existing, nullptr);
+}
 
 } // namespace
-
-Q_DECLARE_METATYPE(Editor)
 
 class MoneyDialogsTest : public QObject
 {
@@ -154,11 +151,11 @@ void MoneyDialogsTest::numericEditTyping_data()
     QTest::addColumn<bool>("selectAll");
     QTest::addColumn<QString>("keys");
     QTest::addColumn<QString>("after");
-    QTest::newRow("second point ignored") << QString() << false << "1.2.3" << "1.23";
-    QTest::newRow("letters and minus ignored") << QString() << false << "-4a5e1 " << "451";
-    QTest::newRow("money signs taken") << QString() << false << "$#%'9" << "$#%'9";
-    QTest::newRow("point after one ignored") << "12.5" << false << "." << "12.5";
-    QTest::newRow("point replacing the selected point") << "12.5" << true << "." << ".";
+    dataRow("second point ignored", QString(), false, "1.2.3", "1.23");
+    dataRow("letters and minus ignored", QString(), false, "-4a5e1 ", "451");
+    dataRow("money signs taken", QString(), false, "$#%'9", "$#%'9");
+    dataRow("point after one ignored", "12.5", false, ".", "12.5");
+    dataRow("point replacing the selected point", "12.5", true, ".", ".");
 }
 
 void MoneyDialogsTest::numericEditTyping()
@@ -181,13 +178,12 @@ void MoneyDialogsTest::numericEditTyping()
 void MoneyDialogsTest::addWithNoInputStoresDefaults()
 {
     GuiWorld world;
-    const QByteArray projectId = world.addProject(QStringLiteral("Harbour"), "2024-01-01", "2024-12-31");
+    const QByteArray projectId = world.addProject("Harbour");
     QStringList headings;
-    UserDialogs::setDialogHandler([&](QDialog& dialog) {
+    answerDialogs("okButton", [&](QDialog& dialog) {
         if (auto* heading = dialog.findChild<QLabel*>(QStringLiteral("headingLabel")))
-            headings << heading->text() + (child<QRadioButton>(dialog, "expenseRadio")->isChecked() ? "/x" : "/i");
-        click(dialog, "okButton");
-        return dialog.result();
+            headings << heading->text() +
+                            (child<QRadioButton>(dialog, "expenseRadio")->isChecked() ? "/x" : "/i");
     });
 
     for (const int kind : {0, 1}) {
@@ -223,7 +219,7 @@ void MoneyDialogsTest::addWithNoInputStoresDefaults()
 void MoneyDialogsTest::modifyWithoutEditsKeepsEveryByte()
 {
     GuiWorld world;
-    const QByteArray projectId = world.addProject(QStringLiteral("Harbour"), "2024-01-01", "2024-12-31");
+    const QByteArray projectId = world.addProject("Harbour");
     addTask(world, projectId, "Caf\xe9 launch");
 
     // Values the dialogs would clean up or could not show exactly, and Windows-1252 bytes.
@@ -267,10 +263,7 @@ void MoneyDialogsTest::modifyWithoutEditsKeepsEveryByte()
     const QByteArray entryBytes = fileBytes(entryFile);
     const QByteArray invoiceBytes = fileBytes(invoiceFile);
 
-    UserDialogs::setDialogHandler([](QDialog& dialog) {
-        click(dialog, "okButton");
-        return dialog.result();
-    });
+    answerDialogs("okButton");
     QVERIFY(MoneyFlowDialog::modifyMoneyFlow(world.store(), entry.identifier, nullptr).finished);
     QVERIFY(InvoiceDialog::modifyInvoice(world.store(), invoice.identifier, nullptr).finished);
     QVERIFY(world.store().GetMoneyFlow(entry.identifier) == entry);
@@ -282,18 +275,20 @@ void MoneyDialogsTest::modifyWithoutEditsKeepsEveryByte()
 
 void MoneyDialogsTest::cancelStoresNothing_data()
 {
-    QTest::addColumn<Editor>("editor");
-    QTest::newRow("add income") << Editor::AddIncome;
-    QTest::newRow("modify income") << Editor::ModifyIncome;
-    QTest::newRow("add invoice") << Editor::AddInvoice;
-    QTest::newRow("modify invoice") << Editor::ModifyInvoice;
+    QTest::addColumn<bool>("onInvoice");
+    QTest::addColumn<bool>("modify");
+    dataRow("add income", false, false);
+    dataRow("modify income", false, true);
+    dataRow("add invoice", true, false);
+    dataRow("modify invoice", true, true);
 }
 
 void MoneyDialogsTest::cancelStoresNothing()
 {
-    QFETCH(Editor, editor);
+    QFETCH(bool, onInvoice);
+    QFETCH(bool, modify);
     GuiWorld world;
-    const QByteArray projectId = world.addProject(QStringLiteral("Harbour"), "2024-01-01", "2024-12-31");
+    const QByteArray projectId = world.addProject("Harbour");
     MoneyFlowRecord entry = emptyRecord<MoneyFlowRecord>();
     entry.projectIdentifier = projectId;
     entry.name = "Deposit";
@@ -303,30 +298,17 @@ void MoneyDialogsTest::cancelStoresNothing()
     InvoiceRecord invoice = invoiceOf(projectId, "Deposit", 10);
     invoice.identifier = world.store().AddInvoice(invoice).identifier;
     const QStringList filesBefore = dataFiles(world);
-    const QByteArray entryBytes = fileBytes(world.store().fileName(RecordKind::MoneyFlow, entry.identifier));
-    const QByteArray invoiceBytes = fileBytes(world.store().fileName(RecordKind::Invoice, invoice.identifier));
+    const QString entryFile = world.store().fileName(RecordKind::MoneyFlow, entry.identifier);
+    const QString invoiceFile = world.store().fileName(RecordKind::Invoice, invoice.identifier);
+    const QByteArray entryBytes = fileBytes(entryFile);
+    const QByteArray invoiceBytes = fileBytes(invoiceFile);
 
-    UserDialogs::setDialogHandler([](QDialog& dialog) {
+    answerDialogs("cancelButton", [](QDialog& dialog) {
         setText(dialog, "taskNameCombo", QStringLiteral("Changed"));
         typeNumber(dialog, "amountEdit", QStringLiteral("55"));
-        click(dialog, "cancelButton");
-        return dialog.result();
     });
-    EditorOutcome outcome;
-    switch (editor) {
-    case Editor::AddIncome:
-        outcome = MoneyFlowDialog::addMoneyFlow(world.store(), projectId, 0, nullptr);
-        break;
-    case Editor::ModifyIncome:
-        outcome = MoneyFlowDialog::modifyMoneyFlow(world.store(), entry.identifier, nullptr);
-        break;
-    case Editor::AddInvoice:
-        outcome = InvoiceDialog::addInvoice(world.store(), projectId, nullptr);
-        break;
-    case Editor::ModifyInvoice:
-        outcome = InvoiceDialog::modifyInvoice(world.store(), invoice.identifier, nullptr);
-        break;
-    }
+    const QByteArray existing = !modify ? QByteArray() : onInvoice ? invoice.identifier : entry.identifier;
+    const EditorOutcome outcome = runDialog(world, projectId, onInvoice, existing);
     QVERIFY(!outcome.finished);
     QVERIFY(outcome.identifier.isEmpty());
     QCOMPARE(dataFiles(world), filesBefore);
@@ -334,8 +316,8 @@ void MoneyDialogsTest::cancelStoresNothing()
     QCOMPARE(world.store().invoices().size(), 1);
     QVERIFY(world.store().GetMoneyFlow(entry.identifier) == entry);
     QVERIFY(world.store().GetInvoice(invoice.identifier) == invoice);
-    QCOMPARE(fileBytes(world.store().fileName(RecordKind::MoneyFlow, entry.identifier)), entryBytes);
-    QCOMPARE(fileBytes(world.store().fileName(RecordKind::Invoice, invoice.identifier)), invoiceBytes);
+    QCOMPARE(fileBytes(entryFile), entryBytes);
+    QCOMPARE(fileBytes(invoiceFile), invoiceBytes);
 }
 
 void MoneyDialogsTest::netAmount_data()
@@ -344,9 +326,9 @@ void MoneyDialogsTest::netAmount_data()
     QTest::addColumn<QString>("tax");
     QTest::addColumn<QString>("shown");
     QTest::addColumn<double>("stored");
-    QTest::newRow("tax deducted") << "200" << "10" << "180.00" << 180.0;
-    QTest::newRow("shown rounded, stored exact") << "100.125" << "0" << "100.13" << 100.125;
-    QTest::newRow("tax above 100") << "200" << "150" << "-100.00" << -100.0;
+    dataRow("tax deducted", "200", "10", "180.00", 180.0);
+    dataRow("shown rounded, stored exact", "100.125", "0", "100.13", 100.125);
+    dataRow("tax above 100", "200", "150", "-100.00", -100.0);
 }
 
 void MoneyDialogsTest::netAmount()
@@ -356,14 +338,12 @@ void MoneyDialogsTest::netAmount()
     QFETCH(QString, shown);
     QFETCH(double, stored);
     GuiWorld world;
-    const QByteArray projectId = world.addProject(QStringLiteral("Harbour"), "2024-01-01", "2024-12-31");
+    const QByteArray projectId = world.addProject("Harbour");
     QStringList shownTexts;
-    UserDialogs::setDialogHandler([&](QDialog& dialog) {
+    answerDialogs("okButton", [&](QDialog& dialog) {
         typeNumber(dialog, "amountEdit", amount);
         typeNumber(dialog, "taxEdit", tax);
         shownTexts << child<QLineEdit>(dialog, "netAmountEdit")->text();
-        click(dialog, "okButton");
-        return dialog.result();
     });
     const EditorOutcome entry = MoneyFlowDialog::addMoneyFlow(world.store(), projectId, 1, nullptr);
     const EditorOutcome invoice = InvoiceDialog::addInvoice(world.store(), projectId, nullptr);
@@ -376,7 +356,7 @@ void MoneyDialogsTest::netAmount()
 void MoneyDialogsTest::taskNameLists()
 {
     GuiWorld world;
-    const QByteArray projectId = world.addProject(QStringLiteral("Harbour"), "2024-01-01", "2024-12-31");
+    const QByteArray projectId = world.addProject("Harbour");
     const QByteArray otherId = world.addProject(QStringLiteral("Bridge"), "2024-01-01", "2024-12-31");
     addTask(world, projectId, "Design");
     addTask(world, projectId, "design");
@@ -388,21 +368,19 @@ void MoneyDialogsTest::taskNameLists()
 
     QStringList incomeList, expenseList, backToIncome, invoiceList;
     QString keptName;
-    UserDialogs::setDialogHandler([&](QDialog& dialog) {
+    answerDialogs("okButton", [&](QDialog& dialog) {
         if (dialog.objectName() == QStringLiteral("InvoiceDialog")) {
             invoiceList = items(dialog);
         } else {
             incomeList = items(dialog);
             setText(dialog, "taskNameCombo", QStringLiteral("Custom fee"));
-            click(dialog, "expenseRadio");
+            clickChild(dialog, "expenseRadio");
             expenseList = items(dialog);
             keptName = child<QComboBox>(dialog, "taskNameCombo")->currentText();
-            click(dialog, "incomeRadio");
+            clickChild(dialog, "incomeRadio");
             backToIncome = items(dialog);
-            click(dialog, "expenseRadio");
+            clickChild(dialog, "expenseRadio");
         }
-        click(dialog, "okButton");
-        return dialog.result();
     });
     const EditorOutcome outcome = MoneyFlowDialog::addMoneyFlow(world.store(), projectId, 0, nullptr);
     InvoiceDialog::addInvoice(world.store(), projectId, nullptr);
@@ -423,11 +401,11 @@ void MoneyDialogsTest::unparsableNumberIsRefused_data()
     QTest::addColumn<QByteArray>("field");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("caption");
-    QTest::newRow("lone point") << false << QByteArray("amountEdit") << "." << "Amount";
-    QTest::newRow("two points pasted") << false << QByteArray("taxEdit") << "1.2.3" << "Tax Percentage";
-    QTest::newRow("money sign") << false << QByteArray("amountEdit") << "$12" << "Amount";
-    QTest::newRow("minus pasted") << true << QByteArray("amountEdit") << "-" << "Invoice Amount";
-    QTest::newRow("emptied") << true << QByteArray("taxEdit") << "" << "Tax (%)";
+    dataRow("lone point", false, QByteArray("amountEdit"), ".", "Amount");
+    dataRow("two points pasted", false, QByteArray("taxEdit"), "1.2.3", "Tax Percentage");
+    dataRow("money sign", false, QByteArray("amountEdit"), "$12", "Amount");
+    dataRow("minus pasted", true, QByteArray("amountEdit"), "-", "Invoice Amount");
+    dataRow("emptied", true, QByteArray("taxEdit"), "", "Tax (%)");
 }
 
 void MoneyDialogsTest::unparsableNumberIsRefused()
@@ -437,29 +415,25 @@ void MoneyDialogsTest::unparsableNumberIsRefused()
     QFETCH(QString, text);
     QFETCH(QString, caption);
     GuiWorld world;
-    const QByteArray projectId = world.addProject(QStringLiteral("Harbour"), "2024-01-01", "2024-12-31");
-    QStringList messages;
+    const QByteArray projectId = world.addProject("Harbour");
+    QString message;
     int refusedResult = -1;
     // The dialog is gone when the run returns: keep the focused field's name, not the widget.
     QString focusAfterRefusal;
     qsizetype storedAfterRefusal = -1;
-    UserDialogs::setDialogHandler([&](QDialog& dialog) {
+    answerDialogs("okButton", [&](QDialog& dialog) {
         setText(dialog, field.constData(), text);
-        click(dialog, "okButton");
+        clickChild(dialog, "okButton");
         refusedResult = dialog.result();
-        messages = UserDialogs::takeMessages();
+        message = onlyMessage();
         focusAfterRefusal = dialog.focusWidget() ? dialog.focusWidget()->objectName() : QString();
         storedAfterRefusal = dataFiles(world).size();
         setText(dialog, field.constData(), QStringLiteral("5"));
-        click(dialog, "okButton");
-        return dialog.result();
     });
     const qsizetype filesBefore = dataFiles(world).size();
-    const EditorOutcome outcome = invoice ? InvoiceDialog::addInvoice(world.store(), projectId, nullptr)
-                                          : MoneyFlowDialog::addMoneyFlow(world.store(), projectId, 0, nullptr);
+    const EditorOutcome outcome = runDialog(world, projectId, invoice);
     QCOMPARE(refusedResult, int(QDialog::Rejected));
-    QCOMPARE(messages.size(), 1);
-    QVERIFY2(messages.first().contains(QStringLiteral("The %1 field").arg(caption)), qPrintable(messages.first()));
+    QVERIFY2(message.contains(QStringLiteral("The %1 field").arg(caption)), qPrintable(message));
     QCOMPARE(focusAfterRefusal, QString::fromLatin1(field));
     QCOMPARE(storedAfterRefusal, filesBefore);
     // Corrected, the same dialog stores the record.
@@ -475,15 +449,15 @@ void MoneyDialogsTest::addresseeSplitAndJoin_data()
     QTest::addColumn<QString>("newSalutation");
     QTest::addColumn<QString>("newName");
     QTest::addColumn<QByteArray>("joined");
-    QTest::newRow("Dr .Smith round trip") << QByteArray("Dr .Smith") << "Dr ." << "Smith" << "Dr ." << " Smith "
-                                          << QByteArray("Dr .Smith");
-    QTest::newRow("blank after the point trimmed")
-        << QByteArray("Mr . Lee") << "Mr ." << " Lee" << "Mr ." << "  Lee " << QByteArray("Mr .Lee");
-    QTest::newRow("no point: all name") << QByteArray("Lee") << "" << "Lee" << "Prof ." << "Lee"
-                                        << QByteArray("Prof .Lee");
-    QTest::newRow("split at the first point") << QByteArray("Dr.J.Smith") << "Dr." << "J.Smith" << "Dr."
-                                              << "J. Smith" << QByteArray("Dr.J. Smith");
-    QTest::newRow("emptied") << QByteArray("Ms .Ray") << "Ms ." << "Ray" << " " << "" << QByteArray("Unknown");
+    const auto row = [](const char* name, const char* stored, auto... texts) {
+        dataRow(name, QByteArray(stored), texts...);
+    };
+    row("Dr .Smith round trip", "Dr .Smith", "Dr .", "Smith", "Dr .", " Smith ", QByteArray("Dr .Smith"));
+    row("blank after the point trimmed", "Mr . Lee", "Mr .", " Lee", "Mr .", "  Lee ", QByteArray("Mr .Lee"));
+    row("no point: all name", "Lee", "", "Lee", "Prof .", "Lee", QByteArray("Prof .Lee"));
+    row("split at the first point", "Dr.J.Smith", "Dr.", "J.Smith", "Dr.", "J. Smith",
+        QByteArray("Dr.J. Smith"));
+    row("emptied", "Ms .Ray", "Ms .", "Ray", " ", "", QByteArray("Unknown"));
 }
 
 void MoneyDialogsTest::addresseeSplitAndJoin()
@@ -495,19 +469,17 @@ void MoneyDialogsTest::addresseeSplitAndJoin()
     QFETCH(QString, newName);
     QFETCH(QByteArray, joined);
     GuiWorld world;
-    const QByteArray projectId = world.addProject(QStringLiteral("Harbour"), "2024-01-01", "2024-12-31");
+    const QByteArray projectId = world.addProject("Harbour");
     InvoiceRecord invoice = invoiceOf(projectId, "Build", 10);
     invoice.addressee = stored;
     invoice.identifier = world.store().AddInvoice(invoice).identifier;
 
     QString shownSalutation, shownName;
-    UserDialogs::setDialogHandler([&](QDialog& dialog) {
+    answerDialogs("okButton", [&](QDialog& dialog) {
         shownSalutation = child<QComboBox>(dialog, "salutationCombo")->currentText();
         shownName = child<QLineEdit>(dialog, "billingNameEdit")->text();
         setText(dialog, "salutationCombo", newSalutation);
         setText(dialog, "billingNameEdit", newName);
-        click(dialog, "okButton");
-        return dialog.result();
     });
     QVERIFY(InvoiceDialog::modifyInvoice(world.store(), invoice.identifier, nullptr).finished);
     QCOMPARE(shownSalutation, salutation);
@@ -532,12 +504,8 @@ void MoneyDialogsTest::currencyText()
     QFETCH(QString, typed);
     QFETCH(QByteArray, stored);
     GuiWorld world;
-    const QByteArray projectId = world.addProject(QStringLiteral("Harbour"), "2024-01-01", "2024-12-31");
-    UserDialogs::setDialogHandler([&](QDialog& dialog) {
-        setText(dialog, "currencyCombo", typed);
-        click(dialog, "okButton");
-        return dialog.result();
-    });
+    const QByteArray projectId = world.addProject("Harbour");
+    answerDialogs("okButton", [&](QDialog& dialog) { setText(dialog, "currencyCombo", typed); });
     const EditorOutcome outcome = InvoiceDialog::addInvoice(world.store(), projectId, nullptr);
     QCOMPARE(world.store().GetInvoice(outcome.identifier).currencyText, stored);
 }
@@ -549,9 +517,8 @@ void MoneyDialogsTest::amountInWordsFollowsFinalAmount_data()
     QTest::addColumn<QString>("tax");
     QTest::addColumn<double>("net");
     QTest::addColumn<QByteArray>("words");
-    QTest::newRow("add") << true << "1234" << "0" << 1234.0
-                         << QByteArray(" One  Thousand  Two  Hundred  and  Thirty  Four ");
-    QTest::newRow("modify tax") << false << "200" << "10" << 180.0 << QByteArray(" One  Hundred  and  Eighty ");
+    dataRow("add", true, "1234", "0", 1234.0, QByteArray(" One  Thousand  Two  Hundred  and  Thirty  Four "));
+    dataRow("modify tax", false, "200", "10", 180.0, QByteArray(" One  Hundred  and  Eighty "));
 }
 
 void MoneyDialogsTest::amountInWordsFollowsFinalAmount()
@@ -562,20 +529,19 @@ void MoneyDialogsTest::amountInWordsFollowsFinalAmount()
     QFETCH(double, net);
     QFETCH(QByteArray, words);
     GuiWorld world;
-    const QByteArray projectId = world.addProject(QStringLiteral("Harbour"), "2024-01-01", "2024-12-31");
+    const QByteArray projectId = world.addProject("Harbour");
     InvoiceRecord invoice = invoiceOf(projectId, "Build", 200);
     invoice.identifier = world.store().AddInvoice(invoice).identifier;
     QString wordsShown;
-    UserDialogs::setDialogHandler([&](QDialog& dialog) {
+    answerDialogs(nullptr, [&](QDialog& dialog) {
         // Typed without leaving the fields: nothing has refreshed the words yet.
         setText(dialog, "amountEdit", amount);
         setText(dialog, "taxEdit", tax);
-        click(dialog, "okButton");
+        clickChild(dialog, "okButton");
         wordsShown = child<QPlainTextEdit>(dialog, "amountInWordsEdit")->toPlainText();
-        return dialog.result();
     });
-    const EditorOutcome outcome = adding ? InvoiceDialog::addInvoice(world.store(), projectId, nullptr)
-                                         : InvoiceDialog::modifyInvoice(world.store(), invoice.identifier, nullptr);
+    const EditorOutcome outcome =
+        runDialog(world, projectId, true, adding ? QByteArray() : invoice.identifier);
     QVERIFY(outcome.finished);
     const InvoiceRecord stored = world.store().GetInvoice(outcome.identifier);
     QCOMPARE(stored.netAmount, net);
@@ -586,36 +552,35 @@ void MoneyDialogsTest::amountInWordsFollowsFinalAmount()
 void MoneyDialogsTest::pickedFilesAreStored()
 {
     GuiWorld world;
-    const QByteArray projectId = world.addProject(QStringLiteral("Harbour"), "2024-01-01", "2024-12-31");
+    const QByteArray projectId = world.addProject("Harbour");
     const QString receipt = world.pickedFolder() + QStringLiteral("/receipt.pdf");
     const QString signature = world.pickedFolder() + QStringLiteral("/sign.png");
     QStringList statuses;
     QString pathShown;
-    UserDialogs::setDialogHandler([&](QDialog& dialog) {
+    answerDialogs("okButton", [&](QDialog& dialog) {
         if (dialog.objectName() == QStringLiteral("InvoiceDialog")) {
             auto* status = child<QLabel>(dialog, "signatureStatusLabel");
             statuses << status->text();
             UserDialogs::setNextFileName(QString());
-            click(dialog, "signatureButton");
+            clickChild(dialog, "signatureButton");
             statuses << status->text();
             UserDialogs::setNextFileName(signature);
-            click(dialog, "signatureButton");
+            clickChild(dialog, "signatureButton");
             statuses << status->text();
         } else {
             UserDialogs::setNextFileName(receipt);
-            click(dialog, "filePathButton");
+            clickChild(dialog, "filePathButton");
             UserDialogs::setNextFileName(QString());
-            click(dialog, "filePathButton");
+            clickChild(dialog, "filePathButton");
             pathShown = child<QLineEdit>(dialog, "filePathEdit")->text();
         }
-        click(dialog, "okButton");
-        return dialog.result();
     });
     const EditorOutcome entry = MoneyFlowDialog::addMoneyFlow(world.store(), projectId, 0, nullptr);
     const EditorOutcome invoice = InvoiceDialog::addInvoice(world.store(), projectId, nullptr);
     QCOMPARE(pathShown, receipt);
     QCOMPARE(world.store().GetMoneyFlow(entry.identifier).filePath, receipt.toUtf8());
-    QCOMPARE(statuses, (QStringList{"Signature Not Attached", "Signature Not Attached", "Signature Attached"}));
+    QCOMPARE(statuses,
+             (QStringList{"Signature Not Attached", "Signature Not Attached", "Signature Attached"}));
     QCOMPARE(world.store().GetInvoice(invoice.identifier).signatureImage, signature.toUtf8());
 }
 
@@ -630,35 +595,29 @@ void MoneyDialogsTest::failedStoreKeepsDialogOpen()
 {
     QFETCH(bool, invoice);
     GuiWorld world;
-    const QByteArray projectId = world.addProject(QStringLiteral("Harbour"), "2024-01-01", "2024-12-31");
+    const QByteArray projectId = world.addProject("Harbour");
     // A file where the data folder should be: nothing can be written below it.
     const QString blocked = world.pickedFolder() + QStringLiteral("/blocked");
-    QFile blocker(blocked);
-    QVERIFY(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    makeFile(blocked);
     world.store().setWorkingDirectory(blocked + QStringLiteral("/Korvane"));
 
-    QStringList messages;
+    QString message;
     int failedResult = -1;
     QString typedKept;
-    UserDialogs::setDialogHandler([&](QDialog& dialog) {
+    answerDialogs("okButton", [&](QDialog& dialog) {
         setText(dialog, "taskNameCombo", QStringLiteral("Deposit"));
         setText(dialog, "amountEdit", QStringLiteral("75"));
-        click(dialog, "okButton");
+        clickChild(dialog, "okButton");
         failedResult = dialog.result();
-        messages = UserDialogs::takeMessages();
+        message = onlyMessage();
         typedKept = child<QLineEdit>(dialog, "amountEdit")->text();
         world.store().setWorkingDirectory(world.dataFolder());
-        click(dialog, "okButton");
-        return dialog.result();
     });
-    const EditorOutcome outcome = invoice ? InvoiceDialog::addInvoice(world.store(), projectId, nullptr)
-                                          : MoneyFlowDialog::addMoneyFlow(world.store(), projectId, 0, nullptr);
+    const EditorOutcome outcome = runDialog(world, projectId, invoice);
     QCOMPARE(failedResult, int(QDialog::Rejected));
-    QCOMPARE(messages.size(), 1);
-    QVERIFY2(messages.first().contains(QStringLiteral("could not be saved")) &&
-                 messages.first().contains(QStringLiteral("blocked")),
-             qPrintable(messages.first()));
+    QVERIFY2(message.contains(QStringLiteral("could not be saved")) &&
+                 message.contains(QStringLiteral("blocked")),
+             qPrintable(message));
     QCOMPARE(typedKept, QStringLiteral("75"));
     QVERIFY(outcome.finished);
     const double amount = invoice ? world.store().GetInvoice(outcome.identifier).amount

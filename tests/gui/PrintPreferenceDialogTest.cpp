@@ -15,21 +15,13 @@
 #include <QTreeWidget>
 
 using namespace korvane;
+using namespace korvane::test;
 
 namespace {
 
-QStringList rowTexts(const QTreeWidget* list)
+QString printPage(const GuiWorld& world)
 {
-    QStringList texts;
-    for (int row = 0; row < list->topLevelItemCount(); ++row)
-        texts.append(list->topLevelItem(row)->text(0));
-    return texts;
-}
-
-QString printPage(const test::GuiWorld& world)
-{
-    QFile file(world.programFolder() + QStringLiteral("/Print.html"));
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    return QString::fromUtf8(fileBytes(world.programFolder() + QStringLiteral("/Print.html")));
 }
 
 } // namespace
@@ -57,15 +49,12 @@ private:
 void PrintPreferenceDialogTest::init()
 {
     m_world = std::make_unique<test::GuiWorld>();
-    m_march = m_world->addProject(QStringLiteral("Harbour Survey"), QStringLiteral("2024-03-10"),
-                                  QStringLiteral("2024-05-30"));
-    m_june = m_world->addProject(QStringLiteral("Bridge Repair"), QStringLiteral("2024-06-05"),
-                                 QStringLiteral("2024-09-30"));
+    m_march = m_world->addProject(QStringLiteral("Harbour Survey"), "2024-03-10", "2024-05-30");
+    m_june = m_world->addProject(QStringLiteral("Bridge Repair"), "2024-06-05", "2024-09-30");
     m_previews = 0;
-    UserDialogs::setDialogHandler([this](QDialog& dialog) {
+    answerDialogs(nullptr, [this](QDialog& dialog) {
         if (qobject_cast<QPrintPreviewDialog*>(&dialog))
             ++m_previews;
-        return int(QDialog::Rejected);
     });
 }
 
@@ -82,7 +71,7 @@ void PrintPreferenceDialogTest::listsProjectsOfTheRangeWithoutCaption()
     QCOMPARE(dialog.projectList()->topLevelItemCount(), 0);
 
     dialog.setDateRange(QDate(2024, 3, 1), QDate(2024, 12, 1));
-    QCOMPARE(rowTexts(dialog.projectList()),
+    QCOMPARE(itemTexts(dialog.projectList()),
              (QStringList{QStringLiteral("Harbour Survey"), QStringLiteral("Bridge Repair")}));
     QCOMPARE(dialog.projectList()->topLevelItem(0)->checkState(0), Qt::Unchecked);
 }
@@ -91,23 +80,23 @@ void PrintPreferenceDialogTest::fromPastToMovesToAndRefills()
 {
     PrintPreferenceDialog dialog(m_world->store());
     dialog.setDateRange(QDate(2024, 3, 1), QDate(2024, 3, 1));
-    QCOMPARE(rowTexts(dialog.projectList()), QStringList{QStringLiteral("Harbour Survey")});
+    QCOMPARE(itemTexts(dialog.projectList()), QStringList{QStringLiteral("Harbour Survey")});
     dialog.projectList()->topLevelItem(0)->setCheckState(0, Qt::Checked);
 
     dialog.fromEdit()->setDate(QDate(2024, 6, 1));
     QCOMPARE(dialog.toEdit()->minimumDate(), QDate(2024, 6, 1));
     QCOMPARE(dialog.toEdit()->date(), QDate(2024, 6, 1));
-    QCOMPARE(rowTexts(dialog.projectList()), QStringList{QStringLiteral("Bridge Repair")});
+    QCOMPARE(itemTexts(dialog.projectList()), QStringList{QStringLiteral("Bridge Repair")});
 
     // Moving back keeps To where it is (no latest date), and a project listed again keeps its check.
     dialog.fromEdit()->setDate(QDate(2024, 3, 1));
     QCOMPARE(dialog.toEdit()->minimumDate(), QDate(2024, 3, 1));
     QCOMPARE(dialog.toEdit()->date(), QDate(2024, 6, 1));
-    QCOMPARE(rowTexts(dialog.projectList()),
+    QCOMPARE(itemTexts(dialog.projectList()),
              (QStringList{QStringLiteral("Harbour Survey"), QStringLiteral("Bridge Repair")}));
 
     dialog.toEdit()->setDate(QDate(2024, 4, 1));
-    QCOMPARE(rowTexts(dialog.projectList()), QStringList{QStringLiteral("Harbour Survey")});
+    QCOMPARE(itemTexts(dialog.projectList()), QStringList{QStringLiteral("Harbour Survey")});
 }
 
 void PrintPreferenceDialogTest::printWithoutProjectAsksForOne()

@@ -13,6 +13,7 @@
 #include <memory>
 
 using namespace korvane;
+using namespace korvane::test;
 
 namespace {
 
@@ -47,10 +48,7 @@ Sample addSample(test::GuiWorld& world)
     Sample sample;
     sample.existingFile = world.dataFolder() + QStringLiteral("/Receipt.pdf");
     sample.missingFile = world.dataFolder() + QStringLiteral("/gone/Plan.odt");
-    QFile file(sample.existingFile);
-    file.open(QIODevice::WriteOnly);
-    file.write("%PDF-1.4\n");
-    file.close();
+    makeFile(sample.existingFile, "%PDF-1.4\n");
 
     ProjectRecord project = emptyRecord<ProjectRecord>();
     project.name = "Survey";
@@ -63,28 +61,21 @@ Sample addSample(test::GuiWorld& world)
     resource.designation = "Engineer";
     const QByteArray resourceId = store.AddResource(resource).identifier;
 
-    TaskRecord sub = emptyRecord<TaskRecord>();
-    sub.projectIdentifier = sample.project;
-    sub.kind = TaskRecord::kSubTask;
-    sub.name = "Measure";
-    sub.start = day(3, 2);
-    sample.subTask = store.AddTask(sub, 1).identifier;
-
-    TaskRecord task = emptyRecord<TaskRecord>();
-    task.projectIdentifier = sample.project;
-    task.kind = TaskRecord::kTopLevel;
-    task.name = "Plan";
-    task.start = day(3, 1);
-    task.percentComplete = 40;
-    task.subTaskList = sample.subTask + '\n';
-    task.resources = resourceId + '\n';
-    sample.task = store.AddTask(task, 2).identifier;
-
-    TaskRecord later = emptyRecord<TaskRecord>();
-    later.projectIdentifier = sample.project;
-    later.kind = TaskRecord::kTopLevel;
-    later.name = "Report";
-    later.start = day(4, 1);
+    const auto task = [&](const char* kind, const QByteArray& name, int month, int dayOfMonth) {
+        TaskRecord task = emptyRecord<TaskRecord>();
+        task.projectIdentifier = sample.project;
+        task.kind = kind;
+        task.name = name;
+        task.start = day(month, dayOfMonth);
+        return task;
+    };
+    sample.subTask = store.AddTask(task(TaskRecord::kSubTask, "Measure", 3, 2), 1).identifier;
+    TaskRecord plan = task(TaskRecord::kTopLevel, "Plan", 3, 1);
+    plan.percentComplete = 40;
+    plan.subTaskList = sample.subTask + '\n';
+    plan.resources = resourceId + '\n';
+    sample.task = store.AddTask(plan, 2).identifier;
+    TaskRecord later = task(TaskRecord::kTopLevel, "Report", 4, 1);
     later.fileLink = sample.missingFile.toUtf8();
     sample.laterTask = store.AddTask(later, 3).identifier;
 
@@ -119,6 +110,14 @@ Sample addSample(test::GuiWorld& world)
 TreePath toPath(const QList<int>& rows)
 {
     return TreePath(rows.begin(), rows.end());
+}
+
+/** Checks that `spy` saw `command` once, or nothing when `command` is negative. */
+void expectCommand(const QSignalSpy& spy, int command)
+{
+    QCOMPARE(spy.count(), command < 0 ? 0 : 1);
+    if (command >= 0)
+        QCOMPARE(int(spy.first().first().value<Command>()), command);
 }
 
 } // namespace
@@ -292,7 +291,8 @@ void ProjectDetailsBarTest::moneyClicksSwitchTheDetailsPane()
     QSignalSpy invoice(m_bar.get(), &ProjectDetailsBar::invoiceRequested);
     QSignalSpy again(m_bar.get(), &ProjectDetailsBar::detailsAgainRequested);
     const auto click = [&](const TreePath& path) {
-        QTest::mouseClick(money->viewport(), Qt::LeftButton, {}, money->visualRect(money->indexOf(path)).center());
+        QTest::mouseClick(money->viewport(), Qt::LeftButton, {},
+                          money->visualRect(money->indexOf(path)).center());
     };
 
     click({0});
@@ -325,20 +325,18 @@ void ProjectDetailsBarTest::actionIcons_data()
     QTest::addColumn<int>("offset");
     QTest::addColumn<int>("command");
     const int none = -1;
-    QTest::newRow("task add") << 0 << false << QList<int>{} << 92 << int(Command::AddTask);
-    QTest::newRow("task import") << 0 << false << QList<int>{} << 126 << int(Command::ImportTasks);
-    QTest::newRow("task modify on root") << 0 << true << QList<int>{} << 72 << none;
-    QTest::newRow("task delete on resource") << 0 << true << QList<int>{0, 1} << 52 << int(Command::DeleteTask);
-    QTest::newRow("meeting modify") << 1 << true << QList<int>{0, 2} << 72 << int(Command::ModifyMeeting);
-    QTest::newRow("money add on income") << 2 << true << QList<int>{1, 0} << 92 << int(Command::AddIncome);
-    QTest::newRow("money add on expense row") << 2 << true << QList<int>{2} << 92 << int(Command::AddExpense);
-    QTest::newRow("money add, nothing selected") << 2 << false << QList<int>{} << 92 << none;
-    QTest::newRow("money modify on category") << 2 << true << QList<int>{1} << 72 << none;
-    QTest::newRow("money modify invoice detail") << 2 << true << QList<int>{0, 0, 2} << 72
-                                                 << int(Command::ModifyInvoice);
-    QTest::newRow("money delete expense detail") << 2 << true << QList<int>{2, 0, 1} << 52
-                                                 << int(Command::DeleteIncome);
-    QTest::newRow("money has no import") << 2 << true << QList<int>{1} << 126 << none;
+    dataRow("task add", 0, false, QList<int>{}, 92, int(Command::AddTask));
+    dataRow("task import", 0, false, QList<int>{}, 126, int(Command::ImportTasks));
+    dataRow("task modify on root", 0, true, QList<int>{}, 72, none);
+    dataRow("task delete on resource", 0, true, QList<int>{0, 1}, 52, int(Command::DeleteTask));
+    dataRow("meeting modify", 1, true, QList<int>{0, 2}, 72, int(Command::ModifyMeeting));
+    dataRow("money add on income", 2, true, QList<int>{1, 0}, 92, int(Command::AddIncome));
+    dataRow("money add on expense row", 2, true, QList<int>{2}, 92, int(Command::AddExpense));
+    dataRow("money add, nothing selected", 2, false, QList<int>{}, 92, none);
+    dataRow("money modify on category", 2, true, QList<int>{1}, 72, none);
+    dataRow("money modify invoice detail", 2, true, QList<int>{0, 0, 2}, 72, int(Command::ModifyInvoice));
+    dataRow("money delete expense detail", 2, true, QList<int>{2, 0, 1}, 52, int(Command::DeleteIncome));
+    dataRow("money has no import", 2, true, QList<int>{1}, 126, none);
 }
 
 void ProjectDetailsBarTest::actionIcons()
@@ -354,13 +352,7 @@ void ProjectDetailsBarTest::actionIcons()
     QSignalSpy commands(m_bar.get(), &ProjectDetailsBar::commandRequested);
 
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, actionPoint(view, offset));
-
-    if (command < 0) {
-        QCOMPARE(commands.count(), 0);
-    } else {
-        QCOMPARE(commands.count(), 1);
-        QCOMPARE(int(commands.first().first().value<Command>()), command);
-    }
+    expectCommand(commands, command);
     // The icons act on the selection, so clicking one must not move it to the root row.
     const bool onIcon = !view->actionIconRect(DetailsTreeView::Action::Import).isEmpty() || offset != 126;
     const std::optional<TreePath> after = view->selectedPath();
@@ -377,26 +369,25 @@ void ProjectDetailsBarTest::contextMenus_data()
     QTest::addColumn<QList<int>>("path");
     QTest::addColumn<QStringList>("texts");
     QTest::addColumn<QList<int>>("commands");
-    const auto c = [](Command command) { return int(command); };
-    QTest::newRow("task root") << 0 << QList<int>{} << QStringList{"Add", "Import From Outlook"}
-                               << QList<int>{c(Command::AddTask), c(Command::ImportTasks)};
-    QTest::newRow("task detail") << 0 << QList<int>{0, 1, 0} << QStringList{"Modify", "Delete"}
-                                 << QList<int>{c(Command::ModifyTask), c(Command::DeleteTask)};
-    QTest::newRow("meeting root") << 1 << QList<int>{} << QStringList{"Add New", "Import From Outlook"}
-                                  << QList<int>{c(Command::AddMeeting), c(Command::ImportMeetings)};
-    QTest::newRow("meeting place") << 1 << QList<int>{0, 0} << QStringList{"Modify", "Delete"}
-                                   << QList<int>{c(Command::ModifyMeeting), c(Command::DeleteMeeting)};
-    QTest::newRow("money root") << 2 << QList<int>{} << QStringList{} << QList<int>{};
-    QTest::newRow("invoice category") << 2 << QList<int>{0} << QStringList{"Add"}
-                                      << QList<int>{c(Command::AddInvoice)};
-    QTest::newRow("income category") << 2 << QList<int>{1} << QStringList{"Add"}
-                                     << QList<int>{c(Command::AddIncome)};
-    QTest::newRow("expense category") << 2 << QList<int>{2} << QStringList{"Add"}
-                                      << QList<int>{c(Command::AddExpense)};
-    QTest::newRow("invoice detail") << 2 << QList<int>{0, 0, 1} << QStringList{"Modify", "Delete"}
-                                    << QList<int>{c(Command::ModifyInvoice), c(Command::DeleteInvoice)};
-    QTest::newRow("expense entry") << 2 << QList<int>{2, 0} << QStringList{"Modify", "Delete"}
-                                   << QList<int>{c(Command::ModifyIncome), c(Command::DeleteIncome)};
+    const auto row = [](const char* name, int which, QList<int> path, QStringList texts,
+                        QList<Command> commands) {
+        QList<int> numbers;
+        for (Command command : commands)
+            numbers.append(int(command));
+        dataRow(name, which, path, texts, numbers);
+    };
+    row("task root", 0, {}, {"Add", "Import From Outlook"}, {Command::AddTask, Command::ImportTasks});
+    row("task detail", 0, {0, 1, 0}, {"Modify", "Delete"}, {Command::ModifyTask, Command::DeleteTask});
+    row("meeting root", 1, {}, {"Add New", "Import From Outlook"},
+        {Command::AddMeeting, Command::ImportMeetings});
+    row("meeting place", 1, {0, 0}, {"Modify", "Delete"}, {Command::ModifyMeeting, Command::DeleteMeeting});
+    row("money root", 2, {}, {}, {});
+    row("invoice category", 2, {0}, {"Add"}, {Command::AddInvoice});
+    row("income category", 2, {1}, {"Add"}, {Command::AddIncome});
+    row("expense category", 2, {2}, {"Add"}, {Command::AddExpense});
+    row("invoice detail", 2, {0, 0, 1}, {"Modify", "Delete"},
+        {Command::ModifyInvoice, Command::DeleteInvoice});
+    row("expense entry", 2, {2, 0}, {"Modify", "Delete"}, {Command::ModifyIncome, Command::DeleteIncome});
 }
 
 void ProjectDetailsBarTest::contextMenus()
@@ -467,19 +458,18 @@ void ProjectDetailsBarTest::keys_data()
     QTest::addColumn<int>("key");
     QTest::addColumn<int>("modifiers");
     QTest::addColumn<int>("command");
-    QTest::newRow("delete task") << 0 << QList<int>{0} << int(Qt::Key_Delete) << 0 << int(Command::DeleteTask);
-    QTest::newRow("enter modifies sub task") << 0 << QList<int>{0, 0} << int(Qt::Key_Return) << 0
-                                             << int(Command::ModifyTask);
-    QTest::newRow("F2 modifies meeting") << 1 << QList<int>{0} << int(Qt::Key_F2) << 0
-                                         << int(Command::ModifyMeeting);
-    QTest::newRow("insert adds task") << 0 << QList<int>{} << int(Qt::Key_Insert) << 0 << int(Command::AddTask);
-    QTest::newRow("ctrl+I imports meetings") << 1 << QList<int>{} << int(Qt::Key_I) << int(Qt::ControlModifier)
-                                             << int(Command::ImportMeetings);
-    QTest::newRow("insert in expenses") << 2 << QList<int>{2, 0} << int(Qt::Key_Insert) << 0
-                                        << int(Command::AddExpense);
-    QTest::newRow("delete invoice") << 2 << QList<int>{0, 0} << int(Qt::Key_Delete) << 0
-                                    << int(Command::DeleteInvoice);
-    QTest::newRow("delete on root does nothing") << 0 << QList<int>{} << int(Qt::Key_Delete) << 0 << -1;
+    const auto row = [](const char* name, int which, QList<int> selection, Qt::Key key, int command,
+                        Qt::KeyboardModifiers modifiers = {}) {
+        dataRow(name, which, selection, int(key), int(modifiers), command);
+    };
+    row("delete task", 0, {0}, Qt::Key_Delete, int(Command::DeleteTask));
+    row("enter modifies sub task", 0, {0, 0}, Qt::Key_Return, int(Command::ModifyTask));
+    row("F2 modifies meeting", 1, {0}, Qt::Key_F2, int(Command::ModifyMeeting));
+    row("insert adds task", 0, {}, Qt::Key_Insert, int(Command::AddTask));
+    row("ctrl+I imports meetings", 1, {}, Qt::Key_I, int(Command::ImportMeetings), Qt::ControlModifier);
+    row("insert in expenses", 2, {2, 0}, Qt::Key_Insert, int(Command::AddExpense));
+    row("delete invoice", 2, {0, 0}, Qt::Key_Delete, int(Command::DeleteInvoice));
+    row("delete on root does nothing", 0, {}, Qt::Key_Delete, -1);
 }
 
 void ProjectDetailsBarTest::keys()
@@ -495,13 +485,7 @@ void ProjectDetailsBarTest::keys()
     QSignalSpy commands(m_bar.get(), &ProjectDetailsBar::commandRequested);
 
     QTest::keyClick(view, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
-
-    if (command < 0) {
-        QCOMPARE(commands.count(), 0);
-    } else {
-        QCOMPARE(commands.count(), 1);
-        QCOMPARE(int(commands.first().first().value<Command>()), command);
-    }
+    expectCommand(commands, command);
 }
 
 void ProjectDetailsBarTest::fileIconsOpenTheirFiles()
@@ -518,7 +502,8 @@ void ProjectDetailsBarTest::fileIconsOpenTheirFiles()
     auto* money = tree(2);
     money->expand(money->indexOf({1}));
     const QUrl existing = QUrl::fromLocalFile(m_sample.existingFile);
-    QTest::mouseClick(money->viewport(), Qt::LeftButton, {}, money->fileIconRect(money->indexOf({1, 0})).center());
+    QTest::mouseClick(money->viewport(), Qt::LeftButton, {},
+                      money->fileIconRect(money->indexOf({1, 0})).center());
     QCOMPARE(UserDialogs::takeOpenedUrls(), QList<QUrl>{existing});
 
     // The root row's first document slot is the project's income link; the others are empty.

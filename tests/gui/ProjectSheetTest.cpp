@@ -21,6 +21,7 @@
 #include <QtTest>
 
 using namespace korvane;
+using namespace korvane::test;
 
 namespace {
 
@@ -140,10 +141,7 @@ private slots:
         documents.row(0) = {"Contract", "", "/docs/contract.pdf"};
         const QString documentsFile = world.store().fileName(ListFile::ProjectDoc, projectId);
         QVERIFY(documents.write(documentsFile).isEmpty());
-        QFile file(documentsFile);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray documentBytes = file.readAll();
-        file.close();
+        const QByteArray documentBytes = fileBytes(documentsFile);
 
         QString documentsText;
         UserDialogs::setDialogHandler([&](QDialog& dialog) {
@@ -164,8 +162,7 @@ private slots:
         QVERIFY(world.store().GetClient(clientId) == client);
         QCOMPARE(world.store().projects().size(), 1);
         QCOMPARE(world.store().clients().size(), 1);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), documentBytes);
+        QCOMPARE(fileBytes(documentsFile), documentBytes);
     }
 
     void modifyOfUnknownProjectDoesNothing()
@@ -185,7 +182,8 @@ private slots:
         test::GuiWorld world;
         UserDialogs::setDialogHandler([](QDialog& dialog) {
             if (auto* resource = qobject_cast<ResourceDialog*>(&dialog)) {
-                resource->findChild<QLineEdit*>(QStringLiteral("resourceName"))->setText(QStringLiteral("Dana"));
+                resource->findChild<QLineEdit*>(QStringLiteral("resourceName"))
+                    ->setText(QStringLiteral("Dana"));
                 return int(QDialog::Accepted);
             }
             auto& sheet = static_cast<CProjectSheet&>(dialog);
@@ -325,7 +323,7 @@ private slots:
         QByteArray synopsis;
         while (synopsis.size() < 1024 * 1024)
             synopsis += "Phase " + QByteArray::number(synopsis.size()) + " \xe9tude\r\n\tdetails\n";
-        const QByteArray projectId = world.addProject(QStringLiteral("Big"), "2024-01-01", "2024-12-31");
+        const QByteArray projectId = world.addProject("Big");
         ProjectRecord project = world.store().GetProject(projectId);
         project.synopsis = synopsis;
         QVERIFY(world.store().ModifyProject(project).isEmpty());

@@ -24,7 +24,7 @@
 #include <QtTest>
 
 using namespace korvane;
-using korvane::test::GuiWorld;
+using namespace korvane::test;
 
 namespace {
 
@@ -40,22 +40,18 @@ bool settingWritten()
         .contains(QStringLiteral("Directory/Path"));
 }
 
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void click(QDialog& dialog, const char* name)
-{
-    auto* button = dialog.findChild<QAbstractButton*>(QString::fromLatin1(name));
-    QVERIFY2(button, name);
-    button->click();
-}
-
 QString pathField(QDialog& dialog)
 {
     return dialog.findChild<QLineEdit*>(QStringLiteral("pathEdit"))->text();
+}
+
+/** Logs in with `name` as name and password. */
+int logIn(QDialog& dialog, const QString& name)
+{
+    dialog.findChild<QLineEdit*>(QStringLiteral("loginNameEdit"))->setText(name);
+    dialog.findChild<QLineEdit*>(QStringLiteral("passwordEdit"))->setText(name);
+    clickChild(dialog, "okButton");
+    return dialog.result();
 }
 
 /** What the scripted user saw and did while start-up ran. */
@@ -68,6 +64,7 @@ struct Script
     QString browseTo;
     bool acceptFolder = true;
     bool acceptLogin = true;
+    QString login = QStringLiteral("naro");
 
     void install()
     {
@@ -79,19 +76,13 @@ struct Script
                     return int(QDialog::Rejected);
                 if (!browseTo.isEmpty()) {
                     UserDialogs::setNextFileName(browseTo);
-                    click(dialog, "browseButton");
+                    clickChild(dialog, "browseButton");
                 }
-                click(dialog, "setButton");
+                clickChild(dialog, "setButton");
                 return dialog.result();
             }
             if (qobject_cast<LoginWindow*>(&dialog)) {
-                if (!acceptLogin)
-                    return int(QDialog::Rejected);
-                dialog.findChild<QLineEdit*>(QStringLiteral("loginNameEdit"))
-                    ->setText(QStringLiteral("naro"));
-                dialog.findChild<QLineEdit*>(QStringLiteral("passwordEdit"))->setText(QStringLiteral("naro"));
-                click(dialog, "okButton");
-                return dialog.result();
+                return acceptLogin ? logIn(dialog, login) : int(QDialog::Rejected);
             }
             return int(QDialog::Rejected);
         });
@@ -217,20 +208,14 @@ void StartupTest::answeredDialogMakesNewDataFolderWithLoginFilesSilently()
 void StartupTest::existingDataFolderIsUsedUntouched()
 {
     GuiWorld world;
-    world.addProject(QStringLiteral("Bridge"), QStringLiteral("2024-01-01"), QStringLiteral("2024-06-30"));
+    world.addProject(QStringLiteral("Bridge"));
     LoginFiles files(world.dataFolder());
-    QCOMPARE(files.changeLogin("anna", "secret", "cat", "What is your Pet name?", "tom"), QString());
+    QCOMPARE(files.changeLogin("anna", "anna", "cat", "What is your Pet name?", "tom"), QString());
     const QByteArray details = fileBytes(files.detailsPath());
     AppSettings::setWorkingFolder(world.pickedFolder());
     Script script;
+    script.login = QStringLiteral("anna");
     script.install();
-    UserDialogs::setDialogHandler([&](QDialog& dialog) {
-        script.dialogs << dialog.objectName();
-        dialog.findChild<QLineEdit*>(QStringLiteral("loginNameEdit"))->setText(QStringLiteral("anna"));
-        dialog.findChild<QLineEdit*>(QStringLiteral("passwordEdit"))->setText(QStringLiteral("secret"));
-        click(dialog, "okButton");
-        return dialog.result();
-    });
     RecordStore store;
     DataFolderLock lock;
 
@@ -288,8 +273,7 @@ void StartupTest::secondCopyIsRefusedAtStart()
     LoginFiles(world.dataFolder()).load(true);
     const QByteArray details = fileBytes(LoginFiles(world.dataFolder()).detailsPath());
     DataFolderLock otherCopy;
-    QString error;
-    QVERIFY(otherCopy.acquire(world.dataFolder(), &error));
+    QVERIFY(otherCopy.acquire(world.dataFolder(), nullptr));
     AppSettings::setWorkingFolder(world.pickedFolder());
     Script script;
     script.install();
@@ -297,13 +281,12 @@ void StartupTest::secondCopyIsRefusedAtStart()
     DataFolderLock lock;
 
     QVERIFY(!Startup::run(store, lock).proceed);
-    const QStringList messages = UserDialogs::takeMessages();
-    QCOMPARE(messages.size(), 1);
-    QVERIFY2(messages[0].startsWith(QStringLiteral("Korvane is already open on this data folder (process ")),
-             qPrintable(messages[0]));
-    QVERIFY(messages[0].contains(QString::number(QCoreApplication::applicationPid())));
-    QVERIFY(messages[0].endsWith(
-        QStringLiteral(".\nClose the other window first, or pick another working folder.")));
+    const QString message = onlyMessage();
+    QVERIFY2(message.startsWith(QStringLiteral("Korvane is already open on this data folder (process ")),
+             qPrintable(message));
+    QVERIFY(message.contains(QString::number(QCoreApplication::applicationPid())));
+    QVERIFY(
+        message.endsWith(QStringLiteral(".\nClose the other window first, or pick another working folder.")));
     QCOMPARE(script.dialogs, QStringList());
     QVERIFY(store.workingDirectory().isEmpty());
     QCOMPARE(AppSettings::workingFolder(), world.pickedFolder());
@@ -317,9 +300,7 @@ void StartupTest::dataFolderThatCannotBeMadeIsReported()
     GuiWorld world;
     // A file where a folder should be: the data folder cannot be made below it.
     const QString blocker = QFileInfo(world.pickedFolder()).path() + QStringLiteral("/plain file");
-    QFile file(blocker);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.close();
+    makeFile(blocker);
     QString error;
     QVERIFY(!Startup::createDataFolder(blocker + QStringLiteral("/Korvane"), &error));
     QVERIFY2(error.contains(blocker + QStringLiteral("/Korvane")), qPrintable(error));
@@ -331,36 +312,19 @@ void StartupTest::browsePicksFolder_data()
     QTest::addColumn<QString>("make");
     QTest::addColumn<QString>("pick");
     QTest::addColumn<QString>("expected");
-    QTest::addColumn<QStringList>("messages");
-
-    QTest::newRow("plain folder") << ""
-                                  << "work"
-                                  << "work"
-                                  << "work" << QStringList();
-    QTest::newRow("data folder itself gives its parent") << ""
-                                                         << "work/Korvane"
-                                                         << "work/Korvane"
-                                                         << "work" << QStringList();
-    QTest::newRow("data folder with trailing slash") << ""
-                                                     << "work/Korvane"
-                                                     << "work/Korvane/"
-                                                     << "work" << QStringList();
-    QTest::newRow("other letter case taken unchanged") << ""
-                                                       << "work/korvane"
-                                                       << "work/korvane"
-                                                       << "work/korvane" << QStringList();
-    QTest::newRow("missing folder empties the field") << "old"
-                                                      << ""
-                                                      << "nowhere"
-                                                      << "" << QStringList{kFolderMissingMessage};
-    QTest::newRow("data folder inside missing folder") << "old"
-                                                       << ""
-                                                       << "nowhere/Korvane"
-                                                       << "" << QStringList{kFolderMissingMessage};
-    QTest::newRow("picker cancelled keeps the field") << "old"
-                                                      << ""
-                                                      << ""
-                                                      << "old" << QStringList();
+    QTest::addColumn<bool>("missing");
+    const auto row = [](const char* name, const char* initial, const char* make, const char* pick,
+                        const char* expected, bool missing) {
+        QTest::newRow(name) << QString(initial) << QString(make) << QString(pick) << QString(expected)
+                            << missing;
+    };
+    row("plain folder", "", "work", "work", "work", false);
+    row("data folder itself gives its parent", "", "work/Korvane", "work/Korvane", "work", false);
+    row("data folder with trailing slash", "", "work/Korvane", "work/Korvane/", "work", false);
+    row("other letter case taken unchanged", "", "work/korvane", "work/korvane", "work/korvane", false);
+    row("missing folder empties the field", "old", "", "nowhere", "", true);
+    row("data folder inside missing folder", "old", "", "nowhere/Korvane", "", true);
+    row("picker cancelled keeps the field", "old", "", "", "old", false);
 }
 
 void StartupTest::browsePicksFolder()
@@ -369,7 +333,7 @@ void StartupTest::browsePicksFolder()
     QFETCH(QString, make);
     QFETCH(QString, pick);
     QFETCH(QString, expected);
-    QFETCH(QStringList, messages);
+    QFETCH(bool, missing);
 
     GuiWorld world;
     const QString root = makeFolder(world, QStringLiteral("browse"));
@@ -382,9 +346,9 @@ void StartupTest::browsePicksFolder()
 
     SetWorkingFolderDialog dialog(full(initial));
     UserDialogs::setNextFileName(full(pick));
-    click(dialog, "browseButton");
+    clickChild(dialog, "browseButton");
     QCOMPARE(dialog.path(), full(expected));
-    QCOMPARE(UserDialogs::takeMessages(), messages);
+    QCOMPARE(UserDialogs::takeMessages(), missing ? QStringList{kFolderMissingMessage} : QStringList());
     QVERIFY(dialog.findChild<QLineEdit*>(QStringLiteral("pathEdit"))->isReadOnly());
 }
 
@@ -393,11 +357,11 @@ void StartupTest::setWithEmptyPathCancels()
     GuiWorld world;
     SetWorkingFolderDialog empty{QString()};
     QVERIFY(empty.findChild<QPushButton*>(QStringLiteral("setButton"))->isDefault());
-    click(empty, "setButton");
+    clickChild(empty, "setButton");
     QCOMPARE(empty.result(), int(QDialog::Rejected));
 
     SetWorkingFolderDialog given(world.pickedFolder());
-    click(given, "setButton");
+    clickChild(given, "setButton");
     QCOMPARE(given.result(), int(QDialog::Accepted));
     QCOMPARE(given.path(), world.pickedFolder());
 }
@@ -416,10 +380,9 @@ void StartupTest::changeDirectoryKeepsFolder()
     QFETCH(QString, browse);
     QFETCH(bool, accept);
     GuiWorld world;
-    world.addProject(QStringLiteral("Bridge"), QStringLiteral("2024-01-01"), QStringLiteral("2024-06-30"));
+    world.addProject(QStringLiteral("Bridge"));
     DataFolderLock lock;
-    QString error;
-    QVERIFY(lock.acquire(world.dataFolder(), &error));
+    QVERIFY(lock.acquire(world.dataFolder(), nullptr));
     Script script;
     if (browse == QStringLiteral("data"))
         script.browseTo = world.dataFolder();
@@ -444,10 +407,9 @@ void StartupTest::changeDirectoryKeepsFolder()
 void StartupTest::changeDirectorySwitchesAndLoads()
 {
     GuiWorld world;
-    world.addProject(QStringLiteral("Old one"), QStringLiteral("2024-01-01"), QStringLiteral("2024-06-30"));
+    world.addProject(QStringLiteral("Old one"));
     DataFolderLock lock;
-    QString error;
-    QVERIFY(lock.acquire(world.dataFolder(), &error));
+    QVERIFY(lock.acquire(world.dataFolder(), nullptr));
 
     // Another data folder with two projects of its own and its own login.
     const QString otherPicked = makeFolder(world, QStringLiteral("archive"));
@@ -475,8 +437,8 @@ void StartupTest::changeDirectorySwitchesAndLoads()
     // The lock moved: the old folder is free again, the new one is held.
     QCOMPARE(lock.folder(), otherData);
     DataFolderLock probe;
-    QVERIFY(probe.acquire(world.dataFolder(), &error));
-    QVERIFY(!probe.acquire(otherData, &error));
+    QVERIFY(probe.acquire(world.dataFolder(), nullptr));
+    QVERIFY(!probe.acquire(otherData, nullptr));
     // The old data folder stays on disk.
     QVERIFY(QFileInfo(world.dataFolder()).isDir());
     QVERIFY(!settingWritten());
@@ -485,10 +447,9 @@ void StartupTest::changeDirectorySwitchesAndLoads()
 void StartupTest::changeDirectoryMakesNewFolderWithDefaults()
 {
     GuiWorld world;
-    world.addProject(QStringLiteral("Old one"), QStringLiteral("2024-01-01"), QStringLiteral("2024-06-30"));
+    world.addProject(QStringLiteral("Old one"));
     DataFolderLock lock;
-    QString error;
-    QVERIFY(lock.acquire(world.dataFolder(), &error));
+    QVERIFY(lock.acquire(world.dataFolder(), nullptr));
     const QString newPicked = makeFolder(world, QStringLiteral("empty"));
     Script script;
     script.browseTo = newPicked;
@@ -505,46 +466,41 @@ void StartupTest::changeDirectoryMakesNewFolderWithDefaults()
 void StartupTest::changeDirectoryRefusesFolderOfAnotherCopy()
 {
     GuiWorld world;
-    world.addProject(QStringLiteral("Mine"), QStringLiteral("2024-01-01"), QStringLiteral("2024-06-30"));
+    world.addProject(QStringLiteral("Mine"));
     DataFolderLock lock;
-    QString error;
-    QVERIFY(lock.acquire(world.dataFolder(), &error));
+    QVERIFY(lock.acquire(world.dataFolder(), nullptr));
     const QString otherPicked = makeFolder(world, QStringLiteral("shared"));
     const QString otherData = otherPicked + QStringLiteral("/Korvane");
     QDir().mkpath(otherData);
     DataFolderLock otherCopy;
-    QVERIFY(otherCopy.acquire(otherData, &error));
+    QVERIFY(otherCopy.acquire(otherData, nullptr));
     Script script;
     script.browseTo = otherPicked;
     script.install();
 
     QVERIFY(!Startup::changeDirectory(world.store(), lock, nullptr));
-    const QStringList messages = UserDialogs::takeMessages();
-    QCOMPARE(messages.size(), 1);
-    QVERIFY(messages[0].startsWith(QStringLiteral("Korvane is already open on this data folder")));
+    QVERIFY(onlyMessage().startsWith(QStringLiteral("Korvane is already open on this data folder")));
     QCOMPARE(world.store().workingDirectory(), world.dataFolder());
     QCOMPARE(world.store().projects().size(), 1);
     QCOMPARE(lock.folder(), world.dataFolder());
     QVERIFY(lock.isLocked());
     DataFolderLock probe;
-    QVERIFY(!probe.acquire(world.dataFolder(), &error));
+    QVERIFY(!probe.acquire(world.dataFolder(), nullptr));
 }
 
 void StartupTest::lockIsTakenOverFromEndedProgram()
 {
     GuiWorld world;
     // A lock file left by a program on this host whose process has ended.
-    QFile file(world.dataFolder() + QLatin1Char('/') + DataFolderLock::lockFileName());
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("2147483646\nkorvane\n" + QSysInfo::machineHostName().toUtf8() + "\n");
-    file.close();
+    const QString lockFile = world.dataFolder() + QLatin1Char('/') + DataFolderLock::lockFileName();
+    makeFile(lockFile, "2147483646\nkorvane\n" + QSysInfo::machineHostName().toUtf8() + "\n");
 
     DataFolderLock lock;
     QString error;
     QVERIFY2(lock.acquire(world.dataFolder(), &error), qPrintable(error));
     QVERIFY(lock.isLocked());
     lock.release();
-    QVERIFY(!QFileInfo::exists(file.fileName()));
+    QVERIFY(!QFileInfo::exists(lockFile));
 }
 
 void StartupTest::saveWorkingFolderWritesParent()
@@ -567,9 +523,7 @@ void StartupTest::bigFolderLoadsUnderProgressDialog()
         ProjectRecord project = emptyRecord<ProjectRecord>();
         project.identifier = QByteArray::number(2024010100000000LL + i * 100 + 90);
         project.name = "P" + QByteArray::number(i);
-        QFile file(store.fileName(RecordKind::Project, project.identifier));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(encodeRecord(project));
+        makeFile(store.fileName(RecordKind::Project, project.identifier), encodeRecord(project));
     }
 
     // Runs from inside the load, when the first progress report lets events through.

@@ -21,6 +21,7 @@
 #include <functional>
 
 using namespace korvane;
+using namespace korvane::test;
 
 namespace {
 
@@ -58,8 +59,8 @@ QDateTime at(int year, int month, int day, int hour, int minute, int second = 0,
     return QDateTime(QDate(year, month, day), QTime(hour, minute, second, ms));
 }
 
-QByteArray addProject(RecordStore& store, const QByteArray& name, const QByteArray& code, const QDateTime& start,
-                      const QDateTime& end)
+QByteArray addProject(RecordStore& store, const QByteArray& name, const QByteArray& code,
+                      const QDateTime& start, const QDateTime& end)
 {
     ProjectRecord project = emptyRecord<ProjectRecord>();
     project.name = name;
@@ -69,7 +70,8 @@ QByteArray addProject(RecordStore& store, const QByteArray& name, const QByteArr
     return store.AddProject(project).identifier;
 }
 
-TaskRecord newTask(const QByteArray& projectId, const QByteArray& name, const char* kind = TaskRecord::kTopLevel)
+TaskRecord newTask(const QByteArray& projectId, const QByteArray& name,
+                   const char* kind = TaskRecord::kTopLevel)
 {
     TaskRecord task = emptyRecord<TaskRecord>(DateTime::fromQDateTime(at(2024, 6, 10, 9, 0)));
     task.projectIdentifier = projectId;
@@ -83,14 +85,13 @@ TaskRecord newTask(const QByteArray& projectId, const QByteArray& name, const ch
 
 QByteArray storeTask(RecordStore& store, const TaskRecord& task)
 {
-    const AddResult added = store.AddTask(task);
-    return added.identifier;
+    return store.AddTask(task).identifier;
 }
 
-QByteArray fileBytes(const QString& path)
+/** Project "Alpha" of June 2024, the project most cases work in. */
+QByteArray addAlpha(RecordStore& store)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return addProject(store, "Alpha", "A-1", at(2024, 6, 1, 9, 0), at(2024, 6, 30, 17, 0));
 }
 
 } // namespace
@@ -121,8 +122,7 @@ private slots:
         QFETCH(QDateTime, now);
         QFETCH(QDateTime, expected);
         test::GuiWorld world;
-        const QByteArray projectId = world.addProject(QStringLiteral("Alpha"), QStringLiteral("2024-06-01"),
-                                                      QStringLiteral("2024-06-30"));
+        const QByteArray projectId = world.addProject("Alpha", "2024-06-01", "2024-06-30");
         Clock::setFixed(now);
         finishWith();
         const EditorOutcome outcome = CTaskSheet::addTask(world.store(), projectId, nullptr);
@@ -153,7 +153,7 @@ private slots:
         QFETCH(bool, editName);
         QFETCH(bool, oddValues);
         test::GuiWorld world;
-        const QByteArray projectId = addProject(world.store(), "Alpha", "A-1", at(2024, 6, 1, 9, 0), at(2024, 6, 30, 17, 0));
+        const QByteArray projectId = addAlpha(world.store());
         ResourceRecord resource;
         resource.name = "Bob";
         const QByteArray bob = world.store().AddResource(resource).identifier;
@@ -200,7 +200,7 @@ private slots:
     void cancelStoresNothing()
     {
         test::GuiWorld world;
-        const QByteArray projectId = addProject(world.store(), "Alpha", "A-1", at(2024, 6, 1, 9, 0), at(2024, 6, 30, 17, 0));
+        const QByteArray projectId = addAlpha(world.store());
         TaskRecord parent = newTask(projectId, "Parent");
         parent.subTaskList = "S1\n";
         const QByteArray parentId = storeTask(world.store(), parent);
@@ -242,7 +242,7 @@ private slots:
         QFETCH(QByteArray, head);
         QFETCH(QByteArray, tail);
         test::GuiWorld world;
-        const QByteArray projectId = addProject(world.store(), "Alpha", "A-1", at(2024, 6, 1, 9, 0), at(2024, 6, 30, 17, 0));
+        const QByteArray projectId = addAlpha(world.store());
         addProject(world.store(), "Beta", "B-1", at(2024, 1, 1, 9, 0), at(2024, 1, 30, 17, 0));
         TaskRecord parent = newTask(projectId, "Parent");
         parent.subTaskList = listBefore;
@@ -271,7 +271,7 @@ private slots:
     void subTaskIsTakenBackWhenItsParentCannotBeSaved()
     {
         test::GuiWorld world;
-        const QByteArray projectId = addProject(world.store(), "Alpha", "A-1", at(2024, 6, 1, 9, 0), at(2024, 6, 30, 17, 0));
+        const QByteArray projectId = addAlpha(world.store());
         const QByteArray parentId = storeTask(world.store(), newTask(projectId, "Parent"));
         // A folder where the parent's file belongs: the parent can no longer be written.
         const QString parentFile = world.store().fileName(RecordKind::Task, parentId);
@@ -279,14 +279,14 @@ private slots:
         QVERIFY(QDir().mkdir(parentFile));
 
         bool stayedOpen = false;
-        QStringList messages;
+        QString message;
         UserDialogs::setDialogHandler([&](QDialog& dialog) {
             auto& sheet = static_cast<CTaskSheet&>(dialog);
             sheet.detailsPage()->nameEdit()->setText(QStringLiteral("Child"));
             sheet.next();
             sheet.accept();
             stayedOpen = sheet.result() != QDialog::Accepted && sheet.storedIdentifier().isEmpty();
-            messages = UserDialogs::takeMessages();
+            message = onlyMessage();
             sheet.reject();
             return int(QDialog::Rejected);
         });
@@ -294,9 +294,8 @@ private slots:
 
         QVERIFY(!outcome.finished);
         QVERIFY(stayedOpen);
-        QCOMPARE(messages.size(), 1);
-        QVERIFY(messages.first().contains(QStringLiteral("\"Child\" could not be added")));
-        QVERIFY(messages.first().contains(QStringLiteral("\"Parent\" could not be saved")));
+        QVERIFY(message.contains(QStringLiteral("\"Child\" could not be added")));
+        QVERIFY(message.contains(QStringLiteral("\"Parent\" could not be saved")));
         QCOMPARE(world.store().tasks().size(), 1);
         QCOMPARE(world.store().GetTask(parentId).subTaskList, QByteArray());
         QCOMPARE(QDir(world.dataFolder()).entryList({QStringLiteral("*.tsk")}, QDir::Files).size(), 0);
@@ -307,13 +306,13 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<bool>("accepted");
         QTest::addColumn<int>("stored");
-        QTest::newRow("letters") << QStringLiteral("abc") << false << 0;
-        QTest::newRow("above 100") << QStringLiteral("101") << false << 0;
-        QTest::newRow("negative") << QStringLiteral("-1") << false << 0;
-        QTest::newRow("empty") << QString() << false << 0;
-        QTest::newRow("fraction") << QStringLiteral("50.5") << false << 0;
-        QTest::newRow("zero") << QStringLiteral("0") << true << 0;
-        QTest::newRow("hundred with blanks") << QStringLiteral(" 100 ") << true << 100;
+        dataRow("letters", "abc", false, 0);
+        dataRow("above 100", "101", false, 0);
+        dataRow("negative", "-1", false, 0);
+        dataRow("empty", "", false, 0);
+        dataRow("fraction", "50.5", false, 0);
+        dataRow("zero", "0", true, 0);
+        dataRow("hundred with blanks", " 100 ", true, 100);
     }
 
     void completionMustBeAWholeNumberFrom0To100()
@@ -322,7 +321,7 @@ private slots:
         QFETCH(bool, accepted);
         QFETCH(int, stored);
         test::GuiWorld world;
-        const QByteArray projectId = addProject(world.store(), "Alpha", "A-1", at(2024, 6, 1, 9, 0), at(2024, 6, 30, 17, 0));
+        const QByteArray projectId = addAlpha(world.store());
 
         bool stayed = false;
         QStringList messages;
@@ -353,7 +352,7 @@ private slots:
     void editedFieldsAreStored()
     {
         test::GuiWorld world;
-        const QByteArray projectId = addProject(world.store(), "Alpha", "A-1", at(2024, 6, 1, 9, 0), at(2024, 6, 30, 17, 0));
+        const QByteArray projectId = addAlpha(world.store());
         ResourceRecord resource;
         resource.name = "Bob";
         const QByteArray bob = world.store().AddResource(resource).identifier;
@@ -387,7 +386,7 @@ private slots:
     void keyboardAloneFinishesAndCancels()
     {
         test::GuiWorld world;
-        const QByteArray projectId = addProject(world.store(), "Alpha", "A-1", at(2024, 6, 1, 9, 0), at(2024, 6, 30, 17, 0));
+        const QByteArray projectId = addAlpha(world.store());
 
         bool tabbedToCode = false;
         UserDialogs::setDialogHandler([&](QDialog& dialog) {
@@ -424,7 +423,8 @@ private slots:
     {
         test::GuiWorld world;
         const QDateTime projectStart = at(2024, 3, 1, 9, 0);
-        const QByteArray projectId = addProject(world.store(), "Alpha", "A-1", projectStart, at(2024, 3, 31, 17, 0));
+        const QByteArray projectId =
+            addProject(world.store(), "Alpha", "A-1", projectStart, at(2024, 3, 31, 17, 0));
         TaskRecord task = newTask(projectId, "Early");
         task.start = DateTime::fromQDateTime(at(2024, 3, 1, 7, 0));
         task.end = DateTime::fromQDateTime(at(2024, 3, 1, 8, 0));
@@ -448,8 +448,9 @@ private slots:
     void unknownProjectOpensOnTheFirstAndIsKept()
     {
         test::GuiWorld world;
-        addProject(world.store(), "Alpha", "A-1", at(2024, 6, 1, 9, 0), at(2024, 6, 30, 17, 0));
-        const QByteArray beta = addProject(world.store(), "Beta", "B-1", at(2025, 1, 1, 9, 0), at(2025, 1, 31, 17, 0));
+        addAlpha(world.store());
+        const QByteArray beta =
+            addProject(world.store(), "Beta", "B-1", at(2025, 1, 1, 9, 0), at(2025, 1, 31, 17, 0));
         TaskRecord task = newTask("NOSUCH", "Lost");
         task.start = DateTime::fromQDateTime(at(2023, 2, 1, 9, 0));
         task.end = DateTime::fromQDateTime(at(2023, 2, 2, 9, 0));
@@ -491,8 +492,9 @@ private slots:
     void movedTaskTakesItsSubTasksAlong()
     {
         test::GuiWorld world;
-        const QByteArray alpha = addProject(world.store(), "Alpha", "A-1", at(2024, 6, 1, 9, 0), at(2024, 6, 30, 17, 0));
-        const QByteArray beta = addProject(world.store(), "Beta", "B-1", at(2024, 6, 1, 9, 0), at(2024, 6, 30, 17, 0));
+        const QByteArray alpha = addAlpha(world.store());
+        const QByteArray beta =
+            addProject(world.store(), "Beta", "B-1", at(2024, 6, 1, 9, 0), at(2024, 6, 30, 17, 0));
         const QByteArray subId = storeTask(world.store(), newTask(alpha, "Child", TaskRecord::kSubTask));
         TaskRecord parent = newTask(alpha, "Parent");
         parent.subTaskList = subId + "\n";

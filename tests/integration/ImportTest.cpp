@@ -330,10 +330,7 @@ TEST_F(ImportTest, CheckedRowsAreAddedWithTheirRowPositionsAsBatchNumbers)
     const ImportAddResult added = addImportRows(store, read.rows.mid(0, 3));
     ASSERT_TRUE(added.ok()) << added.error.toStdString();
     // All in the same second: the positions 0 and 2 keep the identifiers apart.
-    EXPECT_EQ(added.identifiers, (QList<QByteArray>{"202401151020309"
-                                                    "00",
-                                                    "202401151020309"
-                                                    "02"}));
+    EXPECT_EQ(added.identifiers, (QList<QByteArray>{"20240115102030900", "20240115102030902"}));
     ASSERT_EQ(store.tasks().size(), 2);
     EXPECT_EQ(store.GetTask(added.identifiers[0]).name, "Order steel");
     EXPECT_EQ(store.GetTask(added.identifiers[1]).name, "Cure");

@@ -1,20 +1,13 @@
 #include "OfficeFiles.h"
-#include "records/RecordCodec.h"
+#include "ReportFixture.h"
 #include "reports/DocxWriter.h"
 #include "reports/WordInvoice.h"
 #include "reports/WordProjectReport.h"
 #include "store/AmountInWords.h"
-#include "store/RecordStore.h"
-#include "store/SafeFile.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QXmlStreamReader>
-#include <gtest/gtest.h>
 
 using namespace korvane;
 using namespace korvane::testing;
@@ -143,36 +136,6 @@ std::string lines(const QStringList& texts)
     return texts.join(u'\n').toStdString();
 }
 
-/** Converts a document with LibreOffice headless; the converted file's path, or "" with the reason. */
-QString convertWithOffice(const QString& document, const QString& filter, const QString& outDir,
-                          QString& error)
-{
-    const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
-    if (soffice.isEmpty()) {
-        error = QStringLiteral("soffice is not on PATH");
-        return {};
-    }
-    // A home and a profile of its own, so the run neither needs nor touches the user's.
-    QTemporaryDir home;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("HOME"), home.path());
-    QProcess office;
-    office.setProcessEnvironment(environment);
-    office.setProcessChannelMode(QProcess::MergedChannels);
-    office.start(soffice,
-                 {QStringLiteral("-env:UserInstallation=file://") + home.path() + QStringLiteral("/profile"),
-                  QStringLiteral("--headless"), QStringLiteral("--convert-to"), filter,
-                  QStringLiteral("--outdir"), outDir, document});
-    const bool finished = office.waitForFinished(300000) && office.exitCode() == 0;
-    const QString converted =
-        QDir(outDir).filePath(QFileInfo(document).completeBaseName() + u'.' + filter.section(u':', 0, 0));
-    if (finished && QFileInfo::exists(converted))
-        return converted;
-    error = QStringLiteral("soffice did not convert %1: ").arg(document) +
-            QString::fromLocal8Bit(office.readAll());
-    return {};
-}
-
 // ---- the writer ----
 
 QList<Paragraph> savedParagraphs(const DocxWriter& doc)
@@ -256,15 +219,10 @@ TEST(DocxWriterTest, SavesAWholePackageOrNothing)
 // ---- the project report and the invoice ----
 
 // The expected texts are written for this locale, whatever the locale of the one who runs the tests.
-const QLocale kUs(QStringLiteral("en_US"));
-
-DateTime at(int year, int month, int day, int hour = 0, int minute = 0)
-{
-    return DateTime::fromQDateTime(QDateTime(QDate(year, month, day), QTime(hour, minute)));
-}
+const QLocale kUs = usEnglish();
 
 /** A data folder with one project that has something in every section, and a task of another project. */
-class WordExportTest : public ::testing::Test
+class WordExportTest : public ReportFixture
 {
 protected:
     static constexpr const char* kProject = "2007030110000090";
@@ -272,15 +230,12 @@ protected:
 
     void SetUp() override
     {
-        ASSERT_TRUE(m_dir.isValid());
-        m_store.setWorkingDirectory(m_dir.path());
-        put(ProjectRecord{.identifier = kProject,
-                          .clientIdentifier = "C1",
-                          .name = "Harbour <Dock> & Co",
-                          .endUser = "Port Authority",
-                          .startDate = at(2007, 3, 1),
-                          .endDate = at(2007, 6, 30),
-                          .currency = "$"});
+        ReportFixture::SetUp();
+        project(kProject, "Harbour <Dock> & Co", "C1");
+        m_project.endUser = "Port Authority";
+        m_project.startDate = at(2007, 3, 1);
+        m_project.endDate = at(2007, 6, 30);
+        storeProject();
         // An unknown lead is left out; the last entry lacks its line feed and is no entry.
         put(ClientRecord{.identifier = "C1",
                          .clientName = "Brisk Ltd",
@@ -289,42 +244,31 @@ protected:
                          .phone1 = "555-0100",
                          .phone2 = "555-0101",
                          .leadByList = "R1\nUNKNOWN\nR2\nR3"});
-        put(ResourceRecord{.identifier = "R1",
-                           .name = "Alan Price",
-                           .designation = "Engineer",
-                           .phone1 = "A-1",
-                           .phone2 = "A-2"});
-        put(ResourceRecord{.identifier = "R2", .name = "Beth Moss", .phone1 = "B-1", .phone2 = "B-2"});
-        put(ResourceRecord{.identifier = "R3", .name = "Carl Ode"});
+        resource("R1", "Alan Price", "Engineer", "A-1", "A-2");
+        resource("R2", "Beth Moss", "", "B-1", "B-2");
+        resource("R3", "Carl Ode", "");
 
-        put(task("T1", kProject, "Survey", at(2007, 3, 5), at(2007, 3, 9)));
-        TaskRecord design = task("T2", kProject, "Design", at(2007, 3, 2), at(2007, 3, 20));
+        task("T1", kProject, "Survey", TaskRecord::High, "", at(2007, 3, 5), at(2007, 3, 9));
+        task("T2", kProject, "Design", TaskRecord::High, "", at(2007, 3, 2), at(2007, 3, 20));
+        task("T3", kProject, "Drawings", TaskRecord::High, "", at(2007, 3, 1), at(2007, 3, 4));
+        task("T4", "OTHER", "Elsewhere", TaskRecord::High, "", at(2007, 3, 1), at(2007, 3, 2));
+        TaskRecord design = m_store.GetTask("T2");
         design.subTaskList = "T3\n";
-        put(design);
-        TaskRecord drawings = task("T3", kProject, "Drawings", at(2007, 3, 1), at(2007, 3, 4));
+        ASSERT_EQ(m_store.ModifyTask(design), QString());
+        TaskRecord drawings = m_store.GetTask("T3");
         drawings.kind = TaskRecord::kSubTask;
-        put(drawings);
-        put(task("T4", "OTHER", "Elsewhere", at(2007, 3, 1), at(2007, 3, 2)));
+        ASSERT_EQ(m_store.ModifyTask(drawings), QString());
 
-        put(MeetingRecord{.identifier = "M1",
-                          .projectIdentifier = kProject,
-                          .subject = "Kick-off",
-                          .start = at(2007, 3, 3, 10),
-                          .end = at(2007, 3, 3, 11, 30),
-                          .attendees = "Ann\nBob\nCarl"});
-        putList(ListFile::Agenda, "M1", QList<AgendaRecord>{{"Scope", at(2007, 3, 3, 10, 15)}});
-        putList(ListFile::Action, "M1", QList<ActionRecord>{{"Send plan", at(2007, 3, 10), "Ann", 0}});
-        put(MeetingRecord{.identifier = "M2",
-                          .projectIdentifier = kProject,
-                          .subject = "Review",
-                          .start = at(2007, 4, 1, 9),
-                          .end = at(2007, 4, 1, 10)});
-        putList(ListFile::Action, "M2", QList<ActionRecord>{}); // a file with no item
+        meeting("M1", kProject, "Kick-off", "Ann\nBob\nCarl", at(2007, 3, 3, 10), at(2007, 3, 3, 11, 30));
+        agenda("M1", {{"Scope", at(2007, 3, 3, 10, 15)}});
+        actions("M1", {{"Send plan", at(2007, 3, 10), "Ann", 0}});
+        meeting("M2", kProject, "Review", "", at(2007, 4, 1, 9), at(2007, 4, 1, 10));
+        actions("M2", {}); // a file with no item
 
-        put(money("F1", MoneyFlowRecord::Income, "Advance", 1000.0, at(2007, 3, 10)));
-        put(money("F2", MoneyFlowRecord::Income, "Deposit", 450.5, at(2007, 3, 5)));
-        put(money("F3", MoneyFlowRecord::Expense, "Cement", 200.25, at(2007, 3, 7)));
-        put(money("F4", 5, "Odd kind", 9999.0, at(2007, 3, 8)));
+        money("F1", kProject, "Advance", MoneyFlowRecord::Income, 1000.0, at(2007, 3, 10));
+        money("F2", kProject, "Deposit", MoneyFlowRecord::Income, 450.5, at(2007, 3, 5));
+        money("F3", kProject, "Cement", MoneyFlowRecord::Expense, 200.25, at(2007, 3, 7));
+        money("F4", kProject, "Odd kind", 5, 9999.0, at(2007, 3, 8));
 
         put(InvoiceRecord{.identifier = kInvoice,
                           .projectIdentifier = kProject,
@@ -352,44 +296,13 @@ protected:
             SafeFile::write(m_store.fileName(KindOf<R>::value, record.identifier), encodeRecord(record)),
             QString());
     }
-    template <class Item> void putList(ListFile file, const QByteArray& meeting, const QList<Item>& items)
-    {
-        ASSERT_EQ(SafeFile::write(m_store.fileName(file, meeting), encodeList(items)), QString());
-    }
-    static TaskRecord task(const char* id, const char* project, const char* name, DateTime start,
-                           DateTime end)
-    {
-        return TaskRecord{.identifier = id,
-                          .projectIdentifier = project,
-                          .kind = TaskRecord::kTopLevel,
-                          .name = name,
-                          .start = start,
-                          .end = end};
-    }
-    static MoneyFlowRecord money(const char* id, std::int32_t kind, const char* name, double net,
-                                 DateTime date)
-    {
-        return MoneyFlowRecord{.identifier = id,
-                               .projectIdentifier = kProject,
-                               .name = name,
-                               .amount = net,
-                               .netAmount = net,
-                               .transactionDate = date,
-                               .kind = kind};
-    }
-
-    QString file(const char* name) const { return m_dir.filePath(QLatin1String(name)); }
+    QString file(const char* name) const { return m_data.filePath(QLatin1String(name)); }
 
     /** Paragraph texts one a line, table cells as "CELL: text", from tests/data/word (written for en_US). */
     static std::string expected(const char* name)
     {
-        QByteArray text;
-        EXPECT_TRUE(SafeFile::read(QStringLiteral(KORVANE_TEST_DATA "/word/") + QLatin1String(name), text));
-        return text.toStdString();
+        return fileBytes(QStringLiteral(KORVANE_TEST_DATA "/word/") + QLatin1String(name)).toStdString();
     }
-
-    QTemporaryDir m_dir;
-    RecordStore m_store;
 };
 
 TEST_F(WordExportTest, ProjectReportTypesEverySectionInTreeOrderWithItsFormats)
@@ -488,19 +401,16 @@ TEST_F(WordExportTest, InvoiceCurrencyAndSenderEdgeCases)
 
 TEST_F(WordExportTest, LibreOfficeReadsTheReportText)
 {
-    const QString path = file("project.docx");
-    ASSERT_EQ(WordProjectReport(m_store, kUs).write(kProject, path), QString());
-    QString error;
-    const QString text =
-        convertWithOffice(path, QStringLiteral("txt:Text (encoded):UTF8"), m_dir.path(), error);
-    if (error.contains(QLatin1String("not on PATH")))
+    if (QStandardPaths::findExecutable(QStringLiteral("soffice")).isEmpty())
         GTEST_SKIP()
             << "LibreOffice (soffice) is not installed, so the .docx is not checked in a word processor";
-    ASSERT_FALSE(text.isEmpty()) << error.toStdString();
+    const QString path = file("project.docx");
+    ASSERT_EQ(WordProjectReport(m_store, kUs).write(kProject, path), QString());
+    ASSERT_EQ(
+        convertWithOffice(path, QStringLiteral("txt:Text (encoded):UTF8"), m_data.path(), file("office")),
+        QString());
 
-    QFile converted(text);
-    ASSERT_TRUE(converted.open(QIODevice::ReadOnly));
-    QString read = QString::fromUtf8(converted.readAll()).remove(u'\r');
+    QString read = QString::fromUtf8(fileBytes(file("project.txt"))).remove(u'\r');
     if (read.startsWith(QChar(0xFEFF)))
         read.remove(0, 1);
     // The text export ends every paragraph with a line break, the table's cell by cell.

@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QProcess>
+#include <QUrl>
 #include <zip.h>
 
 namespace korvane::testing {
@@ -24,6 +26,33 @@ inline QByteArray zipEntry(const QString& archivePath, const char* name)
     }
     zip_close(archive);
     return content;
+}
+
+/**
+ * Converts a file with LibreOffice headless into outDir; `profile` is its home and profile folder, so the
+ * run neither needs nor touches the user's. Returns "" or what went wrong.
+ */
+inline QString convertWithOffice(const QString& file, const QString& filter, const QString& outDir,
+                                 const QString& profile)
+{
+    QProcess soffice;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), profile);
+    soffice.setProcessEnvironment(env);
+    soffice.setProcessChannelMode(QProcess::MergedChannels);
+    soffice.start(QStringLiteral("soffice"),
+                  {QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(profile + "/lo").toString(),
+                   QStringLiteral("--headless"), QStringLiteral("--norestore"),
+                   QStringLiteral("--convert-to"), filter, QStringLiteral("--outdir"), outDir, file});
+    // A generous limit, only so that a hung office suite ends the test instead of blocking it.
+    if (!soffice.waitForFinished(300000)) {
+        soffice.kill();
+        soffice.waitForFinished();
+        return QStringLiteral("soffice did not finish: ") + QString::fromLocal8Bit(soffice.readAll());
+    }
+    if (soffice.exitStatus() != QProcess::NormalExit || soffice.exitCode() != 0)
+        return QStringLiteral("soffice failed: ") + QString::fromLocal8Bit(soffice.readAll());
+    return {};
 }
 
 } // namespace korvane::testing

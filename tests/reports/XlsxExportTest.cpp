@@ -1,18 +1,9 @@
 #include "reports/XlsxExport.h"
 #include "OfficeFiles.h"
-#include "records/Clock.h"
-#include "records/RecordCodec.h"
-#include "store/RecordStore.h"
-#include "store/SafeFile.h"
+#include "ReportFixture.h"
 
-#include <QDir>
-#include <QFile>
-#include <QProcess>
 #include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QUrl>
 #include <QXmlStreamReader>
-#include <gtest/gtest.h>
 #include <limits>
 
 using namespace korvane;
@@ -26,22 +17,9 @@ namespace {
 
 const QLocale kUs("en_US");
 
-DateTime at(int year, int month, int day, int hour = 0, int minute = 0)
-{
-    return DateTime::fromQDateTime(QDateTime(QDate(year, month, day), QTime(hour, minute)));
-}
-
-class XlsxExportTest : public ::testing::Test
+class XlsxExportTest : public ReportFixture
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_dir.isValid());
-        m_store.setWorkingDirectory(m_dir.path());
-        Clock::setFixed(QDateTime(QDate(2007, 7, 3), QTime(14, 5, 9)));
-    }
-    void TearDown() override { Clock::setFixed({}); }
-
     QByteArray addProject(const QByteArray& leadByList = {})
     {
         const ClientRecord client{.clientName = "Acme Works",
@@ -105,18 +83,10 @@ protected:
                         .ok());
     }
 
-    void writeFile(ListFile file, const QByteArray& meeting, const QByteArray& bytes)
-    {
-        ASSERT_EQ(SafeFile::write(m_store.fileName(file, meeting), bytes), QString());
-    }
-
     XlsxSheet sheet(const QByteArray& project, XlsxExport::MoneyRows* rows = nullptr)
     {
         return XlsxExport::sheet(m_store, project, kUs, rows);
     }
-
-    QTemporaryDir m_dir;
-    RecordStore m_store;
 };
 
 /** The cell's text, or "<none>" when nothing was written there. */
@@ -230,16 +200,12 @@ TEST_F(XlsxExportTest, MeetingListsJoinedWithLineFeedsOrMarkedMissing)
     const QByteArray empty = addMeeting(project, "Review");
     const QByteArray broken = addMeeting(project, "Close");
 
-    writeFile(ListFile::Agenda, full,
-              encodeList(
-                  QList<AgendaRecord>{{"Welcome", at(2007, 7, 5, 9, 30)}, {"Plan", at(2007, 7, 5, 10, 15)}}));
+    agenda(full, {{"Welcome", at(2007, 7, 5, 9, 30)}, {"Plan", at(2007, 7, 5, 10, 15)}});
     // No action file for the first; empty lists for the second; damaged files for the third.
-    writeFile(ListFile::Agenda, empty, encodeList(QList<AgendaRecord>{}));
-    writeFile(ListFile::Action, empty, encodeList(QList<ActionRecord>{}));
-    writeFile(ListFile::Agenda, broken, QByteArray("\x05\0\0\0", 4));
-    writeFile(ListFile::Action, broken,
-              encodeList(QList<ActionRecord>{{"Order steel", at(2007, 7, 20), "Bob", 0},
-                                             {"Book crane", at(2007, 8, 1), "Ann", 1}}));
+    agenda(empty, {});
+    actions(empty, {});
+    listFileBytes(ListFile::Agenda, broken, QByteArray("\x05\0\0\0", 4));
+    actions(broken, {{"Order steel", at(2007, 7, 20), "Bob", 0}, {"Book crane", at(2007, 8, 1), "Ann", 1}});
 
     const XlsxSheet s = sheet(project);
     const int kickOff = rowOf(s, 'B', "Kick-off");
@@ -335,7 +301,7 @@ TEST_F(XlsxExportTest, IncomeAndExpenseCountRowsEachOnTheirOwn)
 TEST_F(XlsxExportTest, WritesWholeWorkbookOrNothing)
 {
     const QByteArray project = addProject();
-    const QString target = m_dir.filePath("out/Bridge.xlsx");
+    const QString target = m_data.filePath("out/Bridge.xlsx");
 
     // The folder does not exist: the message names the document kind and the reason, nothing is left.
     QString error = XlsxExport::write(m_store, project, target);
@@ -344,7 +310,7 @@ TEST_F(XlsxExportTest, WritesWholeWorkbookOrNothing)
     EXPECT_TRUE(error.contains(target)) << error.toStdString();
     EXPECT_FALSE(QFileInfo::exists(target));
 
-    ASSERT_TRUE(QDir(m_dir.path()).mkdir("out"));
+    ASSERT_TRUE(QDir(m_data.path()).mkdir("out"));
     error = XlsxExport::write(m_store, "unknown", target);
     EXPECT_TRUE(error.contains("no project")) << error.toStdString();
     EXPECT_FALSE(QFileInfo::exists(target));
@@ -354,7 +320,7 @@ TEST_F(XlsxExportTest, WritesWholeWorkbookOrNothing)
     QByteArray bytes;
     ASSERT_TRUE(SafeFile::read(target, bytes));
     EXPECT_TRUE(bytes.startsWith("PK\x03\x04")); // a zip package replaced the older file
-    EXPECT_EQ(QDir(m_dir.filePath("out")).entryList(QDir::Files), QStringList({"Bridge.xlsx"}));
+    EXPECT_EQ(QDir(m_data.filePath("out")).entryList(QDir::Files), QStringList({"Bridge.xlsx"}));
 }
 
 /** The texts of the workbook's shared strings, in their order; fails the test when the part is not
@@ -388,7 +354,7 @@ TEST_F(XlsxExportTest, TextsKeepTheirOtherCharactersWhenSomeCannotBeWritten)
     sheet.setText('A', 4, QStringLiteral("bell\x07 smile ") + QString::fromUcs4(U"\U0001F600"));
     // At the cut to the characters one cell holds, a pair is not split.
     sheet.setText('A', 5, QString(XlsxSheet::kMaxCellText - 1, u'x') + QString::fromUcs4(U"\U0001F600"));
-    const QString file = m_dir.filePath("texts.xlsx");
+    const QString file = m_data.filePath("texts.xlsx");
     ASSERT_EQ(sheet.save(file), QString());
 
     const QStringList texts = sharedStrings(file);
@@ -402,27 +368,6 @@ TEST_F(XlsxExportTest, TextsKeepTheirOtherCharactersWhenSomeCannotBeWritten)
 }
 
 // ---- LibreOffice ----
-
-/** Runs LibreOffice headless on its own profile; returns "" or what went wrong. */
-QString convert(const QString& profile, const QString& format, const QString& outDir, const QString& file)
-{
-    QProcess soffice;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("HOME", profile);
-    soffice.setProcessEnvironment(env);
-    soffice.setProcessChannelMode(QProcess::MergedChannels);
-    soffice.start("soffice", {"-env:UserInstallation=" + QUrl::fromLocalFile(profile + "/lo").toString(),
-                              "--headless", "--norestore", "--convert-to", format, "--outdir", outDir, file});
-    // A generous limit, only so that a hung office suite ends the test instead of blocking it.
-    if (!soffice.waitForFinished(300000)) {
-        soffice.kill();
-        soffice.waitForFinished();
-        return "soffice did not finish: " + QString::fromLocal8Bit(soffice.readAll());
-    }
-    if (soffice.exitStatus() != QProcess::NormalExit || soffice.exitCode() != 0)
-        return "soffice failed: " + QString::fromLocal8Bit(soffice.readAll());
-    return {};
-}
 
 /** A profile that makes Calc recalculate every formula of an .xlsx when it loads one. */
 void writeRecalculatingProfile(const QString& profile)
@@ -474,7 +419,7 @@ TEST_F(XlsxExportTest, LibreOfficeShowsTotalsAndTexts)
     const QByteArray project = addProject(ann + "\n");
     addTask(project, "Survey", ann + "\n");
     const QByteArray meeting = addMeeting(project, "Kick-off", "Ann\nBob\n");
-    writeFile(ListFile::Agenda, meeting, encodeList(QList<AgendaRecord>{{"Welcome", at(2007, 7, 5, 9, 30)}}));
+    agenda(meeting, {{"Welcome", at(2007, 7, 5, 9, 30)}});
     addMoney(project, MoneyFlowRecord::Income, "Design", 1000.0);
     addMoney(project, MoneyFlowRecord::Income, "Build", 250.25);
     // A damaged amount shows as "nan", a text that the sums leave out; the file stays readable.
@@ -498,8 +443,7 @@ TEST_F(XlsxExportTest, LibreOfficeShowsTotalsAndTexts)
             writeRecalculatingProfile(profile);
         const QString out = work.filePath(recalculate ? "csv-recalculated" : "csv-default");
         ASSERT_TRUE(QDir().mkpath(out));
-        const QString failure = convert(profile, csv, out, file);
-        ASSERT_EQ(failure, QString());
+        ASSERT_EQ(convertWithOffice(file, csv, out, profile), QString());
         const QList<QStringList> table = csvRows(out + "/Bridge.csv");
         ASSERT_GE(table.size(), sums + 2);
         auto cell = [&](char column, int row) { return table[row - 1].value(column - 'A'); };

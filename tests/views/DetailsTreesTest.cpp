@@ -1,6 +1,5 @@
 #include "ViewsFixture.h"
 
-#include "store/SafeFile.h"
 #include "views/DetailsTrees.h"
 
 #include <cmath>
@@ -56,34 +55,22 @@ protected:
 TEST_F(DetailsTreesTest, TaskTreeOrdersTasksByDateAndSubTasksInReverseListOrder)
 {
     const TreeNode root = buildTaskTree(m_store, taskProject());
-    EXPECT_EQ(outline(root), "[14] Tasks(3)\n"
-                             "  [48] Plan\n"
-                             "    [50] Sub three\n"
-                             "    [48] \n" // a sub task the store does not know: an all-empty record
-                             "    [49] Sub two\n"
-                             "    [50] Sub one\n"
-                             "      [15] Ann\n"
-                             "        [47] Desg: Lead\n"
-                             "        [47] Dept: Dev\n"
-                             "        [3] 111\n"
-                             "        [3] 222\n"
-                             "    [15] Ann\n"
-                             "      [47] Desg: Lead\n"
-                             "      [47] Dept: Dev\n"
-                             "      [3] 111\n"
-                             "      [3] 222\n"
-                             "  [50] Test\n"
-                             "  [49] Build\n"
-                             "    [15] Ann\n"
-                             "      [47] Desg: Lead\n"
-                             "      [47] Dept: Dev\n"
-                             "      [3] 111\n"
-                             "      [3] 222\n"
-                             "    [15] \n"
-                             "      [47] Desg: \n"
-                             "      [47] Dept: \n"
-                             "      [3] \n"
-                             "      [3] \n");
+    // A resource's rows at the depth given; an unknown one is an all-empty record.
+    const auto resource = [](const char* indent, const char* name, const char* desg, const char* dept,
+                             const char* phone1, const char* phone2) {
+        return QStringLiteral("%1[15] %2\n%1  [47] Desg: %3\n%1  [47] Dept: %4\n%1  [3] %5\n%1  [3] %6\n")
+            .arg(indent, name, desg, dept, phone1, phone2);
+    };
+    const auto ann = [&](const char* indent) { return resource(indent, "Ann", "Lead", "Dev", "111", "222"); };
+    EXPECT_EQ(outline(root), (QStringLiteral("[14] Tasks(3)\n"
+                                             "  [48] Plan\n"
+                                             "    [50] Sub three\n"
+                                             "    [48] \n" // an unknown sub task: an all-empty record
+                                             "    [49] Sub two\n"
+                                             "    [50] Sub one\n") +
+                              ann("      ") + ann("    ") + "  [50] Test\n  [49] Build\n" + ann("    ") +
+                              resource("    ", "", "", "", "", ""))
+                                 .toStdString());
     ASSERT_NE(root.children[0].children[3].task(), nullptr);
     EXPECT_EQ(root.children[0].children[3].task()->identifier, m_subOne);
     EXPECT_EQ(root.children[0].children[4].record.index(), 0u); // resource rows own nothing
@@ -113,40 +100,22 @@ TEST_F(DetailsTreesTest, TaskSelectionResolvesToTheTaskAboveIt)
 TEST_F(DetailsTreesTest, MeetingTreeReadsAgendaAndActionFilesAndCountsEndedAttendees)
 {
     const QByteArray project = addProject("Bridge", at(2007, 3, 1), at(2007, 3, 31));
-    MeetingRecord kickoff = emptyRecord<MeetingRecord>();
-    kickoff.projectIdentifier = project;
-    kickoff.subject = "Kickoff";
-    kickoff.place = "Room 1";
-    kickoff.lead = "Ann";
-    kickoff.start = at(2007, 3, 2, 10);
-    kickoff.attendees = "Ann\nBob"; // Bob has no line feed after him: not an entry
-    const QByteArray kickoffId = added(m_store.AddMeeting(kickoff));
-
-    MeetingRecord review = kickoff;
-    review.subject = "Review";
-    review.start = at(2007, 3, 1, 9);
-    review.attendees = "Cy\nDee\n";
-    added(m_store.AddMeeting(review));
-
-    MeetingRecord broken = kickoff;
-    broken.subject = "Broken";
-    broken.start = at(2007, 3, 3);
-    broken.attendees = "";
-    const QByteArray brokenId = added(m_store.AddMeeting(broken));
+    const DateTime kickoffStart = at(2007, 3, 2, 10);
+    const DateTime reviewStart = at(2007, 3, 1, 9);
+    const DateTime brokenStart = at(2007, 3, 3);
+    // Bob has no line feed after him: not an entry.
+    const QByteArray kickoff = addMeeting(project, "Kickoff", kickoffStart, "Ann\nBob", "Room 1", "Ann");
+    addMeeting(project, "Review", reviewStart, "Cy\nDee\n", "Room 1", "Ann");
+    const QByteArray broken = addMeeting(project, "Broken", brokenStart, "", "Room 1", "Ann");
 
     const DateTime agendaTime = at(2007, 3, 2, 10, 30);
-    ASSERT_EQ(SafeFile::write(m_store.fileName(ListFile::Agenda, kickoffId),
-                              encodeList(QList<AgendaRecord>{{"Scope", agendaTime}, {"Budget", agendaTime}})),
-              QString());
+    writeList(ListFile::Agenda, kickoff,
+              encodeList(QList<AgendaRecord>{{"Scope", agendaTime}, {"Budget", agendaTime}}));
     const DateTime due = at(2007, 3, 9);
-    ASSERT_EQ(
-        SafeFile::write(m_store.fileName(ListFile::Action, kickoffId),
-                        encodeList(QList<ActionRecord>{{"Draft plan", due, "Bob", TaskRecord::Medium}})),
-        QString());
+    writeList(ListFile::Action, kickoff,
+              encodeList(QList<ActionRecord>{{"Draft plan", due, "Bob", TaskRecord::Medium}}));
     // An agenda file that claims items it does not hold is unreadable: the category stays at (0).
-    ArchiveWriter truncated;
-    truncated.writeInt32(5);
-    ASSERT_EQ(SafeFile::write(m_store.fileName(ListFile::Agenda, brokenId), truncated.data()), QString());
+    writeList(ListFile::Agenda, broken, QByteArray("\x05\0\0\0", 4));
 
     const QString time = DisplayFormat::timeWithoutSeconds(agendaTime);
     const QString expected = QStringLiteral("[16] Meetings(3)\n"
@@ -174,12 +143,12 @@ TEST_F(DetailsTreesTest, MeetingTreeReadsAgendaAndActionFilesAndCountsEndedAtten
                                             "    [19] Agenda (0)\n"
                                             "    [21] Action (0)\n"
                                             "    [15] Attendee(0)\n")
-                                 .arg(shortDate(review.start), shortDate(kickoff.start), time, shortDate(due),
-                                      shortDate(broken.start));
+                                 .arg(shortDate(reviewStart), shortDate(kickoffStart), time, shortDate(due),
+                                      shortDate(brokenStart));
     const TreeNode root = buildMeetingTree(m_store, project);
     EXPECT_EQ(outline(root), expected.toStdString());
     ASSERT_NE(root.children[1].meeting(), nullptr);
-    EXPECT_EQ(root.children[1].meeting()->identifier, kickoffId);
+    EXPECT_EQ(root.children[1].meeting()->identifier, kickoff);
 }
 
 class MoneyTreeTest : public DetailsTreesTest
@@ -193,7 +162,6 @@ protected:
         entry.name = name;
         entry.kind = kind;
         entry.amount = net;
-        entry.taxPercentage = 0;
         entry.netAmount = net;
         entry.transactionDate = date;
         return added(m_store.AddMoneyFlow(entry));
@@ -318,11 +286,7 @@ TEST_F(MoneyTreeTest, SortsFollowTheCalendarBefore1900AndPutDamagedDatesLast)
     } dates[] = {{"Damaged", damaged}, {"Noon", noon}, {"Six", six}, {"Before", dayBefore}};
     for (const auto& d : dates) {
         addTask(project, d.name, d.date);
-        MeetingRecord meeting = emptyRecord<MeetingRecord>();
-        meeting.projectIdentifier = project;
-        meeting.subject = d.name;
-        meeting.start = d.date;
-        added(m_store.AddMeeting(meeting));
+        addMeeting(project, d.name, d.date);
         addEntry(project, d.name, MoneyFlowRecord::Income, 1, d.date);
         addEntry(project, d.name, MoneyFlowRecord::Expense, 1, d.date);
         addInvoice(project, d.name, "$", d.date);
@@ -348,16 +312,12 @@ TEST_F(DetailsTreesTest, PriorityIconsHoldAnyStoredPriority)
     const QByteArray project = addProject("Bridge", at(2007, 3, 1), at(2007, 3, 31));
     addTask(project, "Highest", at(2007, 3, 1), std::numeric_limits<std::int32_t>::max());
     addTask(project, "Lowest", at(2007, 3, 2), std::numeric_limits<std::int32_t>::min());
-    MeetingRecord meeting = emptyRecord<MeetingRecord>();
-    meeting.projectIdentifier = project;
-    meeting.subject = "Kickoff";
-    const QByteArray meetingId = added(m_store.AddMeeting(meeting));
+    const QByteArray meeting = addMeeting(project, "Kickoff", at(2007, 3, 1));
     const DateTime due = at(2007, 3, 9);
-    ASSERT_EQ(SafeFile::write(m_store.fileName(ListFile::Action, meetingId),
-                              encodeList(QList<ActionRecord>{
-                                  {"Up", due, "Bob", std::numeric_limits<std::int32_t>::max()},
-                                  {"Down", due, "Bob", std::numeric_limits<std::int32_t>::min()}})),
-              QString());
+    writeList(
+        ListFile::Action, meeting,
+        encodeList(QList<ActionRecord>{{"Up", due, "Bob", std::numeric_limits<std::int32_t>::max()},
+                                       {"Down", due, "Bob", std::numeric_limits<std::int32_t>::min()}}));
 
     const TreeNode tasks = buildTaskTree(m_store, project);
     ASSERT_EQ(tasks.children.size(), 2u);

@@ -4,6 +4,7 @@
 #include "records/RecordCodec.h"
 #include "store/DisplayFormat.h"
 #include "store/RecordStore.h"
+#include "store/SafeFile.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -67,6 +68,26 @@ protected:
         resource.phone1 = phone1;
         resource.phone2 = phone2;
         return added(m_store.AddResource(resource));
+    }
+
+    QByteArray addMeeting(const QByteArray& project, const QByteArray& subject, const DateTime& start,
+                          const QByteArray& attendees = {}, const QByteArray& place = {},
+                          const QByteArray& lead = {})
+    {
+        MeetingRecord meeting = emptyRecord<MeetingRecord>();
+        meeting.projectIdentifier = project;
+        meeting.subject = subject;
+        meeting.start = start;
+        meeting.attendees = attendees;
+        meeting.place = place;
+        meeting.lead = lead;
+        return added(m_store.AddMeeting(meeting));
+    }
+
+    /** Writes a meeting's agenda or action file. */
+    void writeList(ListFile file, const QByteArray& meeting, const QByteArray& bytes)
+    {
+        ASSERT_EQ(SafeFile::write(m_store.fileName(file, meeting), bytes), QString());
     }
 
     static QByteArray added(const AddResult& result)
