@@ -3,6 +3,7 @@
 #include "store/SafeFile.h"
 
 #include <QFile>
+#include <QSet>
 #include <algorithm>
 #include <sys/stat.h>
 
@@ -27,7 +28,7 @@ size_t checksumOf(const QByteArray& bytes)
 
 } // namespace
 
-quint64 FolderStamps::stampOf(const QString& name, bool& recent) const
+quint64 FolderStamps::stampOf(const QString& name, time_t moment, bool& recent) const
 {
     struct stat info;
     recent = true;
@@ -36,8 +37,8 @@ quint64 FolderStamps::stampOf(const QString& name, bool& recent) const
     const qint64 fields[] = {qint64(info.st_dev),          qint64(info.st_ino),          qint64(info.st_size),
                              qint64(info.st_mode),         qint64(info.st_mtim.tv_sec),  qint64(info.st_mtim.tv_nsec),
                              qint64(info.st_ctim.tv_sec),  qint64(info.st_ctim.tv_nsec)};
-    recent = info.st_mtim.tv_sec >= m_takenAt - kTrustAfterSeconds ||
-             info.st_ctim.tv_sec >= m_takenAt - kTrustAfterSeconds;
+    recent = info.st_mtim.tv_sec >= moment - kTrustAfterSeconds ||
+             info.st_ctim.tv_sec >= moment - kTrustAfterSeconds;
     const quint64 stamp = quint64(qHashBits(fields, sizeof fields, kSeed));
     return stamp == 0 ? 1 : stamp;
 }
@@ -61,27 +62,69 @@ bool FolderStamps::sameContents(const Recent& recent) const
            checksumOf(bytes) == recent.checksum;
 }
 
-bool FolderStamps::unchangedFiles(const QStringList& names) const
+QStringList FolderStamps::changedFiles(const QStringList& names) const
 {
-    if (!m_valid)
-        return false;
+    QStringList changed;
     for (const QString& name : names) {
         const quint64 digest = nameDigest(name);
         bool recent = false;
-        const quint64 now = stampOf(name, recent);
+        const quint64 now = stampOf(name, m_takenAt, recent);
         const Entry* entry = find(digest);
         if (!entry) {
             if (now != 0) // a new file
-                return false;
+                changed.append(name);
             continue; // made and removed again in between
         }
-        if (now == 0 || now != entry->stamp)
-            return false;
         const auto noted = m_recent.constFind(digest);
-        if (noted != m_recent.cend() && !sameContents(*noted))
-            return false;
+        if (now == 0 || now != entry->stamp || (noted != m_recent.cend() && !sameContents(*noted)))
+            changed.append(name);
     }
-    return true;
+    return changed;
+}
+
+std::optional<QStringList> FolderStamps::changesSince(const FolderStamps& earlier, const QStringList& names,
+                                                      const std::function<QStringList()>& earlierNames) const
+{
+    if (!m_valid || !earlier.m_valid || m_folder != earlier.m_folder)
+        return std::nullopt;
+    // Both lists are ordered by name digest: one walk finds the new, the changed and the gone.
+    QSet<quint64> changed;
+    QSet<quint64> gone;
+    auto now = m_entries.cbegin();
+    auto before = earlier.m_entries.cbegin();
+    while (now != m_entries.cend() || before != earlier.m_entries.cend()) {
+        if (before == earlier.m_entries.cend() || (now != m_entries.cend() && now->name < before->name)) {
+            changed.insert((now++)->name);
+        } else if (now == m_entries.cend() || before->name < now->name) {
+            gone.insert((before++)->name);
+        } else {
+            if (now->stamp == 0 || now->stamp != before->stamp)
+                changed.insert(now->name);
+            ++now;
+            ++before;
+        }
+    }
+    for (auto it = earlier.m_recent.cbegin(); it != earlier.m_recent.cend(); ++it) {
+        if (!changed.contains(it.key()) && !gone.contains(it.key()) && !sameContents(*it))
+            changed.insert(it.key());
+    }
+
+    QStringList result;
+    if (!changed.isEmpty()) {
+        for (const QString& name : names) {
+            if (changed.contains(nameDigest(name)))
+                result.append(name);
+        }
+    }
+    if (!gone.isEmpty()) {
+        for (const QString& name : earlierNames()) {
+            if (gone.remove(nameDigest(name)))
+                result.append(name);
+        }
+        if (!gone.isEmpty())
+            return std::nullopt;
+    }
+    return result;
 }
 
 FolderStamps FolderStamps::take(const QString& folder, const QStringList& names)
@@ -94,7 +137,7 @@ FolderStamps FolderStamps::take(const QString& folder, const QStringList& names)
     for (const QString& name : names) {
         bool recent = false;
         const quint64 digest = nameDigest(name);
-        stamps.m_entries.push_back({digest, stamps.stampOf(name, recent)});
+        stamps.m_entries.push_back({digest, stamps.stampOf(name, stamps.m_takenAt, recent)});
         if (recent)
             stamps.m_recent.insert(digest, Recent{name});
     }
@@ -111,35 +154,54 @@ void FolderStamps::noteContents(const QString& name, const QByteArray& bytes)
     found->checksum = checksumOf(bytes);
 }
 
-bool FolderStamps::unchangedSince(const FolderStamps& earlier) const
+void FolderStamps::restamp(const QStringList& names)
 {
-    if (!m_valid || !earlier.m_valid || m_folder != earlier.m_folder || m_entries.size() != earlier.m_entries.size())
-        return false;
-    for (std::size_t i = 0; i < m_entries.size(); ++i) {
-        const Entry& now = m_entries[i];
-        const Entry& before = earlier.m_entries[i];
-        if (now.name != before.name || now.stamp == 0 || now.stamp != before.stamp)
-            return false;
+    if (names.isEmpty())
+        return;
+    // Trusted or not as of now: a file changed long ago and stamped only now needs no checksum.
+    const time_t moment = ::time(nullptr);
+    const std::size_t stamped = m_entries.size();
+    for (const QString& name : names) {
+        const quint64 digest = nameDigest(name);
+        bool recent = false;
+        const quint64 stamp = stampOf(name, moment, recent);
+        Entry* entry = find(digest);
+        if (stamp == 0) {
+            if (entry)
+                entry->stamp = 0; // dropped below, once the new entries are in order
+            m_recent.remove(digest);
+            continue;
+        }
+        if (entry)
+            entry->stamp = stamp;
+        else
+            m_entries.push_back({digest, stamp});
+        if (recent)
+            m_recent.insert(digest, Recent{name});
+        else
+            m_recent.remove(digest);
     }
-    for (const Recent& recent : earlier.m_recent) {
-        if (!sameContents(recent))
-            return false;
-    }
-    return true;
+    std::sort(m_entries.begin() + qsizetype(stamped), m_entries.end());
+    std::inplace_merge(m_entries.begin(), m_entries.begin() + qsizetype(stamped), m_entries.end());
+    m_entries.erase(
+        std::remove_if(m_entries.begin(), m_entries.end(), [](const Entry& e) { return e.stamp == 0; }),
+        m_entries.end());
 }
 
-void FolderStamps::noteWritten(const QString& name, const QByteArray& bytes)
+void FolderStamps::keepContentsOf(const FolderStamps& earlier)
 {
-    const quint64 digest = nameDigest(name);
-    Entry* entry = m_valid ? find(digest) : nullptr;
-    if (!entry) {
-        // A new file: reading the folder would put its record elsewhere in the enumeration.
-        m_valid = false;
-        return;
+    for (auto it = m_recent.begin(); it != m_recent.end(); ++it) {
+        if (it->hasChecksum)
+            continue;
+        const auto noted = earlier.m_recent.constFind(it.key());
+        const Entry* now = find(it.key());
+        const Entry* before = earlier.find(it.key());
+        if (noted != earlier.m_recent.cend() && noted->hasChecksum && now && before &&
+            now->stamp == before->stamp) {
+            it->hasChecksum = true;
+            it->checksum = noted->checksum;
+        }
     }
-    bool recent = false;
-    entry->stamp = stampOf(name, recent);
-    m_recent.insert(digest, Recent{name, true, checksumOf(bytes)});
 }
 
 void FolderStamps::noteRemoved(const QString& name)

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 #include <ctime>
+#include <functional>
+#include <optional>
 #include <vector>
 
 namespace korvane {
@@ -27,18 +29,25 @@ public:
     /** Notes the contents just read from a stamped file, kept when its stamp is too recent to trust. */
     void noteContents(const QString& name, const QByteArray& bytes);
 
-    /** True when these stamps show the very files that `earlier` stamped, with the same contents. */
-    bool unchangedSince(const FolderStamps& earlier) const;
-    /** True when the named files, the only ones that may have changed, are still what was stamped. */
-    bool unchangedFiles(const QStringList& names) const;
-    /** True when the stamps describe the folder's files as last read, or written by the program since. */
+    /**
+     * The files that differ between `earlier` and these stamps of the same folder: of `names` (those
+     * these stamps were taken of), the new and the changed ones; of the names `earlierNames` gives,
+     * asked only when a file is gone, the gone ones. Nothing when a gone file is not among those.
+     */
+    std::optional<QStringList> changesSince(const FolderStamps& earlier, const QStringList& names,
+                                            const std::function<QStringList()>& earlierNames) const;
+    /** Of the named files, the only ones that may have changed, those that are not what was stamped. */
+    QStringList changedFiles(const QStringList& names) const;
+    /** True when the stamps describe the folder's files as last read. */
     bool isValid() const { return m_valid; }
     const QString& folder() const { return m_folder; }
     /** The number of files stamped. */
     qsizetype size() const { return qsizetype(m_entries.size()); }
 
-    /** Takes a fresh stamp of a file the program itself just wrote with these bytes. */
-    void noteWritten(const QString& name, const QByteArray& bytes);
+    /** Stamps the named files anew, before they are read again; files gone are forgotten. */
+    void restamp(const QStringList& names);
+    /** Keeps the contents noted in `earlier` for files whose stamps are the same here. */
+    void keepContentsOf(const FolderStamps& earlier);
     /** Forgets a file the program itself just removed. */
     void noteRemoved(const QString& name);
     /** Makes the next comparison fail, for changes that reading the folder would not reproduce. */
@@ -59,8 +68,8 @@ private:
         size_t checksum = 0;
     };
 
-    /** The stamp of one file, and whether its times are too close to the taking to be trusted. */
-    quint64 stampOf(const QString& name, bool& recent) const;
+    /** The stamp of one file, and whether its times are too close to `moment` to be trusted. */
+    quint64 stampOf(const QString& name, time_t moment, bool& recent) const;
     Entry* find(quint64 name);
     const Entry* find(quint64 name) const;
     /** True when the file still holds the contents noted for it. */

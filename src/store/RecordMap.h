@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QList>
 #include <array>
 #include <cstdint>
 #include <list>
@@ -13,8 +14,9 @@ namespace korvane {
 
 /**
  * The records of one kind keyed by identifier, enumerated in the order users have always seen:
- * buckets 0 to 16 of the identifier's hash, newest insertion first within a bucket. Replacing a
- * record keeps its place; removing and adding it again moves it to the front of its bucket.
+ * buckets 0 to 16 of the identifier's hash, newest insertion first within a bucket unless entries
+ * are repositioned. Replacing a record keeps its place; removing and adding it again moves it to the
+ * front of its bucket.
  * Lookup, insertion and removal cost the same whatever the map's size.
  */
 template <class R>
@@ -118,6 +120,37 @@ public:
         m_index.erase(found);
         m_buckets[it->bucket].erase(it);
         return true;
+    }
+
+    /**
+     * Moves the entries of the given keys to where `before` places them among the other entries of
+     * their buckets, which `before` must already order: `before(a, b)` is true when key a comes
+     * first. Unknown keys are passed over. Entries keep their addresses; the sequences of each bucket
+     * touched are numbered anew in its order, so the relative order of entries that did not move is
+     * kept and indexes holding only those stay valid, while moved entries must leave indexes first.
+     */
+    template <class Before> void reposition(const QList<QByteArray>& keys, Before before)
+    {
+        std::array<Bucket, kBuckets> moving;
+        for (const QByteArray& key : keys) {
+            const auto found = m_index.constFind(key);
+            if (found == m_index.cend())
+                continue;
+            const auto it = *found;
+            // Splicing keeps iterators valid, so the key index needs no change.
+            moving[it->bucket].splice(moving[it->bucket].end(), m_buckets[it->bucket], it);
+        }
+        const auto order = [&before](const Entry& a, const Entry& b) { return before(a.key, b.key); };
+        for (int b = 0; b < kBuckets; ++b) {
+            if (moving[b].empty())
+                continue;
+            moving[b].sort(order);
+            m_buckets[b].merge(moving[b], order);
+            std::uint64_t sequence = m_sequence + m_buckets[b].size();
+            m_sequence = sequence;
+            for (Entry& entry : m_buckets[b])
+                entry.sequence = sequence--;
+        }
     }
 
     void clear()

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <algorithm>
 
 namespace korvane {
@@ -21,6 +22,28 @@ constexpr bool kHasProjectIndex = std::is_same_v<R, TaskRecord> || std::is_same_
 constexpr RecordKind kLoadOrder[] = {RecordKind::Project, RecordKind::Client,    RecordKind::Resource,
                                      RecordKind::Task,    RecordKind::Meeting,   RecordKind::MoneyFlow,
                                      RecordKind::Invoice};
+
+static_assert(int(RecordKind::Project) == 0 && int(RecordKind::Client) == 1 &&
+                  int(RecordKind::Resource) == 2 && int(RecordKind::Task) == 3 &&
+                  int(RecordKind::Meeting) == 4 && int(RecordKind::MoneyFlow) == 5 &&
+                  int(RecordKind::Invoice) == 6,
+              "a kind's number is its place in the load order");
+
+/** Calls `f` once per kind in load order, with the kind's record type as a tag. */
+template <class F> void forEachKind(F&& f)
+{
+    f(std::type_identity<ProjectRecord>{});
+    f(std::type_identity<ClientRecord>{});
+    f(std::type_identity<ResourceRecord>{});
+    f(std::type_identity<TaskRecord>{});
+    f(std::type_identity<MeetingRecord>{});
+    f(std::type_identity<MoneyFlowRecord>{});
+    f(std::type_identity<InvoiceRecord>{});
+}
+
+// More record files than this read again on a refresh, and reading the whole folder costs little
+// more; the program's own writes past it are not tracked either.
+constexpr qsizetype kMostFilesReadAgain = 4096;
 
 /** The place in the load order of the kind a file name belongs to, or -1 when it names no record file. */
 int loadOrderOf(const QString& name)
@@ -59,6 +82,87 @@ std::array<QStringList, std::size(kLoadOrder)> listRecordFiles(const QString& fo
             lists[k].append(entry.second);
     }
     return lists;
+}
+
+/**
+ * True when `name` is the file name the store gives the identifier, and gives it back. File names
+ * drop the spaces around an identifier and hold its bytes as the file system decodes them, so for
+ * other identifiers two records may share one file, or a name may sort unlike its identifier.
+ */
+bool namesIdentifier(RecordKind kind, const QString& name, const QByteArray& identifier)
+{
+    if (identifier != identifier.trimmed())
+        return false;
+    const KindNames names = kindNames(kind);
+    const QLatin1String prefix(names.prefix);
+    const QLatin1String extension(names.extension);
+    const bool ascii =
+        std::all_of(identifier.begin(), identifier.end(), [](char c) { return uchar(c) < 0x80; });
+    if (ascii) {
+        return name.size() == prefix.size() + identifier.size() + extension.size() &&
+               name.startsWith(prefix) && name.endsWith(extension) &&
+               QStringView(name).mid(prefix.size(), identifier.size()) == QLatin1String(identifier);
+    }
+    const QString decoded = QFile::decodeName(identifier);
+    return QFile::encodeName(decoded) == identifier && name == prefix + decoded + extension;
+}
+
+/** The identifier whose own file name this is, or nothing when the name is no identifier's own. */
+std::optional<QByteArray> identifierOfName(RecordKind kind, const QString& name)
+{
+    const KindNames names = kindNames(kind);
+    const QLatin1String prefix(names.prefix);
+    const QLatin1String extension(names.extension);
+    if (name.size() < prefix.size() + extension.size() || !name.startsWith(prefix) ||
+        !name.endsWith(extension))
+        return std::nullopt;
+    const QByteArray identifier =
+        QFile::encodeName(name.mid(prefix.size(), name.size() - prefix.size() - extension.size()));
+    if (!namesIdentifier(kind, name, identifier))
+        return std::nullopt;
+    return identifier;
+}
+
+/** True when a's own file name sorts before b's, byte by byte, as a load lists them. */
+bool fileNameLess(const QByteArray& a, const QByteArray& b, QLatin1String extension)
+{
+    // The names share the prefix; the extension follows the identifier.
+    auto byteAt = [&extension](const QByteArray& identifier, qsizetype i) {
+        if (i < identifier.size())
+            return int(uchar(identifier[i]));
+        i -= identifier.size();
+        return i < extension.size() ? int(uchar(extension.data()[i])) : -1;
+    };
+    for (qsizetype i = 0;; ++i) {
+        const int x = byteAt(a, i);
+        const int y = byteAt(b, i);
+        if (x != y)
+            return x < y;
+        if (x < 0)
+            return false;
+    }
+}
+
+/** How reading one record file went. */
+enum class FileRead
+{
+    Unreadable,
+    Malformed,
+    Read
+};
+
+/** Reads and decodes one record file; when it is skipped, `problem` says why, as a load lists it. */
+template <class R>
+FileRead readRecordFile(const QString& path, QByteArray& bytes, R& record, QString& problem)
+{
+    QString error;
+    if (!SafeFile::read(path, bytes, &error)) {
+        problem = error.mid(path.size() + 2);
+        return FileRead::Unreadable;
+    }
+    if (!decodeRecord(bytes, record, &problem))
+        return FileRead::Malformed;
+    return FileRead::Read;
 }
 
 } // namespace
@@ -160,6 +264,26 @@ QByteArray RecordStore::newIdentifier(int batch)
     return id;
 }
 
+template <class R> void RecordStore::noteOwnWrite(const QByteArray& identifier, bool added)
+{
+    // Without the stamps of a load of this folder the next load reads every file anyway.
+    if (!m_stamps.isValid())
+        return;
+    if (m_written.size() >= kMostFilesReadAgain) {
+        m_stamps.invalidate();
+        m_written.clear();
+        for (QSet<QByteArray>& keys : m_unplaced)
+            keys.clear();
+        return;
+    }
+    // A record as the program holds it may differ from what its file gives (a field kept in memory
+    // only, a task kind a load repairs), and a new one sits first in its bucket where a load would
+    // place it by its file name: the next refresh reads the file back and moves the record there.
+    m_written.insert(recordFileName(KindOf<R>::value, identifier));
+    if (added)
+        m_unplaced[std::size_t(KindOf<R>::value)].insert(identifier);
+}
+
 template <class R>
 AddResult RecordStore::add(R record, int batch)
 {
@@ -167,8 +291,7 @@ AddResult RecordStore::add(R record, int batch)
     const QString error = SafeFile::write(fileName(KindOf<R>::value, record.identifier), encodeRecord(record));
     if (!error.isEmpty())
         return AddResult{{}, error};
-    // A load would place the new record by its file name, not first in its bucket as here.
-    m_stamps.invalidate();
+    noteOwnWrite<R>(record.identifier, true);
     store(record);
     return AddResult{record.identifier, {}};
 }
@@ -194,11 +317,7 @@ QString RecordStore::modify(const R& record)
     const QString error = SafeFile::write(fileName(KindOf<R>::value, record.identifier), bytes);
     if (!error.isEmpty())
         return error;
-    // Replacing a record keeps its place, so the maps stay what a load would give; a new one does not.
-    if (map<R>().contains(record.identifier))
-        m_stamps.noteWritten(recordFileName(KindOf<R>::value, record.identifier), bytes);
-    else
-        m_stamps.invalidate();
+    noteOwnWrite<R>(record.identifier, !map<R>().contains(record.identifier));
     store(record);
     return error;
 }
@@ -276,7 +395,7 @@ QString RecordStore::DeleteProject(const QByteArray& identifier)
     note(deleteAllOfProject<TaskRecord>(identifier));
     note(deleteAllOfProject<MeetingRecord>(identifier));
     note(deleteAllOfProject<MoneyFlowRecord>(identifier));
-    map<ProjectRecord>().remove(identifier);
+    unstore<ProjectRecord>(identifier);
     return error;
 }
 
@@ -332,6 +451,36 @@ int RecordStore::weightedProgress(const QByteArray& projectIdentifier) const
     return int(found->weighted / found->weight);
 }
 
+template <class R> void RecordStore::takeRecord(R record, const QString& path)
+{
+    constexpr RecordKind kind = KindOf<R>::value;
+    if constexpr (kHasProjectIndex<R>) {
+        // Thousands of records repeat their project's identifier: share the project's copy.
+        if (const auto* project = projects().entry(record.projectIdentifier))
+            record.projectIdentifier = project->key;
+    }
+    if constexpr (std::is_same_v<R, TaskRecord>) {
+        static const QByteArray topLevel(TaskRecord::kTopLevel);
+        static const QByteArray subTask(TaskRecord::kSubTask);
+        if (record.kind == topLevel) {
+            record.kind = topLevel;
+        } else if (record.kind == subTask) {
+            record.kind = subTask;
+        } else {
+            record.kind = topLevel;
+            const QString writeError =
+                isUsableIdentifier(record.identifier)
+                    ? SafeFile::write(fileName(kind, record.identifier), encodeRecord(record))
+                    : unusableIdentifierError(record.identifier);
+            if (!writeError.isEmpty())
+                m_loadProblems.append(
+                    {path, QStringLiteral("its task kind was repaired in memory but not on disk (%1)")
+                               .arg(writeError)});
+        }
+    }
+    store(record);
+}
+
 template <class R>
 void RecordStore::loadKind(const QStringList& names, const LoadProgress& progress, qsizetype& done,
                            qsizetype total, FolderStamps& stamps)
@@ -351,45 +500,204 @@ void RecordStore::loadKind(const QStringList& names, const LoadProgress& progres
             progress(done, total);
         const QString path = dir.filePath(name);
         QByteArray bytes;
-        QString error;
-        if (!SafeFile::read(path, bytes, &error)) {
-            m_loadProblems.append({path, error.mid(path.size() + 2)});
-            continue;
-        }
-        stamps.noteContents(name, bytes);
+        QString problem;
         R record = empty;
-        if (!decodeRecord(bytes, record, &error)) {
-            m_loadProblems.append({path, error});
+        const FileRead read = readRecordFile(path, bytes, record, problem);
+        if (read != FileRead::Unreadable)
+            stamps.noteContents(name, bytes);
+        if (read != FileRead::Read) {
+            m_loadProblems.append({path, problem});
             continue;
         }
-        if constexpr (kHasProjectIndex<R>) {
-            // Thousands of records repeat their project's identifier: share the project's copy.
-            if (const auto* project = projects().entry(record.projectIdentifier))
-                record.projectIdentifier = project->key;
-        }
-        if constexpr (std::is_same_v<R, TaskRecord>) {
-            static const QByteArray topLevel(TaskRecord::kTopLevel);
-            static const QByteArray subTask(TaskRecord::kSubTask);
-            if (record.kind == topLevel) {
-                record.kind = topLevel;
-            } else if (record.kind == subTask) {
-                record.kind = subTask;
-            } else {
-                record.kind = topLevel;
-                const QString writeError = isUsableIdentifier(record.identifier)
-                                               ? SafeFile::write(fileName(kind, record.identifier), encodeRecord(record))
-                                               : unusableIdentifierError(record.identifier);
-                if (!writeError.isEmpty())
-                    m_loadProblems.append({path, QStringLiteral("its task kind was repaired in memory but not on disk (%1)")
-                                                     .arg(writeError)});
+        if (!namesIdentifier(kind, name, record.identifier))
+            m_filesNameTheirRecords = false;
+        takeRecord(std::move(record), path);
+    }
+}
+
+template <class R>
+bool RecordStore::readChanges(const QStringList& names, std::vector<FileChange<R>>& changes,
+                              FolderStamps& stamps)
+{
+    constexpr RecordKind kind = KindOf<R>::value;
+    const R empty = emptyRecord<R>();
+    const QDir dir(m_workingDirectory);
+    for (const QString& name : names) {
+        FileChange<R> change;
+        change.path = dir.filePath(name);
+        change.named = identifierOfName(kind, name);
+        const QFileInfo info(change.path);
+        // A folder or a link in place of a record file is a rare fault, and a link's target changes
+        // unseen by the watch and the stamps; the full read lists them as it always has.
+        if (info.isSymLink() || info.isDir())
+            return false;
+        if (info.exists()) {
+            QByteArray bytes;
+            R record = empty;
+            const FileRead read = readRecordFile(change.path, bytes, record, change.problem);
+            if (read != FileRead::Unreadable)
+                stamps.noteContents(name, bytes);
+            if (read == FileRead::Read) {
+                // A load places a record by the name of the file it came from, and a later file
+                // replaces the record of an earlier one with the same identifier: only a file named
+                // as its own identifier names can be placed without reading the rest of the folder.
+                if (!namesIdentifier(kind, name, record.identifier))
+                    return false;
+                change.record = std::move(record);
             }
         }
-        store(record);
+        changes.push_back(std::move(change));
     }
+    return true;
+}
+
+template <class R> void RecordStore::applyChanges(std::vector<FileChange<R>>& changes)
+{
+    QSet<QByteArray>& unplaced = m_unplaced[std::size_t(KindOf<R>::value)];
+    for (FileChange<R>& change : changes) {
+        // Every record came from its own file, so the file's name tells which record it held.
+        if (change.named && !change.record)
+            unstore<R>(*change.named);
+        if (!change.problem.isEmpty())
+            m_loadProblems.append({change.path, change.problem});
+        if (change.record) {
+            if (!map<R>().contains(change.record->identifier))
+                unplaced.insert(change.record->identifier);
+            takeRecord(std::move(*change.record), change.path);
+        }
+    }
+}
+
+template <class R> void RecordStore::placeNewRecords()
+{
+    constexpr RecordKind kind = KindOf<R>::value;
+    QSet<QByteArray>& unplaced = m_unplaced[std::size_t(kind)];
+    if (unplaced.isEmpty())
+        return;
+    const QList<QByteArray> keys(unplaced.begin(), unplaced.end());
+    unplaced.clear();
+    RecordMap<R>& records = map<R>();
+    // The project index orders by the places that change here: the moved records leave it first.
+    if constexpr (kHasProjectIndex<R>) {
+        auto& index = std::get<ProjectIndex<R>>(m_projectIndexes);
+        for (const QByteArray& key : keys) {
+            if (const auto* entry = records.entry(key)) {
+                const auto group = index.find(entry->record.projectIdentifier);
+                if (group != index.end())
+                    group->erase(entry);
+            }
+        }
+    }
+    // A load reads the files in name order and puts each record first in its bucket.
+    const QLatin1String extension(kindNames(kind).extension);
+    records.reposition(keys, [extension](const QByteArray& a, const QByteArray& b) {
+        return fileNameLess(b, a, extension);
+    });
+    if constexpr (kHasProjectIndex<R>) {
+        auto& index = std::get<ProjectIndex<R>>(m_projectIndexes);
+        for (const QByteArray& key : keys) {
+            if (const auto* entry = records.entry(key))
+                index[entry->record.projectIdentifier].insert(entry);
+        }
+    }
+}
+
+void RecordStore::sortLoadProblems()
+{
+    std::vector<std::pair<std::pair<int, QByteArray>, LoadProblem>> keyed;
+    keyed.reserve(std::size_t(m_loadProblems.size()));
+    for (LoadProblem& problem : m_loadProblems) {
+        const QString name = problem.path.mid(problem.path.lastIndexOf(QLatin1Char('/')) + 1);
+        keyed.push_back({{loadOrderOf(name), QFile::encodeName(name)}, std::move(problem)});
+    }
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    m_loadProblems.clear();
+    for (auto& entry : keyed)
+        m_loadProblems.append(std::move(entry.second));
+}
+
+QStringList RecordStore::recordFileNames() const
+{
+    QStringList names;
+    forEachKind([&]<class R>(std::type_identity<R>) {
+        const KindNames kind = kindNames(KindOf<R>::value);
+        for (const auto& entry : records<R>())
+            names.append(QLatin1String(kind.prefix) + QFile::decodeName(entry.key) +
+                         QLatin1String(kind.extension));
+    });
+    for (const LoadProblem& problem : m_loadProblems)
+        names.append(problem.path.mid(problem.path.lastIndexOf(QLatin1Char('/')) + 1));
+    return names;
+}
+
+bool RecordStore::refreshFiles(const QStringList& changed, FolderStamps& stamps)
+{
+    QSet<QString> again = m_written;
+    for (const QString& name : changed)
+        again.insert(name);
+    const bool unplaced = std::any_of(m_unplaced.begin(), m_unplaced.end(),
+                                      [](const QSet<QByteArray>& keys) { return !keys.isEmpty(); });
+    if (again.isEmpty() && !unplaced)
+        return true;
+    // A record from a file its identifier does not name sits where that file's name puts it, and
+    // may be hidden by another file's: the names read again would not tell where records go.
+    if (!m_filesNameTheirRecords)
+        return false;
+    // Past a share of the folder, reading it whole costs little more.
+    if (again.size() > std::min(kMostFilesReadAgain, std::max<qsizetype>(64, stamps.size() / 8)))
+        return false;
+
+    std::array<QStringList, std::size(kLoadOrder)> byKind;
+    for (const QString& name : again) {
+        const int k = loadOrderOf(name);
+        if (k >= 0)
+            byKind[std::size_t(k)].append(name);
+    }
+    // Every file is read before anything changes, so that one that cannot be placed leaves the
+    // maps as they were for the full read.
+    std::tuple<std::vector<FileChange<ProjectRecord>>, std::vector<FileChange<ClientRecord>>,
+               std::vector<FileChange<ResourceRecord>>, std::vector<FileChange<TaskRecord>>,
+               std::vector<FileChange<MeetingRecord>>, std::vector<FileChange<MoneyFlowRecord>>,
+               std::vector<FileChange<InvoiceRecord>>>
+        changes;
+    bool exact = true;
+    QSet<QString> paths;
+    forEachKind([&]<class R>(std::type_identity<R>) {
+        auto& ofKind = std::get<std::vector<FileChange<R>>>(changes);
+        exact = exact && readChanges<R>(byKind[std::size_t(KindOf<R>::value)], ofKind, stamps);
+        for (const FileChange<R>& change : ofKind)
+            paths.insert(change.path);
+    });
+    if (!exact)
+        return false;
+
+    m_loadProblems.removeIf([&paths](const LoadProblem& problem) { return paths.contains(problem.path); });
+    // In load order: tasks read again share the identifier of a project read again.
+    forEachKind([&]<class R>(std::type_identity<R>) {
+        applyChanges<R>(std::get<std::vector<FileChange<R>>>(changes));
+    });
+    forEachKind([&]<class R>(std::type_identity<R>) { placeNewRecords<R>(); });
+    sortLoadProblems();
+    m_written.clear();
+    return true;
+}
+
+void RecordStore::setFolderWatched(bool watched)
+{
+    m_watchAllowed = watched;
+    if (!watched)
+        m_watch.stop();
 }
 
 void RecordStore::LoadAll(const LoadProgress& progress)
 {
+    auto finished = [&] {
+        if (progress)
+            progress(m_stamps.size(), m_stamps.size());
+    };
+    // Stamps of another folder, or none (no load yet, or too many writes of the program's own to
+    // follow), tell nothing of what the maps hold: the folder is read whole below.
     if (m_stamps.isValid() && m_stamps.folder() == m_workingDirectory) {
         if (const std::optional<QStringList> changed = m_watch.takeChanges()) {
             QStringList records;
@@ -397,15 +705,24 @@ void RecordStore::LoadAll(const LoadProgress& progress)
                 if (loadOrderOf(name) >= 0)
                     records.append(name);
             }
-            if (m_stamps.unchangedFiles(records)) {
-                if (progress)
-                    progress(m_stamps.size(), m_stamps.size());
+            QSet<QString> again = m_written;
+            for (const QString& name : m_stamps.changedFiles(records))
+                again.insert(name);
+            const QStringList names(again.begin(), again.end());
+            // Stamped before they are read: a file that changes while it is read differs next time.
+            m_stamps.restamp(names);
+            if (refreshFiles(names, m_stamps)) {
+                finished();
                 return;
             }
+            // The stamps now tell of files the maps do not hold.
+            m_stamps.invalidate();
         }
+        // Without an answer the folder is not watched, or the watch lost changes or saw the folder
+        // moved; then only the stamps can tell, below.
     }
     // Watching starts before the folder is listed, so that no change after the listing goes unseen.
-    const bool watched = m_watch.start(m_workingDirectory);
+    const bool watched = m_watchAllowed && m_watch.start(m_workingDirectory);
     const auto files = listRecordFiles(m_workingDirectory);
     QStringList names;
     for (const QStringList& kindNames : files)
@@ -413,13 +730,23 @@ void RecordStore::LoadAll(const LoadProgress& progress)
     const qsizetype total = names.size();
     // Stamped before reading: a file that changes while it is read then differs at the next load.
     FolderStamps stamps = FolderStamps::take(m_workingDirectory, names);
-    if (!watched && stamps.unchangedSince(m_stamps)) {
-        if (progress)
-            progress(total, total);
-        return;
+    // Where the folder is not watched, the stamps tell what changed. Where a watch is started only
+    // now, it lost changes or saw the folder moved, and the folder is read whole as it always was.
+    if (!watched && m_stamps.isValid() && m_stamps.folder() == m_workingDirectory) {
+        const auto changed = stamps.changesSince(m_stamps, names, [this] { return recordFileNames(); });
+        if (changed && refreshFiles(*changed, stamps)) {
+            stamps.keepContentsOf(m_stamps);
+            m_stamps = std::move(stamps);
+            finished();
+            return;
+        }
     }
     m_stamps = FolderStamps(); // frees the old stamps before the records are read
     m_loadProblems.clear();
+    m_written.clear();
+    for (QSet<QByteArray>& keys : m_unplaced)
+        keys.clear();
+    m_filesNameTheirRecords = true;
     qsizetype done = 0;
     if (progress)
         progress(0, total);

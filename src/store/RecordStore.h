@@ -11,7 +11,9 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QString>
+#include <array>
 #include <functional>
 #include <optional>
 #include <tuple>
@@ -56,13 +58,20 @@ public:
     using LoadProgress = std::function<void(qsizetype done, qsizetype total)>;
 
     /**
-     * Clears every map and reads every record file of the data folder again; when no record file
-     * was added, removed or changed since the last load, the maps already hold what reading would
-     * give, and are kept.
+     * Gives the maps exactly what reading every record file of the data folder gives. After a load
+     * of the same folder, when the folder's watch or the files' stamps tell which few record files
+     * were added, removed or changed since, and the program's own writes, only those are read again
+     * and the rest of the maps is kept; otherwise every map is cleared and every file read.
      */
     void LoadAll(const LoadProgress& progress = {});
     /** The files the last `LoadAll` skipped, with the reasons. */
     const QList<LoadProblem>& loadProblems() const { return m_loadProblems; }
+
+    /**
+     * Lets `LoadAll` watch the folder (the default) or makes it compare the files' stamps only, as
+     * it does where the folder cannot be watched; tests use it to try both ways.
+     */
+    void setFolderWatched(bool watched);
 
     AddResult AddProject(ProjectRecord record) { return add(std::move(record), -1); }
     AddResult AddClient(ClientRecord record) { return add(std::move(record), -1); }
@@ -146,6 +155,8 @@ private:
 
     template <class R> RecordMap<R>& map() { return std::get<RecordMap<R>>(m_maps); }
     template <class R> AddResult add(R record, int batch);
+    /** Notes a record file the program wrote, to be read back on the next refresh. */
+    template <class R> void noteOwnWrite(const QByteArray& identifier, bool added);
     template <class R> QString modify(const R& record);
     template <class R> QString remove(const QByteArray& identifier);
     template <class R> R get(const QByteArray& identifier) const;
@@ -153,6 +164,34 @@ private:
     template <class R> void unstore(const QByteArray& identifier);
     template <class R> void loadKind(const QStringList& names, const LoadProgress& progress, qsizetype& done,
                                      qsizetype total, FolderStamps& stamps);
+    /** A record file read again on a refresh, and what it gives now. */
+    template <class R> struct FileChange
+    {
+        QString path;
+        /** The identifier the file's name gives, when it is the name the store itself would use. */
+        std::optional<QByteArray> named;
+        /** The file's record; nothing when the file is gone or skipped. */
+        std::optional<R> record;
+        /** Why the file was skipped, as a load lists it. */
+        QString problem;
+    };
+    /** Reads the given files of one kind again; false when their records cannot be placed exactly. */
+    template <class R>
+    bool readChanges(const QStringList& names, std::vector<FileChange<R>>& changes, FolderStamps& stamps);
+    template <class R> void applyChanges(std::vector<FileChange<R>>& changes);
+    /** Stores a record read from a file as a load does: shares the project's identifier, repairs the kind. */
+    template <class R> void takeRecord(R record, const QString& path);
+    /** Moves the records stored at the front of their buckets to where a load would put them. */
+    template <class R> void placeNewRecords();
+    /**
+     * Brings the maps up to date by reading only the named record files again, with those the program
+     * wrote itself; false, with nothing changed, when that would not give exactly what a load gives.
+     */
+    bool refreshFiles(const QStringList& names, FolderStamps& stamps);
+    /** The names of the record files the maps and the load problems came from. */
+    QStringList recordFileNames() const;
+    /** Orders the load problems as a load lists them: by kind in load order, then by file name. */
+    void sortLoadProblems();
     /** The name of a record's file inside the data folder. */
     QString recordFileName(RecordKind kind, const QByteArray& identifier) const;
     template <class R> QByteArray newIdentifier(int batch);
@@ -180,6 +219,13 @@ private:
     FolderStamps m_stamps;
     /** Which files changed since the last load, where the file system tells. */
     FolderWatch m_watch;
+    bool m_watchAllowed = true;
+    /** True when every record read came from the file its identifier names, so that names place records. */
+    bool m_filesNameTheirRecords = false;
+    /** The record files the program wrote since the last load, read back on the next. */
+    QSet<QString> m_written;
+    /** Per kind in load order, the keys stored at the front of their buckets since the last load. */
+    std::array<QSet<QByteArray>, 7> m_unplaced;
     QHash<int, QDateTime> m_lastIssued;
 };
 

@@ -237,47 +237,6 @@ TEST_F(RecordStoreTest, RefreshForgetsRecordsWhoseFilesVanished)
     EXPECT_FALSE(m_store.GetMoneyFlow(added.identifier).identifier == added.identifier);
 }
 
-// Reloading an unchanged folder keeps the maps; every change made behind the store, also to a file
-// the store itself wrote a moment before, must still show, in the order a fresh load gives.
-TEST_F(RecordStoreTest, RefreshSeesEveryChangeBehindTheStoreInLoadOrder)
-{
-    QByteArray ids[4];
-    for (int i = 0; i < 4; ++i)
-        ids[i] = m_store.AddTask(task("P1", "task " + QByteArray::number(i))).identifier;
-    ASSERT_EQ(SafeFile::write(path("Task99.tsk"), "not a record"), QString());
-    m_store.LoadAll();
-    m_store.LoadAll();
-    EXPECT_EQ(m_store.loadProblems().size(), 1);
-    EXPECT_EQ(m_store.tasks().size(), 4);
-
-    TaskRecord inside = m_store.GetTask(ids[0]);
-    inside.name = "inside";
-    ASSERT_EQ(m_store.ModifyTask(inside), QString());
-    ASSERT_EQ(m_store.DeleteTask(ids[3]), QString());
-    m_store.LoadAll();
-    EXPECT_EQ(m_store.GetTask(ids[0]).name, "inside");
-    EXPECT_FALSE(m_store.tasks().contains(ids[3]));
-
-    RecordStore other(m_dir.path());
-    other.LoadAll();
-    TaskRecord outside = other.GetTask(ids[0]);
-    outside.name = "outside";
-    ASSERT_EQ(other.ModifyTask(outside), QString());
-    const QByteArray added = other.AddTask(task("P1", "added outside")).identifier;
-    ASSERT_EQ(other.DeleteTask(ids[1]), QString());
-    m_store.LoadAll();
-    EXPECT_EQ(m_store.GetTask(ids[0]).name, "outside");
-    EXPECT_FALSE(m_store.tasks().contains(ids[1]));
-    EXPECT_EQ(m_store.GetTask(added).name, "added outside");
-
-    ASSERT_TRUE(m_store.AddTask(task("P1", "added inside")).ok());
-    m_store.LoadAll();
-    RecordStore fresh(m_dir.path());
-    fresh.LoadAll();
-    EXPECT_EQ(keysOf(m_store.tasks()), keysOf(fresh.tasks()));
-    EXPECT_EQ(m_store.loadProblems().size(), 1);
-}
-
 TEST_F(RecordStoreTest, LoadingRepairsTaskKindsOnDisk)
 {
     TaskRecord odd = task("P", "odd", "");
