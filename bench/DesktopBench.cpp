@@ -149,6 +149,14 @@ void settle(QWidget& window)
         std::abort();
 }
 
+/** Waits until the details view has the page it was last asked for on screen, then paints the view. */
+void waitForPage(CDetailsView& view)
+{
+    while (view.isPreparing())
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    settle(view);
+}
+
 /** The data set's records and the project with the most tasks. */
 struct Shape
 {
@@ -264,7 +272,7 @@ struct Figures
 {
     qsizetype records = 0;
     double read = 0, load = 0, window = 0, startup = 0;
-    double select = 0, refresh = 0, refreshChanged = 0, month = 0, modifyTask = 0;
+    double select = 0, refresh = 0, refreshChanged = 0, refreshAdded = 0, month = 0, modifyTask = 0;
 };
 
 Figures measure(const QString& folder, int rounds)
@@ -301,7 +309,7 @@ Figures measure(const QString& folder, int rounds)
         frame.runCommand(Command::Refresh);
         settle(frame);
     });
-    // Another program (korvane-cli, a copy from a backup) changed one record file: the folder is read again.
+    // Another program (korvane-cli, a copy from a backup) changed one record file: only that file is read again.
     const QString taskFile = desktop.store->fileName(RecordKind::Task, desktop.store->tasks().begin()->key);
     figures.refreshChanged = medianMs(
         std::max(3, rounds / 2),
@@ -314,6 +322,29 @@ Figures measure(const QString& folder, int rounds)
             if (!SafeFile::read(taskFile, bytes) || !SafeFile::write(taskFile, bytes).isEmpty())
                 std::exit(2);
         });
+    // The program itself added a task: the next Refresh moves it to where a load would put it. The
+    // tasks are deleted again afterwards, so that the data set stays as it was for the next run.
+    QList<QByteArray> added;
+    figures.refreshAdded = medianMs(
+        std::max(3, rounds / 2),
+        [&] {
+            frame.runCommand(Command::Refresh);
+            settle(frame);
+        },
+        [&] {
+            TaskRecord task = *desktop.store->ofProject<TaskRecord>(shape.largest).front();
+            task.subTaskList.clear();
+            const AddResult result = desktop.store->AddTask(task);
+            if (!result.ok())
+                std::exit(2);
+            added.append(result.identifier);
+        });
+    for (const QByteArray& identifier : added) {
+        if (!desktop.store->DeleteTask(identifier).isEmpty())
+            std::exit(2);
+    }
+    frame.runCommand(Command::Refresh);
+    settle(frame);
     bool forward = true;
     figures.month = medianMs(rounds, [&] {
         frame.runCommand(forward ? Command::ToNextMonth : Command::ToPreviousMonth);
@@ -343,7 +374,7 @@ Figures measure(const QString& folder, int rounds)
 
 struct LargeProject
 {
-    double select = 0, taskTree = 0, report = 0, synopsis = 0;
+    double select = 0, selectShown = 0, taskTree = 0, report = 0, reportShown = 0, synopsis = 0;
     int tasks = 0;
 };
 
@@ -399,15 +430,37 @@ LargeProject measureLargeProject(const QString& folder, int rounds)
 
     LargeProject figures;
     figures.tasks = int(desktop.store->ofProject<TaskRecord>(projectId).size());
-    figures.select = medianMs(
-        rounds, [&] { selectProject(frame, projectId); }, [&] { selectProject(frame, other); });
+    // The details page of this project is prepared in the background: the window is usable again
+    // when the selection returns, and the page follows. Each round starts with no page in the works.
+    CDetailsView& details = *frame.detailsView();
+    const auto otherSelected = [&] {
+        waitForPage(details);
+        selectProject(frame, other);
+        waitForPage(details);
+    };
+    figures.select = medianMs(rounds, [&] { selectProject(frame, projectId); }, otherSelected);
+    figures.selectShown = medianMs(
+        rounds,
+        [&] {
+            selectProject(frame, projectId);
+            waitForPage(details);
+        },
+        otherSelected);
+    waitForPage(details);
     figures.taskTree = medianMs(rounds, [&] {
         frame.detailsBar()->rebuild(projectId, {}, 1);
         settle(*frame.detailsBar());
     });
-    figures.report = medianMs(rounds, [&] {
-        frame.detailsView()->showProjectDetails(projectId);
-        settle(*frame.detailsView());
+    figures.report = medianMs(
+        rounds,
+        [&] {
+            details.showProjectDetails(projectId);
+            settle(details);
+        },
+        [&] { waitForPage(details); });
+    figures.reportShown = medianMs(rounds, [&] {
+        details.showProjectDetails(projectId);
+        waitForPage(details);
     });
     const ProjectRecord* project = desktop.store->projects().find(projectId);
     figures.synopsis = medianMs(rounds, [&] {
@@ -504,6 +557,7 @@ int main(int argc, char** argv)
     interaction("select largest project", small.select, large.select);
     interaction("Refresh", small.refresh, large.refresh);
     interaction("Refresh, a file changed outside", small.refreshChanged, large.refreshChanged);
+    interaction("Refresh, the program added one", small.refreshAdded, large.refreshAdded);
     interaction("month move, whole range", small.month, large.month);
     interaction("Modify Task, finished", small.modifyTask, large.modifyTask);
 
@@ -513,8 +567,10 @@ int main(int argc, char** argv)
         std::printf("  %-30s %10.1f ms    of load: %.3f (goal <= 0.1)\n", what, ms, ms / large.load);
     };
     part("select it (everything)", project.select);
+    part("  ... its details page shown", project.selectShown);
     part("task tree rebuilt, painted", project.taskTree);
     part("details report, painted", project.report);
+    part("  ... the page itself shown", project.reportShown);
     part("synopsis shown, painted", project.synopsis);
 
     QProcess child;

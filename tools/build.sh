@@ -8,7 +8,7 @@ mode=${1:-run}
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${KORVANE_BUILD_DIR:-$top/build}
 
-packages=(build-essential cmake ninja-build pkg-config git qt6-base-dev qt6-svg-dev libxlsxwriter-dev
+packages=(build-essential cmake ninja-build pkg-config git qt6-base-dev qt6-base-private-dev qt6-svg-dev libxlsxwriter-dev
           libical-dev libzip-dev zipcmp zipmerge ziptool libgtest-dev libbenchmark-dev xvfb xauth)
 # The tests open the .docx and .xlsx exports in LibreOffice headless; poppler turns its PDFs into text and pictures.
 # The fuzz targets need clang with its libFuzzer and sanitizer runtimes, and llvm-symbolizer for readable reports.

@@ -10,12 +10,15 @@
 #include "store/DemoData.h"
 #include "store/RecordKind.h"
 #include "store/RecordStore.h"
+#include "views/widgets/CDetailsView.h"
 #include "views/widgets/CKorvaneView.h"
+#include "views/widgets/PageDocument.h"
 #include "views/widgets/ProjectDetailsBar.h"
 
 #include <QDateEdit>
 #include <QFile>
 #include <QPlainTextEdit>
+#include <QSignalSpy>
 #include <QtTest>
 
 using namespace korvane;
@@ -88,11 +91,39 @@ void LargeProjectTest::synopsisAndTreeOfALargeProject()
 
     DataFolderLock lock;
     CMainFrame frame(store, lock);
+    frame.resize(1200, 800);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
     frame.fromPicker()->setDate(QDate(start.year(), start.month(), 1));
     frame.toPicker()->setDate(QDate(start.year(), start.month(), 1));
     QCOMPARE(frame.projectList()->rowCount(), 3);
     chooseByKeys(frame, large);
     QCOMPARE(taskCount(frame.detailsBar()->taskTree()), 5000);
+
+    // The details page of 5,000 tasks is prepared in the background; a page asked for meanwhile
+    // wins, and a page that is no longer wanted never shows.
+    CDetailsView* details = frame.detailsView();
+    QVERIFY(details->isPreparing());
+    QVERIFY(details->toPlainText().trimmed().isEmpty());
+    chooseByKeys(frame, small);
+    QVERIFY(!details->isPreparing());
+    QVERIFY(details->toPlainText().contains(QStringLiteral("Small")));
+    QSignalSpy shown(details, &CDetailsView::pageShown);
+    chooseByKeys(frame, large);
+    QVERIFY(shown.wait(120000));
+    QCOMPARE(shown.count(), 1);
+    QVERIFY(details->lastError().isEmpty());
+    QVERIFY(details->source().toLocalFile().endsWith(QStringLiteral("/Details.html")));
+    const QString page = details->toPlainText();
+    int listed = 0;
+    for (const auto& entry : store.tasks())
+        listed += entry.record.projectIdentifier == large && page.contains(QString::fromUtf8(entry.record.name));
+    QCOMPARE(listed, 5000);
+    // Shown and painted, the page keeps the layout it was prepared with.
+    frame.grab();
+    const auto* prepared = dynamic_cast<const PageDocument*>(details->document());
+    QVERIFY(prepared);
+    QCOMPARE(prepared->relayoutsSincePrepared(), 0);
 
     // Looked at in the bar and left for another project: the file is not even rewritten.
     chooseByKeys(frame, small);

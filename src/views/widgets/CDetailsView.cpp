@@ -6,22 +6,24 @@
 #include "reports/PageWriter.h"
 #include "shell/UserDialogs.h"
 #include "store/ProgramFolder.h"
+#include "views/widgets/PageDocument.h"
+#include "views/widgets/PagePreparer.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QImage>
+#include <QPointer>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+
+#include <utility>
 
 namespace korvane {
 
 using namespace Qt::Literals::StringLiterals;
 
-CDetailsView::CDetailsView(const RecordStore& store, QWidget* parent)
-    : QTextBrowser(parent)
-    , m_store(store)
+CDetailsView::CDetailsView(const RecordStore& store, QWidget* parent) : QTextBrowser(parent), m_store(store)
 {
     setObjectName(u"detailsView"_s);
     setAccessibleName(u"Project details"_s);
@@ -30,6 +32,8 @@ CDetailsView::CDetailsView(const RecordStore& store, QWidget* parent)
     setFocusPolicy(Qt::StrongFocus);
     connect(this, &QTextBrowser::anchorClicked, this, &CDetailsView::followLink);
 }
+
+CDetailsView::~CDetailsView() = default;
 
 void CDetailsView::showProjectDetails(const QByteArray& projectId)
 {
@@ -69,6 +73,11 @@ QString CDetailsView::lastError() const
     return m_lastError;
 }
 
+bool CDetailsView::isPreparing() const
+{
+    return m_preparing;
+}
+
 bool CDetailsView::showPage(const PageResult& page)
 {
     if (!page.ok()) {
@@ -80,27 +89,99 @@ bool CDetailsView::showPage(const PageResult& page)
 
 bool CDetailsView::showFile(const QString& path)
 {
+    // Pages up to this size are ready in a few tens of milliseconds; longer ones (a project of
+    // thousands of tasks) take most of a second, which the window should not wait for.
+    constexpr qint64 kPrepareInBackground = 256 * 1024;
+
     const QFileInfo info(path);
     if (!info.isFile() || !info.isReadable()) {
         m_lastError = u"%1: cannot be read"_s.arg(QDir::toNativeSeparators(path));
         return false;
     }
     m_lastError.clear();
+    m_pendingAnchor.clear();
     const QUrl url = QUrl::fromLocalFile(info.absoluteFilePath());
-    // Replacing the page empties the document first, which hides the scroll bar; once the new page
-    // is in, the bar comes back and the browser lays the whole page out a second time at the
-    // narrower width. Keeping the bar while the page is replaced lays a long page out once; a short
-    // one is laid out again when the bar goes, which costs little.
+    const quint64 ticket = ++m_ticket;
+    // A long page shows the vertical scroll bar, so it is laid out at the width left beside it.
     const Qt::ScrollBarPolicy barPolicy = verticalScrollBarPolicy();
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    // The browser would keep a page it showed before; the file was rewritten, so read it again.
-    if (source().adjusted(QUrl::RemoveFragment) == url)
-        reload();
-    else
-        setSource(url);
+    const PageSettings settings = PageSettings::of(*document(), viewport()->width());
     setVerticalScrollBarPolicy(barPolicy);
-    clearHistory();
+
+    if (info.size() <= kPrepareInBackground) {
+        QString error;
+        std::unique_ptr<PageDocument> page = PageDocument::prepare(info.absoluteFilePath(), settings, &error);
+        if (!page) {
+            m_lastError = error;
+            return false;
+        }
+        m_preparing = false;
+        install(std::move(page), url);
+        return true;
+    }
+
+    // Until the page is ready the view shows an empty page under the new address, never the
+    // previous project's page.
+    auto waiting = std::make_unique<QTextDocument>();
+    waiting->setDefaultFont(settings.font);
+    install(std::move(waiting), url);
+    m_preparing = true;
+    preparer().prepare(info.absoluteFilePath(), settings,
+                       [this, ticket, url](std::unique_ptr<PageDocument> page, const QString& error) {
+                           if (ticket != m_ticket) {
+                               retire(std::move(page));
+                               return;
+                           }
+                           m_preparing = false;
+                           if (page) {
+                               install(std::move(page), url);
+                               if (!m_pendingAnchor.isEmpty())
+                                   scrollToAnchor(std::exchange(m_pendingAnchor, QString()));
+                           } else {
+                               m_lastError = error;
+                               setPlainText(error);
+                           }
+                           emit pageShown();
+                       });
     return true;
+}
+
+void CDetailsView::install(std::unique_ptr<QTextDocument> page, const QUrl& url)
+{
+    // The browser would load the file itself; it only takes the page's address here, into an empty
+    // document, so that relative links and source() name the page shown.
+    QPointer<QTextDocument> shown = document();
+    auto addressOnly = std::make_unique<QTextDocument>();
+    setDocument(addressOnly.get());
+    m_addressOnly = true;
+    setSource(url);
+    m_addressOnly = false;
+    clearHistory();
+
+    // Keeping the scroll bar while the page is replaced leaves the width the page was laid out at.
+    const Qt::ScrollBarPolicy barPolicy = verticalScrollBarPolicy();
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    page->setParent(this);
+    setDocument(page.release());
+    setVerticalScrollBarPolicy(barPolicy);
+    // The browser deletes only the document it made itself; the pages shown before are ours.
+    if (shown && shown->parent() == this)
+        retire(std::unique_ptr<QTextDocument>(shown.data()));
+}
+
+void CDetailsView::retire(std::unique_ptr<QTextDocument> page)
+{
+    // Taking a page of thousands of rows apart costs a tenth of a second.
+    constexpr int kLongPage = 64 * 1024;
+    if (page && page->characterCount() > kLongPage)
+        preparer().dispose(std::move(page));
+}
+
+PagePreparer& CDetailsView::preparer()
+{
+    if (!m_preparer)
+        m_preparer = std::make_unique<PagePreparer>();
+    return *m_preparer;
 }
 
 QString CDetailsView::shownFolder() const
@@ -159,7 +240,10 @@ void CDetailsView::followLink(const QUrl& url)
         return;
     }
     if (url.isRelative() && url.path().isEmpty() && url.hasFragment()) {
-        scrollToAnchor(url.fragment());
+        if (m_preparing)
+            m_pendingAnchor = url.fragment();
+        else
+            scrollToAnchor(url.fragment());
         return;
     }
     if (url.isLocalFile()) {
@@ -170,7 +254,9 @@ void CDetailsView::followLink(const QUrl& url)
             return;
         if (QFileInfo(local).absoluteFilePath() != shownFile() && !showFile(local))
             return;
-        if (url.hasFragment())
+        if (url.hasFragment() && m_preparing)
+            m_pendingAnchor = url.fragment();
+        else if (url.hasFragment())
             scrollToAnchor(url.fragment());
         return;
     }
@@ -181,28 +267,10 @@ void CDetailsView::followLink(const QUrl& url)
 
 QVariant CDetailsView::loadResource(int type, const QUrl& name)
 {
-    QString path;
-    if (name.isLocalFile())
-        path = name.toLocalFile();
-    else if (name.isRelative())
-        path = name.path(QUrl::FullyDecoded);
-    if (!path.isEmpty()) {
-        // The pages name their pictures the Windows way, "Images\Project.bmp".
-        path.replace(u'\\', u'/');
-        if (QDir::isRelativePath(path))
-            path = shownFolder() + u'/' + path;
-        if (type == QTextDocument::ImageResource) {
-            const QImage image(path);
-            if (!image.isNull())
-                return image;
-        } else if (type == QTextDocument::HtmlResource || type == QTextDocument::StyleSheetResource) {
-            QFile file(path);
-            // Pages are written as UTF-8 and carry no charset of their own.
-            if (QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly))
-                return QString::fromUtf8(file.readAll());
-        }
-    }
-    return QTextBrowser::loadResource(type, name);
+    if (m_addressOnly && type == QTextDocument::HtmlResource)
+        return u"<html></html>"_s;
+    const QVariant resource = loadPageResource(type, name, shownFolder());
+    return resource.isValid() ? resource : QTextBrowser::loadResource(type, name);
 }
 
 } // namespace korvane

@@ -6,8 +6,12 @@
 #include <QString>
 #include <QTextBrowser>
 
+#include <memory>
+
 namespace korvane {
 
+class PageDocument;
+class PagePreparer;
 class RecordStore;
 struct PageResult;
 
@@ -19,6 +23,7 @@ class CDetailsView : public QTextBrowser
 public:
     /** A view on the store's records; it shows nothing until a page is asked for. */
     explicit CDetailsView(const RecordStore& store, QWidget* parent = nullptr);
+    ~CDetailsView() override;
 
     /** Writes the project's details report to "Details.html" and shows it. */
     void showProjectDetails(const QByteArray& projectId);
@@ -35,6 +40,8 @@ public:
     QString shownFile() const;
     /** Why the last page could not be written or read ("" when it was shown). */
     QString lastError() const;
+    /** True while a long page is still being prepared in the background; `pageShown` follows. */
+    bool isPreparing() const;
 
     /**
      * Loads the pages and their pictures from disk (the browser keeps each picture while the page is
@@ -50,11 +57,18 @@ signals:
      * (local pages) or open in the desktop browser (http, https, mailto).
      */
     void linkCommand(const korvane::PageLink& link);
+    /** A page prepared in the background is on screen now (or could not be read: see lastError). */
+    void pageShown();
 
 private:
     void followLink(const QUrl& url);
     bool showPage(const PageResult& page);
     bool showFile(const QString& path);
+    /** Puts a prepared page on screen under its address, and retires the page shown before. */
+    void install(std::unique_ptr<QTextDocument> page, const QUrl& url);
+    /** Deletes a page taken off the screen; a long one on the preparer's thread. */
+    void retire(std::unique_ptr<QTextDocument> page);
+    PagePreparer& preparer();
     void keepFollowedLinkFocused();
     QString linkTarget(const QUrl& url) const;
     QString shownFolder() const;
@@ -62,6 +76,14 @@ private:
     const RecordStore& m_store;
     QByteArray m_invoiceId;
     QString m_lastError;
+    std::unique_ptr<PagePreparer> m_preparer;
+    /** Counts the pages asked for, so that only the last one asked for is shown. */
+    quint64 m_ticket = 0;
+    bool m_preparing = false;
+    /** Set while the browser is pointed at a page whose document is put in place separately. */
+    bool m_addressOnly = false;
+    /** The place in a page that is being prepared to scroll to once it is shown. */
+    QString m_pendingAnchor;
 };
 
 } // namespace korvane
