@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPointer>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -120,11 +121,14 @@ bool CDetailsView::showFile(const QString& path)
         return true;
     }
 
-    // Until the page is ready the view shows an empty page under the new address, never the
-    // previous project's page.
-    auto waiting = std::make_unique<QTextDocument>();
-    waiting->setDefaultFont(settings.font);
-    install(std::move(waiting), url);
+    // Until the page is ready the view shows its top, never the previous project's page.
+    constexpr qint64 kHeadBytes = 32 * 1024;
+    QString error;
+    std::unique_ptr<QTextDocument> head =
+        PageDocument::prepare(info.absoluteFilePath(), settings, &error, kHeadBytes);
+    if (!head)
+        head = std::make_unique<QTextDocument>();
+    install(std::move(head), url);
     m_preparing = true;
     preparer().prepare(info.absoluteFilePath(), settings,
                        [this, ticket, url](std::unique_ptr<PageDocument> page, const QString& error) {
@@ -134,7 +138,14 @@ bool CDetailsView::showFile(const QString& path)
                            }
                            m_preparing = false;
                            if (page) {
+                               // The whole page starts as its top did: the reader stays where it was.
+                               const int scrolled = verticalScrollBar()->value();
+                               const int cursor = textCursor().position();
                                install(std::move(page), url);
+                               QTextCursor kept(document());
+                               kept.setPosition(qMin(cursor, document()->characterCount() - 1));
+                               setTextCursor(kept);
+                               verticalScrollBar()->setValue(scrolled);
                                if (!m_pendingAnchor.isEmpty())
                                    scrollToAnchor(std::exchange(m_pendingAnchor, QString()));
                            } else {

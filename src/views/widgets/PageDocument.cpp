@@ -131,7 +131,7 @@ QVariant loadPageResource(int type, const QUrl& name, const QString& pageFolder)
 PageDocument::PageDocument(const QString& folder) : m_folder(folder) {}
 
 std::unique_ptr<PageDocument> PageDocument::prepare(const QString& path, const PageSettings& settings,
-                                                    QString* error)
+                                                    QString* error, qint64 headBytes)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -139,7 +139,14 @@ std::unique_ptr<PageDocument> PageDocument::prepare(const QString& path, const P
             *error = u"%1: %2"_s.arg(QDir::toNativeSeparators(path), file.errorString());
         return nullptr;
     }
-    const QString html = QString::fromUtf8(file.readAll());
+    QString html = QString::fromUtf8(headBytes < 0 ? file.readAll() : file.read(headBytes));
+    if (headBytes >= 0 && !file.atEnd()) {
+        // Cut before a tag, never inside one or inside a character; the rich-text reader closes
+        // what the cut leaves open.
+        const qsizetype tag = html.lastIndexOf(u'<');
+        if (tag > 0)
+            html.truncate(tag);
+    }
 
     const QFileInfo info(path);
     std::unique_ptr<PageDocument> page(new PageDocument(info.absolutePath()));

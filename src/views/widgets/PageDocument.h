@@ -43,12 +43,15 @@ QVariant loadPageResource(int type, const QUrl& name, const QString& pageFolder)
 class PageDocument : public QTextDocument
 {
 public:
-    /** Reads the page at `path` and lays it out with `settings`; nullptr and the reason when it cannot be
-     * read. */
+    /**
+     * Reads the page at `path` and lays it out with `settings`; nullptr and the reason when it cannot
+     * be read. With `headBytes`, only about that much of the start of the page is read: the top of a
+     * long page, to show while the whole of it is prepared.
+     */
     static std::unique_ptr<PageDocument> prepare(const QString& path, const PageSettings& settings,
-                                                 QString* error);
+                                                 QString* error, qint64 headBytes = -1);
 
-    /** How many times the whole page was laid out since it was prepared (0 when the browser kept the layout).
+    /** How many times the page was laid out again since it was prepared (0 when the browser kept the layout).
      */
     int relayoutsSincePrepared() const;
 
