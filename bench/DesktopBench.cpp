@@ -10,6 +10,7 @@
 // It runs without a display (QT_QPA_PLATFORM=offscreen unless set), with its settings and
 // generated pages in a temporary folder. With --folder the data sets are kept in DIR and reused.
 
+#include "BenchSupport.h"
 #include "editors/CTaskSheet.h"
 #include "shell/CMainFrame.h"
 #include "shell/DataFolderLock.h"
@@ -42,6 +43,7 @@
 #include <vector>
 
 using namespace korvane;
+using namespace korvane::bench;
 
 namespace {
 
@@ -67,12 +69,6 @@ double msSince(const QElapsedTimer& timer)
     return double(timer.nsecsElapsed()) / 1e6;
 }
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0.0 : values[values.size() / 2];
-}
-
 /** Times `work` over `rounds` rounds, running `prepare` untimed before each; the median in ms. */
 double medianMs(int rounds, const std::function<void()>& work, const std::function<void()>& prepare = {})
 {
@@ -86,33 +82,6 @@ double medianMs(int rounds, const std::function<void()>& work, const std::functi
         times.push_back(msSince(timer));
     }
     return median(times);
-}
-
-qint64 statusKb(const char* key)
-{
-    QFile file(QStringLiteral("/proc/self/status"));
-    if (!file.open(QIODevice::ReadOnly))
-        return 0;
-    const QByteArray prefix = QByteArray(key) + ':';
-    for (const QByteArray& line : file.readAll().split('\n')) {
-        if (line.startsWith(prefix))
-            return line.mid(prefix.size()).trimmed().split(' ').value(0).toLongLong();
-    }
-    return 0;
-}
-
-QStringList recordFilePatterns()
-{
-    QStringList patterns;
-    for (RecordKind kind : {RecordKind::Project, RecordKind::Client, RecordKind::Resource, RecordKind::Task,
-                            RecordKind::Meeting, RecordKind::MoneyFlow, RecordKind::Invoice})
-        patterns << QStringLiteral("*") + QLatin1String(kindNames(kind).extension);
-    return patterns;
-}
-
-bool hasRecordFiles(const QString& folder)
-{
-    return !QDir(folder).entryList(recordFilePatterns(), QDir::Files).isEmpty();
 }
 
 qint64 folderBytes(const QString& folder)
@@ -309,7 +278,8 @@ Figures measure(const QString& folder, int rounds)
         frame.runCommand(Command::Refresh);
         settle(frame);
     });
-    // Another program (korvane-cli, a copy from a backup) changed one record file: only that file is read again.
+    // Another program (korvane-cli, a copy from a backup) changed one record file: only that file is read
+    // again.
     const QString taskFile = desktop.store->fileName(RecordKind::Task, desktop.store->tasks().begin()->key);
     figures.refreshChanged = medianMs(
         std::max(3, rounds / 2),
@@ -407,7 +377,8 @@ QByteArray makeLargeProject(const QString& folder)
     if (project.synopsis.size() < kLargeSynopsisBytes) {
         QByteArray synopsis;
         for (int line = 0; synopsis.size() < kLargeSynopsisBytes; ++line)
-            synopsis += "Line " + QByteArray::number(line) + " of the project's synopsis, as a user writes it.\r\n";
+            synopsis +=
+                "Line " + QByteArray::number(line) + " of the project's synopsis, as a user writes it.\r\n";
         project.synopsis = synopsis;
         if (!store.ModifyProject(project).isEmpty())
             return {};
@@ -438,7 +409,8 @@ LargeProject measureLargeProject(const QString& folder, int rounds)
         selectProject(frame, other);
         waitForPage(details);
     };
-    figures.select = medianMs(rounds, [&] { selectProject(frame, projectId); }, otherSelected);
+    figures.select = medianMs(
+        rounds, [&] { selectProject(frame, projectId); }, otherSelected);
     figures.selectShown = medianMs(
         rounds,
         [&] {
@@ -470,7 +442,8 @@ LargeProject measureLargeProject(const QString& folder, int rounds)
     return figures;
 }
 
-/** The child process: starts the program on the folder, selects the largest project, prints peak memory in kB. */
+/** The child process: starts the program on the folder, selects the largest project, prints peak memory in
+ * kB. */
 int reportPeak(const QString& folder)
 {
     Desktop desktop = startUp(folder);
@@ -551,8 +524,8 @@ int main(int argc, char** argv)
     std::printf("  start-up / raw read             %10.2f       %10.2f             (goal <= 1.5)\n",
                 small.startup / small.read, large.startup / large.read);
     auto interaction = [&](const char* what, double a, double b) {
-        std::printf("  %-30s %10.1f ms    %10.1f ms    %6.2f   of load: %.3f (goal <= 0.1)\n", what, a, b, b / a,
-                    b / large.load);
+        std::printf("  %-30s %10.1f ms    %10.1f ms    %6.2f   of load: %.3f (goal <= 0.1)\n", what, a, b,
+                    b / a, b / large.load);
     };
     interaction("select largest project", small.select, large.select);
     interaction("Refresh", small.refresh, large.refresh);
@@ -561,8 +534,9 @@ int main(int argc, char** argv)
     interaction("month move, whole range", small.month, large.month);
     interaction("Modify Task, finished", small.modifyTask, large.modifyTask);
 
-    std::printf("\nproject of %d tasks with a %lld-byte synopsis (against the load of %lld records)\n", project.tasks,
-                static_cast<long long>(kLargeSynopsisBytes), static_cast<long long>(large.records));
+    std::printf("\nproject of %d tasks with a %lld-byte synopsis (against the load of %lld records)\n",
+                project.tasks, static_cast<long long>(kLargeSynopsisBytes),
+                static_cast<long long>(large.records));
     auto part = [&](const char* what, double ms) {
         std::printf("  %-30s %10.1f ms    of load: %.3f (goal <= 0.1)\n", what, ms, ms / large.load);
     };
@@ -587,7 +561,8 @@ int main(int argc, char** argv)
     std::printf("\nmemory of a fresh start-up on %lld records, largest project selected\n",
                 static_cast<long long>(large.records));
     std::printf("  folder                         %10.1f MB\n", bytesMb);
-    std::printf("  peak (VmHWM)                   %10.1f MB    limit 3 x folder + 80 MB: %.1f MB (peak / limit %.2f)\n",
+    std::printf("  peak (VmHWM)                   %10.1f MB    limit 3 x folder + 80 MB: %.1f MB (peak / "
+                "limit %.2f)\n",
                 peakMb, limitMb, peakMb / limitMb);
     std::printf("  resident (VmRSS)               %10.1f MB\n", residentMb);
     return 0;

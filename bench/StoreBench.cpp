@@ -7,6 +7,7 @@
 // Without --folder the data set is generated in a temporary folder that is removed at the end;
 // with --folder it is generated there unless the folder already holds record files.
 
+#include "BenchSupport.h"
 #include "records/RecordCodec.h"
 #include "store/DemoData.h"
 #include "store/RecordKind.h"
@@ -29,6 +30,7 @@
 #include <vector>
 
 using namespace korvane;
+using namespace korvane::bench;
 
 namespace {
 
@@ -65,35 +67,6 @@ DemoOptions smallSet()
 double seconds(qint64 nanoseconds)
 {
     return double(nanoseconds) / 1e9;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-/** A value read from /proc/self/status, in kB ("VmHWM", "VmRSS"); 0 when unknown. */
-qint64 statusKb(const char* key)
-{
-    QFile file(QStringLiteral("/proc/self/status"));
-    if (!file.open(QIODevice::ReadOnly))
-        return 0;
-    const QByteArray prefix = QByteArray(key) + ':';
-    for (const QByteArray& line : file.readAll().split('\n')) {
-        if (line.startsWith(prefix))
-            return line.mid(prefix.size()).trimmed().split(' ').value(0).toLongLong();
-    }
-    return 0;
-}
-
-QStringList recordFilePatterns()
-{
-    QStringList patterns;
-    for (RecordKind kind : {RecordKind::Project, RecordKind::Client, RecordKind::Resource, RecordKind::Task,
-                            RecordKind::Meeting, RecordKind::MoneyFlow, RecordKind::Invoice})
-        patterns << QStringLiteral("*") + QLatin1String(kindNames(kind).extension);
-    return patterns;
 }
 
 /** The bytes of every file in the folder, and of the record files alone. */
@@ -218,11 +191,6 @@ int reportPeak(const QString& folder)
                            store.invoices().size();
     std::printf("%lld %lld %lld %lld\n", qint64(before), statusKb("VmHWM"), statusKb("VmRSS"), records);
     return 0;
-}
-
-bool hasRecordFiles(const QString& folder)
-{
-    return !QDir(folder).entryList(recordFilePatterns(), QDir::Files).isEmpty();
 }
 
 DemoSummary generate(const QString& folder, const DemoOptions& options, const char* what)

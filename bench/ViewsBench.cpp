@@ -153,8 +153,8 @@ int main(int argc, char** argv)
                 rounds);
     std::printf("                                   %7lld records   %7lld records   ratio (goal <= 11)\n",
                 static_cast<long long>(small.records), static_cast<long long>(large.records));
-    std::printf("  LoadAll                          %10.2f ms      %10.2f ms      %6.2f\n", small.load, large.load,
-                large.load / small.load);
+    std::printf("  LoadAll                          %10.2f ms      %10.2f ms      %6.2f\n", small.load,
+                large.load, large.load / small.load);
     auto row = [&](const char* what, double a, double b) {
         std::printf("  %-32s %10.2f ms      %10.2f ms      %6.2f   of load: %.4f (goal <= 0.1)\n", what, a, b,
                     b / a, b / large.load);
