@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <cstdint>
 #include <span>
+#include <type_traits>
 #include <variant>
 
 namespace korvane {
@@ -212,5 +213,17 @@ struct ActionRecord
     static std::span<const Field<ActionRecord>> fields();
     friend bool operator==(const ActionRecord&, const ActionRecord&) = default;
 };
+
+/** Calls `f` once per record kind in the order a data folder is read, with the record type as a tag. */
+template <class F> void forEachRecordType(F&& f)
+{
+    f(std::type_identity<ProjectRecord>{});
+    f(std::type_identity<ClientRecord>{});
+    f(std::type_identity<ResourceRecord>{});
+    f(std::type_identity<TaskRecord>{});
+    f(std::type_identity<MeetingRecord>{});
+    f(std::type_identity<MoneyFlowRecord>{});
+    f(std::type_identity<InvoiceRecord>{});
+}
 
 } // namespace korvane

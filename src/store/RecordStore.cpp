@@ -29,18 +29,6 @@ static_assert(int(RecordKind::Project) == 0 && int(RecordKind::Client) == 1 &&
                   int(RecordKind::Invoice) == 6,
               "a kind's number is its place in the load order");
 
-/** Calls `f` once per kind in load order, with the kind's record type as a tag. */
-template <class F> void forEachKind(F&& f)
-{
-    f(std::type_identity<ProjectRecord>{});
-    f(std::type_identity<ClientRecord>{});
-    f(std::type_identity<ResourceRecord>{});
-    f(std::type_identity<TaskRecord>{});
-    f(std::type_identity<MeetingRecord>{});
-    f(std::type_identity<MoneyFlowRecord>{});
-    f(std::type_identity<InvoiceRecord>{});
-}
-
 // More record files than this read again on a refresh, and reading the whole folder costs little
 // more; the program's own writes past it are not tracked either.
 constexpr qsizetype kMostFilesReadAgain = 4096;
@@ -620,7 +608,7 @@ void RecordStore::sortLoadProblems()
 QStringList RecordStore::recordFileNames() const
 {
     QStringList names;
-    forEachKind([&]<class R>(std::type_identity<R>) {
+    forEachRecordType([&]<class R>(std::type_identity<R>) {
         const KindNames kind = kindNames(KindOf<R>::value);
         for (const auto& entry : records<R>())
             names.append(QLatin1String(kind.prefix) + QFile::decodeName(entry.key) +
@@ -663,7 +651,7 @@ bool RecordStore::refreshFiles(const QStringList& changed, FolderStamps& stamps)
         changes;
     bool exact = true;
     QSet<QString> paths;
-    forEachKind([&]<class R>(std::type_identity<R>) {
+    forEachRecordType([&]<class R>(std::type_identity<R>) {
         auto& ofKind = std::get<std::vector<FileChange<R>>>(changes);
         exact = exact && readChanges<R>(byKind[std::size_t(KindOf<R>::value)], ofKind, stamps);
         for (const FileChange<R>& change : ofKind)
@@ -674,10 +662,10 @@ bool RecordStore::refreshFiles(const QStringList& changed, FolderStamps& stamps)
 
     m_loadProblems.removeIf([&paths](const LoadProblem& problem) { return paths.contains(problem.path); });
     // In load order: tasks read again share the identifier of a project read again.
-    forEachKind([&]<class R>(std::type_identity<R>) {
+    forEachRecordType([&]<class R>(std::type_identity<R>) {
         applyChanges<R>(std::get<std::vector<FileChange<R>>>(changes));
     });
-    forEachKind([&]<class R>(std::type_identity<R>) { placeNewRecords<R>(); });
+    forEachRecordType([&]<class R>(std::type_identity<R>) { placeNewRecords<R>(); });
     sortLoadProblems();
     m_written.clear();
     return true;

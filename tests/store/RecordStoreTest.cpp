@@ -2,6 +2,7 @@
 #include "records/RecordCodec.h"
 #include "store/RecordStore.h"
 #include "store/SafeFile.h"
+#include "store/StoreFolderTest.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,19 +14,9 @@ using namespace korvane;
 
 namespace {
 
-class RecordStoreTest : public ::testing::Test
+class RecordStoreTest : public test::StoreFolderTest
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_dir.isValid());
-        m_store.setWorkingDirectory(m_dir.path());
-        Clock::setFixed(QDateTime(QDate(2007, 7, 3), QTime(14, 5, 9)));
-    }
-    void TearDown() override { Clock::setFixed({}); }
-
-    QString path(const QString& name) const { return m_dir.filePath(name); }
-
     QByteArray fileBytes(const QString& name) const
     {
         QFile file(path(name));
@@ -46,18 +37,6 @@ protected:
             keys.append(entry.key);
         return keys;
     }
-
-    TaskRecord task(const QByteArray& project, const QByteArray& name, const char* kind = TaskRecord::kTopLevel)
-    {
-        TaskRecord record = emptyRecord<TaskRecord>();
-        record.projectIdentifier = project;
-        record.name = name;
-        record.kind = kind;
-        return record;
-    }
-
-    QTemporaryDir m_dir;
-    RecordStore m_store;
 };
 
 /** Keys whose bucket is the given one, found by counting upwards. */

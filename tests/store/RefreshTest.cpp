@@ -3,6 +3,7 @@
 #include "records/TextList.h"
 #include "store/RecordStore.h"
 #include "store/SafeFile.h"
+#include "store/StoreFolderTest.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,17 +20,6 @@
 using namespace korvane;
 
 namespace {
-
-template <class F> void forEachKind(F&& f)
-{
-    f(std::type_identity<ProjectRecord>{});
-    f(std::type_identity<ClientRecord>{});
-    f(std::type_identity<ResourceRecord>{});
-    f(std::type_identity<TaskRecord>{});
-    f(std::type_identity<MeetingRecord>{});
-    f(std::type_identity<MoneyFlowRecord>{});
-    f(std::type_identity<InvoiceRecord>{});
-}
 
 template <class R>
 constexpr bool kOfProject = std::is_same_v<R, TaskRecord> || std::is_same_v<R, MeetingRecord> ||
@@ -69,7 +59,7 @@ void expectAsLoadedAfresh(const RecordStore& store, const QSet<QByteArray>& proj
     fresh.setFolderWatched(false);
     fresh.LoadAll();
     QSet<QByteArray> allProjects = projects;
-    forEachKind([&]<class R>(std::type_identity<R>) {
+    forEachRecordType([&]<class R>(std::type_identity<R>) {
         const std::string kind = kindNames(KindOf<R>::value).word;
         ASSERT_EQ(keysOf(store.records<R>()), keysOf(fresh.records<R>())) << kind;
         for (const auto& entry : fresh.records<R>()) {
@@ -80,7 +70,7 @@ void expectAsLoadedAfresh(const RecordStore& store, const QSet<QByteArray>& proj
         }
     });
     for (const QByteArray& project : allProjects) {
-        forEachKind([&]<class R>(std::type_identity<R>) {
+        forEachRecordType([&]<class R>(std::type_identity<R>) {
             if constexpr (kOfProject<R>) {
                 EXPECT_EQ(keysOf(store.ofProject<R>(project)), keysOf(fresh.ofProject<R>(project)))
                     << kindNames(KindOf<R>::value).word << " of " << project.toStdString();
@@ -195,7 +185,7 @@ private:
     template <class F> void onSomeKind(F&& f)
     {
         int n = pick(10);
-        forEachKind([&]<class R>(std::type_identity<R>) {
+        forEachRecordType([&]<class R>(std::type_identity<R>) {
             const bool task = std::is_same_v<R, TaskRecord>;
             if (n >= 0 && (n -= task ? 4 : 1) < 0)
                 f(std::type_identity<R>{});
@@ -444,31 +434,7 @@ private:
     QStringList m_misnamed;
 };
 
-class RefreshFolderTest : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_dir.isValid());
-        m_store.setWorkingDirectory(m_dir.path());
-        Clock::setFixed(QDateTime(QDate(2007, 7, 3), QTime(14, 5, 9)));
-    }
-    void TearDown() override { Clock::setFixed({}); }
-
-    QString path(const QString& name) const { return m_dir.filePath(name); }
-
-    TaskRecord task(const QByteArray& project, const QByteArray& name)
-    {
-        TaskRecord record = emptyRecord<TaskRecord>();
-        record.projectIdentifier = project;
-        record.name = name;
-        record.kind = TaskRecord::kTopLevel;
-        return record;
-    }
-
-    QTemporaryDir m_dir;
-    RecordStore m_store;
-};
+using RefreshFolderTest = test::StoreFolderTest;
 
 /** Runs with the folder watched, and with only the files' stamps compared. */
 class RefreshTest : public RefreshFolderTest, public ::testing::WithParamInterface<bool>
