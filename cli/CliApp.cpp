@@ -1,6 +1,9 @@
 #include "CliApp.h"
 
 #include "JsonRecords.h"
+#include "edits/MeetingEdits.h"
+#include "edits/RecordEdits.h"
+#include "edits/TaskEdits.h"
 #include "records/RecordCodec.h"
 #include "store/AmountInWords.h"
 #include "store/DemoData.h"
@@ -32,8 +35,11 @@ Commands:
   list KIND                        every record of the kind, one JSON object per line
   show KIND ID                     one record as a JSON object
   add KIND [--batch N]             adds the JSON object read from standard input, prints its identifier
+  add task --parent TASK_ID        adds the task read from standard input as a sub task of TASK_ID
   modify KIND                      stores the JSON object read from standard input under its identifier
-  delete KIND ID                   deletes a record (a project with everything that hangs on it)
+                                   (a task moved to another project takes its sub tasks along)
+  delete KIND ID                   deletes a record (a project with everything that hangs on it, a
+                                   task with its sub tasks)
   list agenda|actions MEETING_ID   the items of a meeting's agenda or action list
   write agenda|actions MEETING_ID  replaces the list with the JSON lines read from standard input
   show documents PROJECT_ID        the project's ten document rows
@@ -60,47 +66,6 @@ Commands:
 KIND: project, client, resource, task, meeting, moneyflow, invoice.
 Without --data the data folder is the remembered working folder + "/Korvane".
 )";
-
-// Per-kind entry points of the store, so one template serves every kind.
-// clang-format off
-AddResult addTo(RecordStore& s, const ProjectRecord& r, int) { return s.AddProject(r); }
-AddResult addTo(RecordStore& s, const ClientRecord& r, int) { return s.AddClient(r); }
-AddResult addTo(RecordStore& s, const ResourceRecord& r, int batch) { return s.AddResource(r, batch); }
-AddResult addTo(RecordStore& s, const TaskRecord& r, int batch) { return s.AddTask(r, batch); }
-AddResult addTo(RecordStore& s, const MeetingRecord& r, int batch) { return s.AddMeeting(r, batch); }
-AddResult addTo(RecordStore& s, const MoneyFlowRecord& r, int) { return s.AddMoneyFlow(r); }
-AddResult addTo(RecordStore& s, const InvoiceRecord& r, int) { return s.AddInvoice(r); }
-
-QString modifyIn(RecordStore& s, const ProjectRecord& r) { return s.ModifyProject(r); }
-QString modifyIn(RecordStore& s, const ClientRecord& r) { return s.ModifyClient(r); }
-QString modifyIn(RecordStore& s, const ResourceRecord& r) { return s.ModifyResource(r); }
-QString modifyIn(RecordStore& s, const TaskRecord& r) { return s.ModifyTask(r); }
-QString modifyIn(RecordStore& s, const MeetingRecord& r) { return s.ModifyMeeting(r); }
-QString modifyIn(RecordStore& s, const MoneyFlowRecord& r) { return s.ModifyMoneyFlow(r); }
-QString modifyIn(RecordStore& s, const InvoiceRecord& r) { return s.ModifyInvoice(r); }
-// clang-format on
-
-/** Deletes as the desktop program's delete command for the kind does. */
-QString deleteFrom(RecordStore& s, RecordKind kind, const QByteArray& identifier)
-{
-    switch (kind) {
-    case RecordKind::Project:
-        return s.DeleteProject(identifier);
-    case RecordKind::Client:
-        return s.DeleteClient(identifier);
-    case RecordKind::Resource:
-        return s.DeleteResource(identifier);
-    case RecordKind::Task:
-        return s.DeleteTaskWithSubTasks(identifier);
-    case RecordKind::Meeting:
-        return s.DeleteMeeting(identifier);
-    case RecordKind::MoneyFlow:
-        return s.DeleteMoneyFlow(identifier);
-    case RecordKind::Invoice:
-        break;
-    }
-    return s.DeleteInvoice(identifier);
-}
 
 QString word(RecordKind kind)
 {
@@ -332,14 +297,24 @@ template <class R> void CliApp::showRecord(const QByteArray& identifier)
     print(JsonRecords::toJson(*record));
 }
 
-template <class R> void CliApp::addRecord(int batch)
+template <class R> void CliApp::addRecord(int batch, const QByteArray& parent)
 {
     RecordStore& records = store();
     R record = emptyRecord<R>();
     const QString reason = JsonRecords::fromJson(readObject(), record);
     if (!reason.isEmpty())
         fail(InvalidInput, reason);
-    const AddResult result = addTo(records, record, batch);
+    EditResult result;
+    if constexpr (std::is_same_v<R, TaskRecord>) {
+        if (!parent.isNull()) {
+            if (!records.tasks().contains(parent))
+                fail(InvalidInput,
+                     QStringLiteral("no task with the identifier \"%1\"").arg(displayText(parent)));
+            result = TaskEdits::addSubTask(records, record, parent);
+        }
+    }
+    if (parent.isNull())
+        result = RecordEdits::add(records, record, batch);
     if (!result.ok())
         fail(InvalidInput, result.error);
     print(result.identifier);
@@ -361,7 +336,7 @@ template <class R> void CliApp::modifyRecord()
     const QString reason = JsonRecords::fromJson(object, record);
     if (!reason.isEmpty())
         fail(InvalidInput, reason);
-    const QString error = modifyIn(records, record);
+    const QString error = RecordEdits::modify(records, record).error;
     if (!error.isEmpty())
         fail(InvalidInput, error);
 }
@@ -394,12 +369,18 @@ int CliApp::show(const QList<QByteArray>& args)
 
 int CliApp::add(const QList<QByteArray>& args)
 {
-    const char* usage = "add KIND [--batch N]";
+    const char* usage = "add KIND [--batch N] | add task --parent TASK_ID";
     if (args.size() != 1 && args.size() != 3)
         usageLine(usage);
     const RecordKind kind = kindArgument(args[0]);
     int batch = -1;
-    if (args.size() == 3) {
+    QByteArray parent;
+    if (args.size() == 3 && args[1] == "--parent") {
+        if (kind != RecordKind::Task)
+            usageError(QStringLiteral("--parent is only for tasks"));
+        requireFileSafe(args[2]);
+        parent = args[2];
+    } else if (args.size() == 3) {
         if (args[1] != "--batch")
             usageLine(usage);
         if (kind != RecordKind::Resource && kind != RecordKind::Task && kind != RecordKind::Meeting)
@@ -409,7 +390,7 @@ int CliApp::add(const QList<QByteArray>& args)
             usageError(QStringLiteral("--batch needs a whole number from 0 on"));
         batch = int(*number);
     }
-    visitKind(kind, [&](auto empty) { addRecord<decltype(empty)>(batch); });
+    visitKind(kind, [&](auto empty) { addRecord<decltype(empty)>(batch, parent); });
     return Success;
 }
 
@@ -432,7 +413,7 @@ int CliApp::remove(const QList<QByteArray>& args)
         fail(InvalidInput,
              QStringLiteral("no %1 with the identifier \"%2\"").arg(word(kind), displayText(identifier)));
     requireFileSafe(identifier);
-    const QString error = deleteFrom(records, kind, identifier);
+    const QString error = RecordEdits::remove(records, kind, identifier).error;
     if (!error.isEmpty())
         fail(InvalidInput, error);
     return Success;
@@ -485,7 +466,7 @@ template <class Item> void CliApp::writeItems(ListFile file, const QByteArray& m
     }
     if (items.size() > std::numeric_limits<std::int32_t>::max())
         fail(InvalidInput, QStringLiteral("too many items"));
-    const QString error = SafeFile::write(records.fileName(file, meeting), encodeList(items));
+    const QString error = MeetingEdits::writeList(records, file, meeting, encodeList(items)).error;
     if (!error.isEmpty())
         fail(InvalidInput, error);
 }

@@ -72,7 +72,7 @@ private:
 
     template <class R> void listRecords();
     template <class R> void showRecord(const QByteArray& identifier);
-    template <class R> void addRecord(int batch);
+    template <class R> void addRecord(int batch, const QByteArray& parent);
     template <class R> void modifyRecord();
     template <class Item> void listItems(ListFile file, const QByteArray& meeting);
     template <class Item> void writeItems(ListFile file, const QByteArray& meeting);

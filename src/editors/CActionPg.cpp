@@ -1,6 +1,7 @@
 #include "editors/CActionPg.h"
 
 #include "editors/KeptText.h"
+#include "edits/RecordDefaults.h"
 #include "records/Clock.h"
 #include "records/Text.h"
 #include "shell/UserDialogs.h"
@@ -63,11 +64,8 @@ bool editAction(QWidget* parent, const QString& title, ActionRecord& action)
         return false;
 
     action.todo = KeptText::take(todo);
-    if (action.todo.isEmpty())
-        action.todo = "Untitled";
     action.who = KeptText::take(who);
-    if (action.who.isEmpty())
-        action.who = "Unknown";
+    RecordDefaults::fill(action);
     const bool untouched = due->dateTime() == shown && (!stored.isValid() || shown == stored);
     if (!untouched)
         action.dueDate = DateTime::fromQDateTime(due->dateTime());

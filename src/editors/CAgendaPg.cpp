@@ -1,6 +1,7 @@
 #include "editors/CAgendaPg.h"
 
 #include "editors/KeptText.h"
+#include "edits/RecordDefaults.h"
 #include "records/Clock.h"
 #include "records/Text.h"
 #include "shell/UserDialogs.h"
@@ -54,8 +55,7 @@ bool editAgendaItem(QWidget* parent, const QString& title, AgendaRecord& item)
         return false;
 
     item.name = KeptText::take(name);
-    if (item.name.isEmpty())
-        item.name = "Unknown";
+    RecordDefaults::fill(item);
     const bool untouched = time->time() == base.time() && (!stored.isValid() || base == stored);
     if (!untouched)
         item.time = DateTime::fromQDateTime(QDateTime(base.date(), time->time()));

@@ -6,6 +6,8 @@
 #include "editors/CMeetingDetailsPg.h"
 #include "editors/CSynopsisPg.h"
 #include "editors/WizardPictures.h"
+#include "edits/MeetingEdits.h"
+#include "edits/RecordDefaults.h"
 #include "records/RecordCodec.h"
 #include "records/Text.h"
 #include "shell/UserDialogs.h"
@@ -23,12 +25,6 @@ void nameButton(QWizard& wizard, QWizard::WizardButton which, const char* name, 
     QAbstractButton* button = wizard.button(which);
     button->setObjectName(QLatin1String(name));
     button->setAccessibleName(accessible);
-}
-
-void defaultWhenEmpty(QByteArray& text, const char* fallback)
-{
-    if (text.isEmpty())
-        text = fallback;
 }
 
 const DateTime kNoLimit{DateTime::Invalid, 0.0};
@@ -104,10 +100,7 @@ bool CMeetingSheet::store()
 {
     MeetingRecord meeting = m_meeting;
     m_details->applyTo(meeting);
-    defaultWhenEmpty(meeting.subject, "Untitled");
-    defaultWhenEmpty(meeting.meetingCode, "###");
-    defaultWhenEmpty(meeting.place, "Unknown");
-    defaultWhenEmpty(meeting.lead, "Unknown");
+    RecordDefaults::fill(meeting);
     meeting.attendees = m_attendees->attendees();
     meeting.notes = m_synopsis->text();
 
@@ -115,16 +108,13 @@ bool CMeetingSheet::store()
         UserDialogs::message(this, what + QLatin1Char('\n') + error, UserDialogs::Icon::Critical);
         return false;
     };
-    if (m_agenda->wasShown()) {
-        if (const QString error = m_agenda->writeFile(); !error.isEmpty())
-            return failed(tr("The agenda could not be saved."), error);
-    }
-    if (m_action->wasShown()) {
-        if (const QString error = m_action->writeFile(); !error.isEmpty())
-            return failed(tr("The actions could not be saved."), error);
-    }
-    if (const QString error = m_store.ModifyMeeting(meeting); !error.isEmpty())
-        return failed(tr("The meeting could not be saved."), error);
+    const auto listOf = [](const MeetingListPage* page) {
+        return page->wasShown() ? std::optional<QByteArray>(page->fileBytes()) : std::nullopt;
+    };
+    const EditResult result =
+        MeetingEdits::modifyMeeting(m_store, meeting, listOf(m_agenda), listOf(m_action));
+    if (!result.ok())
+        return failed(tr("The meeting could not be saved."), result.error);
     m_meeting = meeting;
     m_stored = true;
     return true;
@@ -137,10 +127,7 @@ EditorOutcome CMeetingSheet::addMeeting(RecordStore& store, const QByteArray& pr
         return {};
     const ProjectRecord project = *found;
 
-    MeetingRecord meeting = emptyRecord<MeetingRecord>();
-    meeting.projectIdentifier = project.identifier;
-    meeting.clientIdentifier = project.clientIdentifier;
-    const AddResult added = store.AddMeeting(meeting);
+    const EditResult added = MeetingEdits::addForSheet(store, project.identifier);
     if (!added.ok()) {
         UserDialogs::message(parent, tr("The new meeting could not be saved.\n%1").arg(added.error),
                              UserDialogs::Icon::Critical);
@@ -153,7 +140,7 @@ EditorOutcome CMeetingSheet::addMeeting(RecordStore& store, const QByteArray& pr
         return {true, added.identifier};
 
     // Cancel takes back the meeting added for the sheet, with any agenda or action file written for it.
-    if (const QString error = store.DeleteMeeting(added.identifier); !error.isEmpty())
+    if (const QString error = MeetingEdits::cancelAdded(store, added.identifier).error; !error.isEmpty())
         UserDialogs::message(parent, tr("The cancelled meeting could not be removed.\n%1").arg(error),
                              UserDialogs::Icon::Critical);
     return {};

@@ -5,13 +5,18 @@
 #include "editors/CResourcePg.h"
 #include "editors/CSynopsisPg.h"
 #include "editors/WizardPictures.h"
+#include "edits/ProjectEdits.h"
+#include "edits/RecordDefaults.h"
 #include "records/RecordCodec.h"
 #include "records/Text.h"
 #include "shell/UserDialogs.h"
 #include "store/ProjectDocuments.h"
 #include "store/RecordStore.h"
+#include "store/SafeFile.h"
 
 #include <QPushButton>
+
+#include <QFileInfo>
 
 namespace korvane {
 
@@ -117,12 +122,7 @@ ProjectRecord CProjectSheet::project() const
 {
     ProjectRecord record = m_projectPage->project();
     record.synopsis = m_synopsisPage->text();
-    if (record.name.isEmpty())
-        record.name = "Untitled";
-    if (record.projectCode.isEmpty())
-        record.projectCode = "###";
-    if (record.endUser.isEmpty())
-        record.endUser = "Unknown";
+    RecordDefaults::fill(record);
     return record;
 }
 
@@ -130,66 +130,32 @@ ClientRecord CProjectSheet::client() const
 {
     ClientRecord record = m_clientPage->client();
     record.leadByList = m_resourcePage->resourceList();
-    if (record.clientName.isEmpty())
-        record.clientName = "Unknown";
-    if (record.contactPerson.isEmpty())
-        record.contactPerson = "Unknown";
+    RecordDefaults::fill(record);
     return record;
 }
 
 QString CProjectSheet::storeRecords(QByteArray& projectId)
 {
     projectId.clear();
-    ProjectRecord project = this->project();
-    ClientRecord client = this->client();
-    if (!m_createdClientId.isEmpty())
-        client.identifier = m_createdClientId;
-
-    bool clientAdded = false;
-    if (m_adding || client.identifier.isEmpty() || !RecordStore::isUsableIdentifier(client.identifier)) {
-        if (m_createdClientId.isEmpty()) {
-            const AddResult added = m_store.AddClient(client);
-            if (!added.ok())
-                return tr("The client \"%1\" could not be saved.\n%2").arg(displayText(client.clientName), added.error);
-            client.identifier = added.identifier;
-            clientAdded = true;
-        } else {
-            const QString error = m_store.ModifyClient(client);
-            if (!error.isEmpty())
-                return tr("The client \"%1\" could not be saved.\n%2").arg(displayText(client.clientName), error);
-        }
-        project.clientIdentifier = client.identifier;
-    } else {
-        const QString error = m_store.ModifyClient(client);
-        if (!error.isEmpty())
-            return tr("The client \"%1\" could not be saved.\n%2").arg(displayText(client.clientName), error);
-    }
-
-    QString error;
-    if (m_adding) {
-        const AddResult added = m_store.AddProject(project);
-        error = added.error;
-        project.identifier = added.identifier;
-    } else {
-        error = m_store.ModifyProject(project);
-    }
-    if (!error.isEmpty()) {
-        if (clientAdded && m_adding && m_store.DeleteClient(client.identifier).isEmpty())
-            clientAdded = false;
-        if (clientAdded)
-            m_createdClientId = client.identifier;
-        return tr("The project \"%1\" could not be saved.\n%2").arg(displayText(project.name), error);
-    }
-    m_createdClientId.clear();
-    projectId = project.identifier;
-
+    const ProjectRecord project = this->project();
+    const ClientRecord client = this->client();
+    std::optional<QByteArray> documents;
     if (m_documentsReady) {
-        const QString documentsError = ProjectDocuments::copyFile(
-            ProjectDocuments::scratchPath(), m_store.fileName(ListFile::ProjectDoc, project.identifier));
-        if (!documentsError.isEmpty())
+        // A scratch file that has gone since the sheet opened leaves the project's documents as they are.
+        QByteArray bytes;
+        const QString scratch = ProjectDocuments::scratchPath();
+        QString readError;
+        if (QFileInfo::exists(scratch) && !SafeFile::read(scratch, bytes, &readError))
             return tr("The documents of project \"%1\" could not be saved.\n%2")
-                .arg(displayText(project.name), documentsError);
+                .arg(displayText(project.name), readError);
+        if (QFileInfo::exists(scratch))
+            documents = bytes;
     }
+    const EditResult result = m_adding ? ProjectEdits::addProject(m_store, project, client, documents)
+                                       : ProjectEdits::modifyProject(m_store, project, client, documents);
+    if (!result.ok())
+        return tr("The project \"%1\" could not be saved.\n%2").arg(displayText(project.name), result.error);
+    projectId = result.identifier;
     return {};
 }
 

@@ -66,8 +66,6 @@ private:
     bool m_adding;
     /** False when the scratch documents file could not be prepared: then Finish leaves the documents alone. */
     bool m_documentsReady = false;
-    /** A client created by an earlier Finish whose project could not be saved, reused on the next try. */
-    QByteArray m_createdClientId;
     ProjectRecord m_project;
     CProjectDetailsPg* m_projectPage;
     CClientDetailsPg* m_clientPage;

@@ -1,4 +1,5 @@
 #include "editors/CResourcePg.h"
+#include "edits/RecordEdits.h"
 
 #include "editors/ResourceDialog.h"
 #include "records/Text.h"
@@ -203,7 +204,7 @@ void CResourcePg::addResource()
     ResourceRecord record;
     if (!ResourceDialog::run(record, tr("Add Resource"), this))
         return;
-    const AddResult added = m_store.AddResource(record);
+    const EditResult added = RecordEdits::add(m_store, record);
     if (!added.ok()) {
         UserDialogs::message(this, tr("The resource \"%1\" could not be saved.\n%2")
                                        .arg(displayText(record.name), added.error),
@@ -232,7 +233,7 @@ void CResourcePg::modifyResource()
     ResourceRecord record = m_store.GetResource(identifier);
     if (!ResourceDialog::run(record, tr("Modify Resource"), this))
         return;
-    const QString error = m_store.ModifyResource(record);
+    const QString error = RecordEdits::modify(m_store, record).error;
     if (!error.isEmpty()) {
         UserDialogs::message(this, tr("The resource \"%1\" could not be saved.\n%2")
                                        .arg(displayText(record.name), error),
@@ -255,7 +256,7 @@ void CResourcePg::deleteResource()
     if (!UserDialogs::askYesNo(this, tr("Do you want to delete this?")))
         return;
     const QByteArray identifier = item->data(0, kIdentifierRole).toByteArray();
-    const QString error = m_store.DeleteResource(identifier);
+    const QString error = RecordEdits::remove(m_store, RecordKind::Resource, identifier).error;
     if (!error.isEmpty()) {
         UserDialogs::message(this, tr("The resource \"%1\" could not be deleted.\n%2").arg(item->text(0), error),
                              UserDialogs::Icon::Critical);

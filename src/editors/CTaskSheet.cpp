@@ -3,9 +3,11 @@
 #include "editors/CResourcePg.h"
 #include "editors/CTaskDetailsPg.h"
 #include "editors/WizardPictures.h"
+#include "edits/RecordDefaults.h"
+#include "edits/RecordEdits.h"
+#include "edits/TaskEdits.h"
 #include "records/RecordCodec.h"
 #include "records/Text.h"
-#include "records/TextList.h"
 #include "shell/UserDialogs.h"
 #include "store/RecordStore.h"
 
@@ -34,16 +36,6 @@ QString caption(CTaskSheet::Mode mode)
         break;
     }
     return CTaskSheet::tr("Modify Task");
-}
-
-/**
- * The list with the entry added as its last entry. Text after the last line feed is no entry; the
- * new entry goes in front of it, so that it counts and the tail keeps its bytes.
- */
-QByteArray withEntry(const QByteArray& list, const QByteArray& entry)
-{
-    const qsizetype tail = list.lastIndexOf('\n') + 1;
-    return TextList::append(list.left(tail), entry) + list.mid(tail);
 }
 
 EditorOutcome run(CTaskSheet& sheet)
@@ -125,10 +117,7 @@ TaskRecord CTaskSheet::task() const
 {
     TaskRecord task = m_details->task();
     task.resources = m_resources->resourceList();
-    if (task.name.isEmpty())
-        task.name = "Unknown";
-    if (task.taskCode.isEmpty())
-        task.taskCode = "***";
+    RecordDefaults::fill(task);
     return task;
 }
 
@@ -136,20 +125,6 @@ void CTaskSheet::accept()
 {
     if (validateCurrentPage() && store())
         QDialog::accept();
-}
-
-void CTaskSheet::reject()
-{
-    if (!m_strayId.isEmpty()) {
-        if (const QString error = m_store.DeleteTask(m_strayId); !error.isEmpty())
-            UserDialogs::message(this,
-                                 tr("The sub task saved without its parent could not be removed; no task "
-                                    "lists it.\n%1")
-                                     .arg(error),
-                                 UserDialogs::Icon::Critical);
-        m_strayId.clear();
-    }
-    QWizard::reject();
 }
 
 bool CTaskSheet::failed(const QString& what, const QString& error)
@@ -161,87 +136,25 @@ bool CTaskSheet::failed(const QString& what, const QString& error)
 bool CTaskSheet::store()
 {
     const TaskRecord task = this->task();
+    EditResult result;
     switch (m_mode) {
-    case Mode::AddTask: {
-        const AddResult added = m_store.AddTask(task);
-        if (!added.ok())
-            return failed(tr("The task \"%1\" could not be saved.").arg(displayText(task.name)), added.error);
-        m_storedId = added.identifier;
-        return true;
-    }
+    case Mode::AddTask:
+        result = RecordEdits::add(m_store, task);
+        break;
     case Mode::AddSubTask:
-        return storeSubTask(task);
+        result = TaskEdits::addSubTask(m_store, task, m_parentId);
+        break;
     case Mode::ModifyTask:
+        result = RecordEdits::modify(m_store, task);
         break;
     }
-    if (const QString error = m_store.ModifyTask(task); !error.isEmpty())
-        return failed(tr("The task \"%1\" could not be saved.").arg(displayText(task.name)), error);
-    m_storedId = task.identifier;
-    if (task.kind == TaskRecord::kTopLevel && task.projectIdentifier != m_task.projectIdentifier)
-        moveSubTasks(task, m_task.projectIdentifier);
+    if (!result.ok())
+        return failed(m_mode == Mode::AddSubTask
+                          ? tr("The sub task \"%1\" could not be added.").arg(displayText(task.name))
+                          : tr("The task \"%1\" could not be saved.").arg(displayText(task.name)),
+                      result.error);
+    m_storedId = result.identifier;
     return true;
-}
-
-bool CTaskSheet::storeSubTask(TaskRecord task)
-{
-    const TaskRecord* found = m_store.tasks().find(m_parentId);
-    if (!found)
-        return failed(tr("The sub task \"%1\" could not be added.").arg(displayText(task.name)),
-                      tr("Its parent task no longer exists."));
-    TaskRecord parent = *found;
-
-    // A sub task left by an earlier failed Finish is reused, so a retry never stores a second one.
-    QByteArray identifier = m_strayId;
-    if (identifier.isEmpty()) {
-        const AddResult added = m_store.AddTask(task);
-        if (!added.ok())
-            return failed(tr("The sub task \"%1\" could not be saved.").arg(displayText(task.name)), added.error);
-        identifier = added.identifier;
-    } else {
-        task.identifier = identifier;
-        if (const QString error = m_store.ModifyTask(task); !error.isEmpty())
-            return failed(tr("The sub task \"%1\" could not be saved.").arg(displayText(task.name)), error);
-    }
-
-    parent.subTaskList = withEntry(parent.subTaskList, identifier);
-    const QString parentError = m_store.ModifyTask(parent);
-    if (parentError.isEmpty()) {
-        m_strayId.clear();
-        m_storedId = identifier;
-        return true;
-    }
-
-    // Only the parent's list shows a sub task: take it back rather than keep one that no tree shows.
-    const QString removeError = m_store.DeleteTask(identifier);
-    m_strayId = removeError.isEmpty() ? QByteArray() : identifier;
-    QString text = tr("The sub task \"%1\" could not be added, because its parent task \"%2\" could not be "
-                      "saved.\n%3")
-                       .arg(displayText(task.name), displayText(parent.name), parentError);
-    if (!removeError.isEmpty())
-        text += tr("\nThe sub task is saved but could not be removed again; finish or cancel once more to "
-                   "retry.\n%1")
-                    .arg(removeError);
-    UserDialogs::message(this, text, UserDialogs::Icon::Critical);
-    return false;
-}
-
-bool CTaskSheet::moveSubTasks(const TaskRecord& task, const QByteArray& fromProject)
-{
-    QStringList failures;
-    for (const QByteArray& identifier : TextList::entries(task.subTaskList)) {
-        const TaskRecord* sub = m_store.tasks().find(identifier);
-        if (!sub || !sub->isSubTask() || sub->projectIdentifier != fromProject)
-            continue;
-        TaskRecord moved = *sub;
-        moved.projectIdentifier = task.projectIdentifier;
-        if (const QString error = m_store.ModifyTask(moved); !error.isEmpty())
-            failures << tr("The sub task \"%1\" could not be moved to the task's new project.\n%2")
-                            .arg(displayText(moved.name), error);
-    }
-    if (failures.isEmpty())
-        return true;
-    UserDialogs::message(this, failures.join(QLatin1Char('\n')), UserDialogs::Icon::Critical);
-    return false;
 }
 
 } // namespace korvane

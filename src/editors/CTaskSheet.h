@@ -70,13 +70,9 @@ public:
 
     /** Finish: stores the task; a failed write is shown and keeps the sheet open. */
     void accept() override;
-    /** Cancel: stores nothing; a sub task left behind by a failed Finish is removed again. */
-    void reject() override;
 
 private:
     bool store();
-    bool storeSubTask(TaskRecord task);
-    bool moveSubTasks(const TaskRecord& task, const QByteArray& fromProject);
     bool failed(const QString& what, const QString& error);
 
     RecordStore& m_store;
@@ -84,8 +80,6 @@ private:
     Mode m_mode;
     QByteArray m_parentId;
     QByteArray m_storedId;
-    /** A sub task whose parent could not be saved and that could not be removed either. */
-    QByteArray m_strayId;
     CTaskDetailsPg* m_details;
     CResourcePg* m_resources;
 };

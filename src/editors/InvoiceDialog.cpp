@@ -5,6 +5,9 @@
 #include "editors/MoneyFlowDialog.h"
 #include "editors/NumericEdit.h"
 #include "editors/PageLayout.h"
+#include "edits/InvoiceRules.h"
+#include "edits/RecordDefaults.h"
+#include "edits/RecordEdits.h"
 #include "records/Text.h"
 #include "shell/UserDialogs.h"
 #include "store/AmountInWords.h"
@@ -31,10 +34,6 @@ namespace korvane {
 using PageLayout::named;
 
 namespace {
-
-const QString kUntitled = QStringLiteral("UnTitled");
-const QString kUnknown = QStringLiteral("Unknown");
-const QString kDefaultCurrency = QStringLiteral("$-US DOLLAR");
 
 QPlainTextEdit* multiLine(QWidget* parent, const char* objectName, const QString& accessibleName)
 {
@@ -225,12 +224,10 @@ QWidget* InvoiceDialog::buildClientArea()
 
 void InvoiceDialog::showAddressee()
 {
-    // The salutation runs up to and including the first "."; a text without one is all name.
-    const QByteArray& addressee = m_record.addressee;
-    const qsizetype point = addressee.indexOf('.');
-    MoneyFields::showComboText(m_salutation, point < 0 ? QString() : displayText(addressee.left(point + 1)));
+    const InvoiceRules::Addressee addressee = InvoiceRules::splitAddressee(m_record.addressee);
+    MoneyFields::showComboText(m_salutation, addressee.salutation);
     m_billingName->setMaxLength(std::numeric_limits<int>::max());
-    m_billingName->setText(displayText(point < 0 ? addressee : addressee.mid(point + 1)));
+    m_billingName->setText(addressee.name);
     m_shownSalutation = m_salutation->currentText();
     m_shownBillingName = m_billingName->text();
 }
@@ -266,21 +263,13 @@ void InvoiceDialog::chooseSignature()
     showSignatureStatus();
 }
 
-QString InvoiceDialog::cleanCurrencyText(const QString& typed)
-{
-    const QString text = typed.trimmed();
-    const qsizetype hyphen = text.indexOf(u'-');
-    return hyphen >= 0 && hyphen != text.size() - 1 ? text : kDefaultCurrency;
-}
-
 QByteArray InvoiceDialog::takeAddressee() const
 {
     const QString salutation = m_salutation->currentText();
     const QString name = m_billingName->text();
     if (!m_adding && salutation == m_shownSalutation && name == m_shownBillingName)
         return m_record.addressee;
-    const QString joined = salutation.trimmed() + name.trimmed();
-    return storedText(joined.isEmpty() ? kUnknown : joined);
+    return InvoiceRules::joinAddressee(salutation, name);
 }
 
 bool InvoiceDialog::takeValues(InvoiceRecord& record)
@@ -294,15 +283,12 @@ bool InvoiceDialog::takeValues(InvoiceRecord& record)
 
     // On Modify a field the user left alone keeps its stored bytes; a typed one is cleaned up.
     const auto line = [this](const QLineEdit* edit, const QByteArray& stored,
-                             const std::function<QString(const QString&)>& clean) {
+                             const std::function<QByteArray(const QString&)>& clean) {
         const QByteArray kept = KeptText::take(edit);
-        return !m_adding && kept == stored ? stored : storedText(clean(edit->text()));
+        return !m_adding && kept == stored ? stored : clean(edit->text());
     };
-    const auto orDefault = [](const QString& fallback) {
-        return [fallback](const QString& text) {
-            const QString trimmed = text.trimmed();
-            return trimmed.isEmpty() ? fallback : trimmed;
-        };
+    const auto orDefault = [](const char* fallback) {
+        return [fallback](const QString& text) { return RecordDefaults::trimmedOr(text, fallback); };
     };
 
     const QString task = m_task->currentText();
@@ -310,14 +296,13 @@ bool InvoiceDialog::takeValues(InvoiceRecord& record)
         const QString trimmed = task.trimmed();
         // A name picked from the list keeps the bytes its task stores.
         const int index = m_task->findText(trimmed, Qt::MatchExactly | Qt::MatchCaseSensitive);
-        record.task = trimmed.isEmpty() ? storedText(kUntitled)
-                      : index >= 0      ? m_task->itemData(index).toByteArray()
-                                        : storedText(trimmed);
+        record.task = index >= 0 && !trimmed.isEmpty() ? m_task->itemData(index).toByteArray()
+                                                       : RecordDefaults::taskName(trimmed);
     }
-    record.invoiceNumber = line(m_invoiceNumber, m_record.invoiceNumber, orDefault(QStringLiteral("0")));
+    record.invoiceNumber = line(m_invoiceNumber, m_record.invoiceNumber, orDefault("0"));
     record.invoiceDate = MoneyFields::takeDate(m_date, m_shownDate, m_record.invoiceDate);
     record.addressee = takeAddressee();
-    record.signatory = line(m_signatory, m_record.signatory, orDefault(kUnknown));
+    record.signatory = line(m_signatory, m_record.signatory, orDefault("Unknown"));
     record.signatureImage = m_signatureImage;
     record.company = KeptText::take(m_company);
     record.subject = KeptText::take(m_subject);
@@ -329,29 +314,23 @@ bool InvoiceDialog::takeValues(InvoiceRecord& record)
     record.toAddress = !m_adding && to == m_record.toAddress ? to : storedText(m_toAddress->toPlainText().trimmed());
     const QString currency = m_currency->currentText();
     if (m_adding || currency != m_shownCurrency)
-        record.currencyText = storedText(cleanCurrencyText(currency));
+        record.currencyText = storedText(InvoiceRules::cleanCurrencyText(currency));
 
     record.amount = *amount;
     record.taxPercentage = *tax;
     // Untouched amounts keep the stored net amount exactly; any change computes it again.
     if (MoneyFields::netChanged(m_amount, m_tax, m_adding))
-        record.netAmount = MoneyFields::netOf(record.amount, record.taxPercentage);
-    // Always from the final net amount, so the words never lag behind a change typed just before OK.
-    record.amountInWords = amountInWords(record.netAmount);
+        record.netAmount = InvoiceRules::netAmount(record.amount, record.taxPercentage);
+    InvoiceRules::finish(record);
     return true;
 }
 
 bool InvoiceDialog::store(const InvoiceRecord& record)
 {
-    QString error;
-    if (m_adding) {
-        const AddResult added = m_store.AddInvoice(record);
-        error = added.error;
-        m_storedIdentifier = added.identifier;
-    } else {
-        error = m_store.ModifyInvoice(record);
-        m_storedIdentifier = record.identifier;
-    }
+    const EditResult result =
+        m_adding ? RecordEdits::add(m_store, record) : RecordEdits::modify(m_store, record);
+    const QString& error = result.error;
+    m_storedIdentifier = result.identifier;
     if (error.isEmpty())
         return true;
     m_storedIdentifier.clear();
@@ -376,11 +355,7 @@ void InvoiceDialog::accept()
 
 EditorOutcome InvoiceDialog::addInvoice(RecordStore& store, const QByteArray& projectId, QWidget* parent)
 {
-    InvoiceRecord record = emptyRecord<InvoiceRecord>();
-    record.projectIdentifier = projectId;
-    record.addressee = "Mr.";
-    record.currencyText = "$ - US DOLLAR";
-    InvoiceDialog dialog(store, record, true, parent);
+    InvoiceDialog dialog(store, InvoiceRules::newInvoice(projectId), true, parent);
     return MoneyFields::run(dialog, dialog.m_storedIdentifier);
 }
 

@@ -35,12 +35,6 @@ public:
     /** "Modify Invoice" on a copy of the invoice; on OK stores it. */
     static EditorOutcome modifyInvoice(RecordStore& store, const QByteArray& invoiceId, QWidget* parent);
 
-    /**
-     * The stored form of a typed currency text: trimmed, and kept only when it has a "-" that is
-     * not its last character; anything else becomes "$-US DOLLAR".
-     */
-    static QString cleanCurrencyText(const QString& typed);
-
     /** Stores the invoice when every value is usable; otherwise says why and keeps the dialog open. */
     void accept() override;
 

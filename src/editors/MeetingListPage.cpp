@@ -1,4 +1,5 @@
 #include "editors/MeetingListPage.h"
+#include "edits/MeetingEdits.h"
 
 #include "shell/UserDialogs.h"
 #include "store/SafeFile.h"
@@ -98,7 +99,7 @@ void MeetingListPage::initializePage()
 
 QString MeetingListPage::writeFile() const
 {
-    return SafeFile::write(m_store.fileName(m_file, m_meetingIdentifier), encodedItems());
+    return MeetingEdits::writeList(m_store, m_file, m_meetingIdentifier, encodedItems()).error;
 }
 
 bool MeetingListPage::validatePage()

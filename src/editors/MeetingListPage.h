@@ -45,6 +45,8 @@ public:
     bool wasShown() const { return m_loaded; }
     /** Writes the whole list to the meeting's list file; "" or the reason it failed. */
     QString writeFile() const;
+    /** The list file's bytes as the page holds them. */
+    QByteArray fileBytes() const { return encodedItems(); }
 
     /** Reads the list file the first time the page opens; later visits keep the list as edited. */
     void initializePage() override;

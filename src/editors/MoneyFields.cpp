@@ -1,4 +1,5 @@
 #include "editors/MoneyFields.h"
+#include "edits/InvoiceRules.h"
 
 #include "editors/NumericEdit.h"
 #include "editors/PageLayout.h"
@@ -38,11 +39,6 @@ QString shortDateFormat()
     return format;
 }
 
-double netOf(double amount, double taxPercentage)
-{
-    return amount - taxPercentage * 0.01 * amount;
-}
-
 bool netChanged(const NumericEdit* amount, const NumericEdit* tax, bool adding)
 {
     return adding || !amount->isUnchanged() || !tax->isUnchanged();
@@ -54,7 +50,7 @@ std::optional<double> shownNet(const NumericEdit* amount, const NumericEdit* tax
     const std::optional<double> taxValue = tax->value();
     if (!amountValue || !taxValue)
         return std::nullopt;
-    return netChanged(amount, tax, adding) ? netOf(*amountValue, *taxValue) : storedNet;
+    return netChanged(amount, tax, adding) ? InvoiceRules::netAmount(*amountValue, *taxValue) : storedNet;
 }
 
 std::optional<double> numberOf(NumericEdit* edit, const QString& field, QWidget* parent)

@@ -31,9 +31,6 @@ void showComboText(QComboBox* combo, const QString& text);
 /** The locale's short date, but always with four year digits so any year can be typed. */
 QString shortDateFormat();
 
-/** The amount less its tax percentage. */
-double netOf(double amount, double taxPercentage);
-
 /** True when the net amount is computed again: on Add, or once either field has been typed into. */
 bool netChanged(const NumericEdit* amount, const NumericEdit* tax, bool adding);
 

@@ -1,4 +1,7 @@
 #include "editors/MoneyFlowDialog.h"
+#include "edits/InvoiceRules.h"
+#include "edits/RecordDefaults.h"
+#include "edits/RecordEdits.h"
 
 #include "editors/MoneyFields.h"
 #include "editors/NumericEdit.h"
@@ -28,8 +31,6 @@ namespace korvane {
 using PageLayout::named;
 
 namespace {
-
-const QString kUntitled = QStringLiteral("UnTitled");
 
 } // namespace
 
@@ -241,7 +242,7 @@ QByteArray MoneyFlowDialog::takeTaskName() const
     if (!m_adding && text == m_shownName)
         return m_record.name;
     if (text.isEmpty())
-        return storedText(kUntitled);
+        return RecordDefaults::taskName(text);
     // A name picked from the list keeps the bytes its task or invoice stores.
     const int index = m_taskName->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
     if (index >= 0)
@@ -262,7 +263,7 @@ bool MoneyFlowDialog::takeValues(MoneyFlowRecord& record)
     record.taxPercentage = *tax;
     // Untouched amounts keep the stored net amount exactly; any change computes it again.
     if (MoneyFields::netChanged(m_amount, m_tax, m_adding))
-        record.netAmount = MoneyFields::netOf(record.amount, record.taxPercentage);
+        record.netAmount = InvoiceRules::netAmount(record.amount, record.taxPercentage);
     record.transactionDate = MoneyFields::takeDate(m_date, m_shownDate, m_record.transactionDate);
     record.kind = m_kind;
     record.filePath = m_filePath;
@@ -271,15 +272,10 @@ bool MoneyFlowDialog::takeValues(MoneyFlowRecord& record)
 
 bool MoneyFlowDialog::store(const MoneyFlowRecord& record)
 {
-    QString error;
-    if (m_adding) {
-        const AddResult added = m_store.AddMoneyFlow(record);
-        error = added.error;
-        m_storedIdentifier = added.identifier;
-    } else {
-        error = m_store.ModifyMoneyFlow(record);
-        m_storedIdentifier = record.identifier;
-    }
+    const EditResult result =
+        m_adding ? RecordEdits::add(m_store, record) : RecordEdits::modify(m_store, record);
+    const QString& error = result.error;
+    m_storedIdentifier = result.identifier;
     if (error.isEmpty())
         return true;
     m_storedIdentifier.clear();

@@ -1,9 +1,12 @@
 #include "editors/ProjectDocumentsDialog.h"
 
 #include "editors/ProjectDocumentsDelegate.h"
+#include "edits/ProjectEdits.h"
+#include "edits/RecordDefaults.h"
 #include "records/Text.h"
 #include "shell/UserDialogs.h"
 #include "store/RecordStore.h"
+#include "store/SafeFile.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
@@ -29,7 +32,7 @@ bool ProjectDocumentsDialog::editScratch(QWidget* parent)
     return dialog.m_written || dialog.write();
 }
 
-bool ProjectDocumentsDialog::editProjectDocuments(const RecordStore& store, const QByteArray& projectId,
+bool ProjectDocumentsDialog::editProjectDocuments(RecordStore& store, const QByteArray& projectId,
                                                   QWidget* parent)
 {
     const QString scratch = ProjectDocuments::scratchPath();
@@ -45,7 +48,11 @@ bool ProjectDocumentsDialog::editProjectDocuments(const RecordStore& store, cons
     }
     if (!editScratch(parent))
         return false;
-    error = ProjectDocuments::copyFile(scratch, projectFile);
+    QByteArray bytes;
+    if (!SafeFile::read(scratch, bytes, &error))
+        bytes.clear();
+    else
+        error = ProjectEdits::writeDocuments(store, projectId, bytes).error;
     if (!error.isEmpty()) {
         UserDialogs::message(parent, tr("The project documents could not be saved.\n%1").arg(error),
                              UserDialogs::Icon::Critical);
@@ -158,10 +165,9 @@ ProjectDocuments ProjectDocumentsDialog::documents() const
         const QListWidgetItem* item = m_view->item(i);
         DocumentRow& row = documents.row(i);
         row.name = item->data(Delegate::NameRole).toByteArray();
-        if (row.name.isEmpty())
-            row.name = QByteArrayLiteral("Untitled");
         row.secondText = item->data(Delegate::SecondTextRole).toByteArray();
         row.path = item->data(Delegate::PathRole).toByteArray();
+        RecordDefaults::fill(row);
     }
     return documents;
 }

@@ -24,7 +24,7 @@ public:
     static bool editScratch(QWidget* parent);
 
     /** The project-list flow: reset the scratch file, copy the project's documents file over it, run the dialog, and on OK copy it back over the project's file. True on OK (false, after a message, when a file could not be written). */
-    static bool editProjectDocuments(const RecordStore& store, const QByteArray& projectId, QWidget* parent);
+    static bool editProjectDocuments(RecordStore& store, const QByteArray& projectId, QWidget* parent);
 
     /** Builds the dialog on the rows of a documents file (missing or damaged: ten empty rows). */
     explicit ProjectDocumentsDialog(const QString& path, QWidget* parent = nullptr);

@@ -1,6 +1,7 @@
 #include "editors/ResourceDialog.h"
 
 #include "editors/KeptText.h"
+#include "edits/RecordDefaults.h"
 #include "shell/UserDialogs.h"
 
 #include <QDialogButtonBox>
@@ -62,12 +63,11 @@ ResourceRecord ResourceDialog::record() const
 {
     ResourceRecord result = m_record;
     result.name = KeptText::take(m_name);
-    if (result.name.isEmpty())
-        result.name = "Unknown";
     result.designation = KeptText::take(m_designation);
     result.department = KeptText::take(m_department);
     result.phone1 = KeptText::take(m_phone1);
     result.phone2 = KeptText::take(m_phone2);
+    RecordDefaults::fill(result);
     return result;
 }
 

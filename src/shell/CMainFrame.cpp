@@ -1,5 +1,7 @@
 #include "shell/CMainFrame.h"
 
+#include "edits/ProjectEdits.h"
+#include "edits/RecordEdits.h"
 #include "records/Records.h"
 #include "records/Text.h"
 #include "reports/PageLink.h"
@@ -473,14 +475,13 @@ bool CMainFrame::commitSynopsis()
 {
     if (!m_workupBar || !m_workupBar->isSynopsisChanged())
         return true;
-    ProjectRecord project = m_store.GetProject(m_workupBar->projectId());
-    if (project.identifier.isEmpty())
+    if (!m_store.projects().contains(m_workupBar->projectId()))
         return true; // deleted meanwhile: nothing to keep it in
     // Stored whole: a synopsis written in the project sheet may well be longer than one line of text.
-    project.synopsis = m_workupBar->synopsis();
-    if (!reportStoreError(m_store.ModifyProject(project),
-                          QStringLiteral("The synopsis could not be saved. It stays in the synopsis pane; it "
-                                         "is saved with the next change once the data folder can be written.")))
+    if (!reportStoreError(
+            ProjectEdits::commitSynopsis(m_store, m_workupBar->projectId(), m_workupBar->synopsis()).error,
+            QStringLiteral("The synopsis could not be saved. It stays in the synopsis pane; it "
+                           "is saved with the next change once the data folder can be written.")))
         return false;
     m_workupBar->markSynopsisCommitted();
     return true;
@@ -619,7 +620,8 @@ void CMainFrame::deleteProject()
     const QByteArray id = listProjectIdOf(m_projectList);
     if (id.isEmpty() || !UserDialogs::askYesNo(this, kDeleteQuestion))
         return;
-    reportStoreError(m_store.DeleteProject(id), QStringLiteral("The project could not be deleted completely."));
+    reportStoreError(RecordEdits::remove(m_store, RecordKind::Project, id).error,
+                     QStringLiteral("The project could not be deleted."));
     refreshProjectList({}, false);
 }
 
@@ -629,7 +631,8 @@ void CMainFrame::deleteTask()
     if (id.isEmpty() || !UserDialogs::askYesNo(this, kDeleteQuestion))
         return;
     // A sub task also leaves its parent's list; a top-level task takes its sub tasks along.
-    reportStoreError(m_store.DeleteTaskWithSubTasks(id), QStringLiteral("The task could not be deleted."));
+    reportStoreError(RecordEdits::remove(m_store, RecordKind::Task, id).error,
+                     QStringLiteral("The task could not be deleted."));
     rebuildTrees(m_projectId, {}, 0);
     m_projectList->viewport()->update();
 }
@@ -639,7 +642,8 @@ void CMainFrame::deleteMeeting()
     const QByteArray id = m_detailsBar->selectedMeetingId();
     if (id.isEmpty() || !UserDialogs::askYesNo(this, kDeleteQuestion))
         return;
-    reportStoreError(m_store.DeleteMeeting(id), QStringLiteral("The meeting could not be deleted."));
+    reportStoreError(RecordEdits::remove(m_store, RecordKind::Meeting, id).error,
+                     QStringLiteral("The meeting could not be deleted."));
     rebuildTrees(m_projectId, {}, 0);
 }
 
@@ -648,7 +652,8 @@ void CMainFrame::deleteMoneyFlow()
     const QByteArray id = m_detailsBar->selectedMoneyFlowId();
     if (id.isEmpty() || !UserDialogs::askYesNo(this, kDeleteQuestion))
         return;
-    reportStoreError(m_store.DeleteMoneyFlow(id), QStringLiteral("The entry could not be deleted."));
+    reportStoreError(RecordEdits::remove(m_store, RecordKind::MoneyFlow, id).error,
+                     QStringLiteral("The entry could not be deleted."));
     rebuildTrees(m_projectId, {}, 3);
 }
 
@@ -657,7 +662,8 @@ void CMainFrame::deleteInvoice()
     const QByteArray id = m_detailsBar->selectedInvoiceId();
     if (id.isEmpty() || !UserDialogs::askYesNo(this, kDeleteQuestion))
         return;
-    reportStoreError(m_store.DeleteInvoice(id), QStringLiteral("The invoice could not be deleted."));
+    reportStoreError(RecordEdits::remove(m_store, RecordKind::Invoice, id).error,
+                     QStringLiteral("The invoice could not be deleted."));
     rebuildTrees(m_projectId, {}, 3);
 }
 

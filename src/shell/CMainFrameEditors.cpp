@@ -8,8 +8,8 @@
 #include "editors/MoneyFlowDialog.h"
 #include "editors/ProjectDocumentsDialog.h"
 #include "editors/TasksPerResourceWindow.h"
+#include "edits/TaskEdits.h"
 #include "records/Records.h"
-#include "records/TextList.h"
 #include "shell/CMainFrame.h"
 #include "shell/WorkupBar.h"
 #include "store/RecordStore.h"
@@ -54,19 +54,6 @@ QByteArray selectedListProject(const CKorvaneView* list)
     return project ? project->identifier : QByteArray();
 }
 
-/** The top-level task that holds a task: itself, or the task whose sub task list names it. */
-QByteArray topLevelTaskOf(const RecordStore& store, const QByteArray& taskId)
-{
-    const TaskRecord task = store.GetTask(taskId);
-    if (task.identifier.isEmpty() || !task.isSubTask())
-        return task.identifier;
-    for (const TaskRecord* candidate : store.ofProject<TaskRecord>(task.projectIdentifier)) {
-        if (!candidate->isSubTask() && TextList::contains(candidate->subTaskList, taskId))
-            return candidate->identifier;
-    }
-    return {};
-}
-
 } // namespace
 
 void CMainFrame::addProject()
@@ -101,7 +88,7 @@ void CMainFrame::addTask(bool subTask)
         return;
     EditorOutcome outcome;
     if (subTask) {
-        const QByteArray parentId = topLevelTaskOf(m_store, m_detailsBar->selectedTaskId());
+        const QByteArray parentId = TaskEdits::topLevelTaskOf(m_store, m_detailsBar->selectedTaskId());
         if (parentId.isEmpty())
             return;
         outcome = CTaskSheet::addSubTask(m_store, projectId, parentId, this);

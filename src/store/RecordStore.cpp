@@ -228,12 +228,13 @@ void RecordStore::unstore(const QByteArray& identifier)
     records.remove(identifier);
 }
 
-template <class R>
-QByteArray RecordStore::newIdentifier(int batch)
+template <class R> QByteArray RecordStore::newIdentifier(int batch, const QSet<QByteArray>& reserved)
 {
     constexpr RecordKind kind = KindOf<R>::value;
     const RecordMap<R>& records = map<R>();
-    auto taken = [&](const QByteArray& id) { return records.contains(id) || QFile::exists(fileName(kind, id)); };
+    auto taken = [&](const QByteArray& id) {
+        return records.contains(id) || reserved.contains(id) || QFile::exists(fileName(kind, id));
+    };
 
     QDateTime moment = Clock::now();
     QByteArray id = RecordId::make(moment, batch);
@@ -296,12 +297,20 @@ QString RecordStore::unusableIdentifierError(const QByteArray& identifier)
     return QStringLiteral("the identifier \"%1\" cannot name a file").arg(QString::fromUtf8(identifier.toPercentEncoding(" ")));
 }
 
-template <class R>
-QString RecordStore::modify(const R& record)
+QByteArray RecordStore::issueIdentifier(RecordKind kind, int batch, const QSet<QByteArray>& reserved)
 {
-    if (!isUsableIdentifier(record.identifier))
+    return visitKind(kind, [&](auto empty) { return newIdentifier<decltype(empty)>(batch, reserved); });
+}
+
+template <class R> QString RecordStore::modify(const R& record)
+{
+    return putRecord(record, encodeRecord(record));
+}
+
+template <class R> QString RecordStore::putRecord(const R& record, const QByteArray& bytes)
+{
+    if (!isUsableIdentifier(record.identifier) || record.identifier.isEmpty())
         return unusableIdentifierError(record.identifier);
-    const QByteArray bytes = encodeRecord(record);
     const QString error = SafeFile::write(fileName(KindOf<R>::value, record.identifier), bytes);
     if (!error.isEmpty())
         return error;
@@ -328,94 +337,6 @@ R RecordStore::get(const QByteArray& identifier) const
 {
     const R* record = records<R>().find(identifier);
     return record ? *record : emptyRecord<R>();
-}
-
-QString RecordStore::DeleteMeeting(const QByteArray& identifier)
-{
-    QString error = remove<MeetingRecord>(identifier);
-    if (!error.isEmpty() || !isUsableIdentifier(identifier))
-        return error;
-    for (ListFile file : {ListFile::Agenda, ListFile::Action, ListFile::Attendees}) {
-        const QString fileError = SafeFile::remove(fileName(file, identifier));
-        if (error.isEmpty())
-            error = fileError;
-    }
-    return error;
-}
-
-template <class R>
-QString RecordStore::deleteAllOfProject(const QByteArray& projectIdentifier)
-{
-    QList<QByteArray> identifiers;
-    for (const R* record : ofProject<R>(projectIdentifier))
-        identifiers.append(record->identifier);
-    QString firstError;
-    for (const QByteArray& identifier : identifiers) {
-        QString error;
-        if constexpr (std::is_same_v<R, MeetingRecord>)
-            error = DeleteMeeting(identifier);
-        else
-            error = remove<R>(identifier);
-        if (firstError.isEmpty())
-            firstError = error;
-    }
-    return firstError;
-}
-
-QString RecordStore::DeleteProject(const QByteArray& identifier)
-{
-    if (!isUsableIdentifier(identifier))
-        return projects().contains(identifier) ? unusableIdentifierError(identifier) : QString();
-    QString error = SafeFile::remove(fileName(RecordKind::Project, identifier));
-    if (!error.isEmpty())
-        return error;
-    m_stamps.noteRemoved(recordFileName(RecordKind::Project, identifier));
-    // From here on the project is gone from disk; every dependent is removed as far as its file
-    // allows, and the first failure is reported.
-    auto note = [&error](const QString& next) {
-        if (error.isEmpty())
-            error = next;
-    };
-    const ProjectRecord* project = projects().find(identifier);
-    if (project && !project->clientIdentifier.isEmpty())
-        note(DeleteClient(project->clientIdentifier));
-    note(SafeFile::remove(fileName(ListFile::ProjectDoc, identifier)));
-    note(deleteAllOfProject<TaskRecord>(identifier));
-    note(deleteAllOfProject<MeetingRecord>(identifier));
-    note(deleteAllOfProject<MoneyFlowRecord>(identifier));
-    unstore<ProjectRecord>(identifier);
-    return error;
-}
-
-QString RecordStore::DeleteTaskWithSubTasks(const QByteArray& identifier)
-{
-    const TaskRecord* found = tasks().find(identifier);
-    if (!found)
-        return DeleteTask(identifier);
-    const TaskRecord task = *found;
-    QString error = DeleteTask(identifier);
-    if (!error.isEmpty())
-        return error;
-
-    if (task.isSubTask()) {
-        for (const TaskRecord* parent : ofProject<TaskRecord>(task.projectIdentifier)) {
-            if (!TextList::contains(parent->subTaskList, identifier))
-                continue;
-            TaskRecord changed = *parent;
-            changed.subTaskList = TextList::remove(changed.subTaskList, identifier);
-            return ModifyTask(changed);
-        }
-        return {};
-    }
-    for (const QByteArray& subIdentifier : TextList::entries(task.subTaskList)) {
-        const TaskRecord* sub = tasks().find(subIdentifier);
-        if (!sub || !sub->isSubTask())
-            continue;
-        const QString subError = DeleteTask(subIdentifier);
-        if (error.isEmpty())
-            error = subError;
-    }
-    return error;
 }
 
 void RecordStore::countProgress(const TaskRecord& task, int sign)
@@ -751,10 +672,11 @@ void RecordStore::LoadAll(const LoadProgress& progress)
 
 // The header's per-kind operations call these templates, so every kind gets its copy here.
 #define KORVANE_INSTANTIATE_STORE_OPERATIONS(R)                                                              \
-    template AddResult RecordStore::add<R>(R, int);                                                           \
-    template QString RecordStore::modify<R>(const R&);                                                        \
-    template QString RecordStore::remove<R>(const QByteArray&);                                               \
-    template R RecordStore::get<R>(const QByteArray&) const;
+    template AddResult RecordStore::add<R>(R, int);                                                          \
+    template QString RecordStore::modify<R>(const R&);                                                       \
+    template QString RecordStore::remove<R>(const QByteArray&);                                              \
+    template R RecordStore::get<R>(const QByteArray&) const;                                                 \
+    template QString RecordStore::putRecord<R>(const R&, const QByteArray&);
 
 KORVANE_INSTANTIATE_STORE_OPERATIONS(ProjectRecord)
 KORVANE_INSTANTIATE_STORE_OPERATIONS(ClientRecord)

@@ -89,22 +89,28 @@ public:
     QString ModifyMoneyFlow(const MoneyFlowRecord& record) { return modify(record); }
     QString ModifyInvoice(const InvoiceRecord& record) { return modify(record); }
 
-    /** Deletes a project with its client, documents file, tasks, meetings and money flow; invoices stay. */
-    QString DeleteProject(const QByteArray& identifier);
+    // One record's file and entry each; what hangs on a record (a project's tasks, a task's sub
+    // tasks, a meeting's lists) is the edit layer's to take along.
+    QString DeleteProject(const QByteArray& identifier) { return remove<ProjectRecord>(identifier); }
     QString DeleteClient(const QByteArray& identifier) { return remove<ClientRecord>(identifier); }
     QString DeleteResource(const QByteArray& identifier) { return remove<ResourceRecord>(identifier); }
-    /** Deletes only that task's file and entry. */
     QString DeleteTask(const QByteArray& identifier) { return remove<TaskRecord>(identifier); }
-    /** Deletes a meeting with its agenda, action and attendees files. */
-    QString DeleteMeeting(const QByteArray& identifier);
+    QString DeleteMeeting(const QByteArray& identifier) { return remove<MeetingRecord>(identifier); }
     QString DeleteMoneyFlow(const QByteArray& identifier) { return remove<MoneyFlowRecord>(identifier); }
     QString DeleteInvoice(const QByteArray& identifier) { return remove<InvoiceRecord>(identifier); }
 
     /**
-     * Deletes a task as the user's delete command does: a sub task leaves its parent's list, and a
-     * top-level task takes its sub tasks with it, so none is left that no tree shows.
+     * Writes a record's file with exactly these bytes and keeps the record in its map, added or
+     * replaced: the one way the edit layer changes a record.
      */
-    QString DeleteTaskWithSubTasks(const QByteArray& identifier);
+    template <class R> QString putRecord(const R& record, const QByteArray& bytes);
+    /** Removes a record's file and its map entry. */
+    template <class R> QString eraseRecord(const QByteArray& identifier) { return remove<R>(identifier); }
+    /**
+     * A new identifier for a record of the kind that no record and no file of the folder uses, nor
+     * any of `reserved` (those a change being prepared hands out).
+     */
+    QByteArray issueIdentifier(RecordKind kind, int batch = -1, const QSet<QByteArray>& reserved = {});
 
     ProjectRecord GetProject(const QByteArray& identifier) const { return get<ProjectRecord>(identifier); }
     ClientRecord GetClient(const QByteArray& identifier) const { return get<ClientRecord>(identifier); }
@@ -194,8 +200,7 @@ private:
     void sortLoadProblems();
     /** The name of a record's file inside the data folder. */
     QString recordFileName(RecordKind kind, const QByteArray& identifier) const;
-    template <class R> QByteArray newIdentifier(int batch);
-    template <class R> QString deleteAllOfProject(const QByteArray& projectIdentifier);
+    template <class R> QByteArray newIdentifier(int batch, const QSet<QByteArray>& reserved = {});
 
     QString m_workingDirectory;
     std::tuple<RecordMap<ProjectRecord>, RecordMap<ClientRecord>, RecordMap<ResourceRecord>,

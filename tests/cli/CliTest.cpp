@@ -208,6 +208,35 @@ TEST_F(CliTest, DeleteFollowsTheDesktopCascades)
     EXPECT_FALSE(QFile::exists(path("Task" + sub2 + ".tsk")));
 }
 
+TEST_F(CliTest, SubTasksAreAddedUnderTheirParentAndMoveWithIt)
+{
+    const QByteArray project = add("project", "{}");
+    const QByteArray other = add("project", "{}");
+    const QByteArray parent = add("task", R"({"project_identifier": ")" + project + R"("})");
+    const CliRun sub =
+        cli({"add", "task", "--parent", parent}, R"({"name": "Child", "project_identifier": "x"})");
+    ASSERT_EQ(sub.code, 0) << sub.err.toStdString();
+    const QByteArray child = sub.out.trimmed();
+    const QByteArray shown = cli({"show", "task", child}).out;
+    EXPECT_TRUE(shown.contains(R"("project_identifier": ")" + project + '"')) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(R"("kind": "SubTask")")) << shown.toStdString();
+    EXPECT_TRUE(cli({"show", "task", parent}).out.contains(R"("sub_task_list": ")" + child + R"(\n")"));
+    EXPECT_TRUE(cli({"tree", "tasks", project}).out.contains("Child"));
+
+    // A sub task holds none; an unknown parent or a parent for another kind is refused, nothing written.
+    const auto before = snapshot(m_data);
+    EXPECT_EQ(cli({"add", "task", "--parent", child}, "{}").code, 2);
+    EXPECT_EQ(cli({"add", "task", "--parent", "nope"}, "{}").code, 2);
+    EXPECT_EQ(cli({"add", "meeting", "--parent", parent}, "{}").code, 1);
+    EXPECT_EQ(snapshot(m_data), before);
+
+    ASSERT_EQ(cli({"modify", "task"},
+                  R"({"identifier": ")" + parent + R"(", "project_identifier": ")" + other + R"("})")
+                  .code,
+              0);
+    EXPECT_TRUE(cli({"show", "task", child}).out.contains(R"("project_identifier": ")" + other + '"'));
+}
+
 TEST_F(CliTest, AgendaAndActionsAreWrittenWholeAndListedInOrder)
 {
     const QByteArray meeting = add("meeting", "{}");

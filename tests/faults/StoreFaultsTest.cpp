@@ -1,3 +1,4 @@
+#include "edits/RecordEdits.h"
 #include "records/RecordCodec.h"
 #include "reports/DetailsReport.h"
 #include "store/CurrencyList.h"
@@ -102,7 +103,7 @@ protected:
         EXPECT_FALSE(added.ok()) << why.toStdString();
         EXPECT_TRUE(added.error.contains(m_dir.path())) << added.error.toStdString();
         if (why != QLatin1String("full disk")) {
-            const QString deleteError = m_store.DeleteProject(m_project);
+            const QString deleteError = RecordEdits::remove(m_store, RecordKind::Project, m_project).error;
             EXPECT_TRUE(deleteError.startsWith(m_store.fileName(RecordKind::Project, m_project) + ": "))
                 << deleteError.toStdString();
         }

@@ -295,7 +295,7 @@ private slots:
         QVERIFY(!outcome.finished);
         QVERIFY(stayedOpen);
         QVERIFY(message.contains(QStringLiteral("\"Child\" could not be added")));
-        QVERIFY(message.contains(QStringLiteral("\"Parent\" could not be saved")));
+        QVERIFY(message.contains(world.store().fileName(RecordKind::Task, parentId)));
         QCOMPARE(world.store().tasks().size(), 1);
         QCOMPARE(world.store().GetTask(parentId).subTaskList, QByteArray());
         QCOMPARE(QDir(world.dataFolder()).entryList({QStringLiteral("*.tsk")}, QDir::Files).size(), 0);

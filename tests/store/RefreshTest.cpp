@@ -1,3 +1,4 @@
+#include "edits/RecordEdits.h"
 #include "records/Clock.h"
 #include "records/RecordCodec.h"
 #include "records/TextList.h"
@@ -273,21 +274,8 @@ private:
             if (!found)
                 return;
             const QByteArray identifier = found->identifier;
-            QString error;
-            if constexpr (std::is_same_v<R, ProjectRecord>)
-                error = store.DeleteProject(identifier);
-            else if constexpr (std::is_same_v<R, ClientRecord>)
-                error = store.DeleteClient(identifier);
-            else if constexpr (std::is_same_v<R, ResourceRecord>)
-                error = store.DeleteResource(identifier);
-            else if constexpr (std::is_same_v<R, TaskRecord>)
-                error = store.DeleteTaskWithSubTasks(identifier);
-            else if constexpr (std::is_same_v<R, MeetingRecord>)
-                error = store.DeleteMeeting(identifier);
-            else if constexpr (std::is_same_v<R, MoneyFlowRecord>)
-                error = store.DeleteMoneyFlow(identifier);
-            else
-                error = store.DeleteInvoice(identifier);
+            // As the user deletes it: with what hangs on it.
+            const QString error = RecordEdits::remove(store, KindOf<R>::value, identifier).error;
             EXPECT_EQ(error, QString());
         });
     }
