@@ -215,7 +215,7 @@ void showWholeRange(CMainFrame& frame, const Shape& shape)
 /** Selects the first task of the task tree, so that Modify Task has something to modify. */
 void selectFirstTask(CMainFrame& frame)
 {
-    frame.detailsBar()->setCurrentTab(ProjectDetailsBar::TasksTab);
+    frame.detailsBar()->setCurrentTab(TreeKind::Tasks);
     QTreeView* tree = frame.detailsBar()->taskTreeView();
     tree->setCurrentIndex(tree->model()->index(0, 0, tree->model()->index(0, 0)));
     if (frame.detailsBar()->selectedTaskId().isEmpty())
@@ -420,7 +420,7 @@ LargeProject measureLargeProject(const QString& folder, int rounds)
         otherSelected);
     waitForPage(details);
     figures.taskTree = medianMs(rounds, [&] {
-        frame.detailsBar()->rebuild(projectId, {}, 1);
+        frame.detailsBar()->rebuild(projectId, {}, WhichTrees::Tasks);
         settle(*frame.detailsBar());
     });
     figures.report = medianMs(
