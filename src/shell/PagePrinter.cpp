@@ -93,7 +93,6 @@ void PagePrinter::showPreview()
     if (m_window)
         dialog.resize(m_window->size().expandedTo(QSize(800, 600)));
     UserDialogs::exec(dialog);
-    emit previewShown();
 }
 
 } // namespace korvane
