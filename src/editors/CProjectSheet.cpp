@@ -7,9 +7,9 @@
 #include "editors/WizardPictures.h"
 #include "records/RecordCodec.h"
 #include "records/Text.h"
-#include "shell/UserDialogs.h"
 #include "store/ProjectDocuments.h"
 #include "store/RecordStore.h"
+#include "ui/UserDialogs.h"
 
 #include <QPushButton>
 

@@ -6,8 +6,8 @@
 #include "records/RecordCodec.h"
 #include "records/Text.h"
 #include "records/TextList.h"
-#include "shell/UserDialogs.h"
 #include "store/RecordStore.h"
+#include "ui/UserDialogs.h"
 
 #include <QAbstractButton>
 #include <QStringList>

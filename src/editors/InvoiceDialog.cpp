@@ -6,9 +6,9 @@
 #include "editors/NumericEdit.h"
 #include "editors/PageLayout.h"
 #include "records/Text.h"
-#include "shell/UserDialogs.h"
 #include "store/AmountInWords.h"
 #include "store/RecordStore.h"
+#include "ui/UserDialogs.h"
 
 #include <QComboBox>
 #include <QDateEdit>

@@ -1,7 +1,7 @@
 #include "editors/MeetingListPage.h"
 
-#include "shell/UserDialogs.h"
 #include "store/SafeFile.h"
+#include "ui/UserDialogs.h"
 
 #include <QAbstractItemView>
 #include <QDialog>

@@ -2,8 +2,8 @@
 
 #include "editors/ProjectDocumentsDelegate.h"
 #include "records/Text.h"
-#include "shell/UserDialogs.h"
 #include "store/RecordStore.h"
+#include "ui/UserDialogs.h"
 
 #include <QDialogButtonBox>
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "editors/ResourceDialog.h"
 
 #include "editors/KeptText.h"
-#include "shell/UserDialogs.h"
+#include "ui/UserDialogs.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "shell/Theme.h"
 #include "ui/CommandTable.h"
+#include "ui/Theme.h"
 
 #include <QHash>
 #include <QMainWindow>

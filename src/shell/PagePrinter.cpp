@@ -1,7 +1,7 @@
 #include "shell/PagePrinter.h"
 
-#include "shell/UserDialogs.h"
 #include "store/SafeFile.h"
+#include "ui/UserDialogs.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "shell/Commands.h"
-#include "shell/ToolbarIcons.h"
+#include "ui/Commands.h"
+#include "ui/ToolbarIcons.h"
 #include "views/DetailsTrees.h"
 
 #include <QKeySequence>

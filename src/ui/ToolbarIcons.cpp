@@ -1,4 +1,4 @@
-#include "shell/ToolbarIcons.h"
+#include "ui/ToolbarIcons.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -5,9 +5,9 @@
 
 #include "shell/CMainFrame.h"
 #include "shell/DataFolderLock.h"
-#include "shell/UserDialogs.h"
 #include "shell/WorkupBar.h"
 #include "store/RecordStore.h"
+#include "ui/UserDialogs.h"
 #include "views/widgets/CKorvaneView.h"
 #include "views/widgets/ProjectDetailsBar.h"
 

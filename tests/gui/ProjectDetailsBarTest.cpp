@@ -1,8 +1,8 @@
 #include "GuiTestSupport.h"
 
 #include "records/RecordCodec.h"
-#include "shell/UserDialogs.h"
 #include "store/RecordStore.h"
+#include "ui/UserDialogs.h"
 #include "views/widgets/DetailsTreeView.h"
 #include "views/widgets/ProjectDetailsBar.h"
 

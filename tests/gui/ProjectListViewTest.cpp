@@ -1,8 +1,8 @@
 #include "gui/GuiTestSupport.h"
 
 #include "records/RecordCodec.h"
-#include "shell/UserDialogs.h"
 #include "store/RecordStore.h"
+#include "ui/UserDialogs.h"
 #include "views/widgets/CKorvaneView.h"
 
 #include <QAction>

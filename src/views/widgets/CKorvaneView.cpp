@@ -1,8 +1,8 @@
 #include "views/widgets/CKorvaneView.h"
 
 #include "records/Text.h"
-#include "shell/UserDialogs.h"
 #include "store/RecordStore.h"
+#include "ui/UserDialogs.h"
 #include "views/widgets/ProjectListItemModel.h"
 #include "views/widgets/ProjectRowDelegate.h"
 

@@ -1,7 +1,7 @@
 #include "views/widgets/DetailsTreeView.h"
 
 #include "records/Text.h"
-#include "shell/UserDialogs.h"
+#include "ui/UserDialogs.h"
 
 #include <QContextMenuEvent>
 #include <QFileInfo>
