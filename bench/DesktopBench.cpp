@@ -15,13 +15,13 @@
 #include "shell/CMainFrame.h"
 #include "shell/DataFolderLock.h"
 #include "shell/Startup.h"
-#include "shell/UserDialogs.h"
 #include "shell/WorkupBar.h"
 #include "store/DemoData.h"
 #include "store/ProgramFolder.h"
 #include "store/RecordKind.h"
 #include "store/RecordStore.h"
 #include "store/SafeFile.h"
+#include "ui/UserDialogs.h"
 #include "views/widgets/CDetailsView.h"
 #include "views/widgets/CKorvaneView.h"
 #include "views/widgets/ProjectDetailsBar.h"
@@ -215,7 +215,7 @@ void showWholeRange(CMainFrame& frame, const Shape& shape)
 /** Selects the first task of the task tree, so that Modify Task has something to modify. */
 void selectFirstTask(CMainFrame& frame)
 {
-    frame.detailsBar()->setCurrentTab(ProjectDetailsBar::TasksTab);
+    frame.detailsBar()->setCurrentTab(TreeKind::Tasks);
     QTreeView* tree = frame.detailsBar()->taskTreeView();
     tree->setCurrentIndex(tree->model()->index(0, 0, tree->model()->index(0, 0)));
     if (frame.detailsBar()->selectedTaskId().isEmpty())
@@ -420,7 +420,7 @@ LargeProject measureLargeProject(const QString& folder, int rounds)
         otherSelected);
     waitForPage(details);
     figures.taskTree = medianMs(rounds, [&] {
-        frame.detailsBar()->rebuild(projectId, {}, 1);
+        frame.detailsBar()->rebuild(projectId, {}, WhichTrees::Tasks);
         settle(*frame.detailsBar());
     });
     figures.report = medianMs(

@@ -6,6 +6,7 @@
 #include "edits/TaskEdits.h"
 #include "records/RecordCodec.h"
 #include "store/AmountInWords.h"
+#include "store/AppSettings.h"
 #include "store/DemoData.h"
 #include "store/LoginCipher.h"
 #include "store/LoginFiles.h"
@@ -16,7 +17,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSettings>
 #include <algorithm>
 #include <limits>
 #include <new>
@@ -200,13 +200,12 @@ QString CliApp::dataFolder() const
             usageError(QStringLiteral("--data needs a folder"));
         return *m_dataOption;
     }
-    const QSettings settings(QStringLiteral("Brisolt"), QStringLiteral("Korvane"));
-    const QString picked = settings.value(QStringLiteral("Directory/Path")).toString();
+    const QString picked = AppSettings::workingFolder();
     if (picked.isEmpty())
         fail(BadUsage,
              QStringLiteral(
                  "no working folder is remembered in the settings; name the data folder with --data DIR"));
-    return picked + QStringLiteral("/Korvane");
+    return AppSettings::dataFolderOf(picked);
 }
 
 RecordStore& CliApp::store()

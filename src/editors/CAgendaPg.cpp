@@ -4,8 +4,8 @@
 #include "edits/RecordDefaults.h"
 #include "records/Clock.h"
 #include "records/Text.h"
-#include "shell/UserDialogs.h"
 #include "store/DisplayFormat.h"
+#include "ui/UserDialogs.h"
 #include "views/DetailsTrees.h"
 #include "views/widgets/TreeIcons.h"
 

@@ -22,11 +22,6 @@ public:
     ClientRecord client() const;
 
     QLineEdit* nameEdit() const { return m_name; }
-    QLineEdit* contactEdit() const { return m_contact; }
-    QLineEdit* addressEdit() const { return m_address; }
-    QLineEdit* websiteEdit() const { return m_website; }
-    QLineEdit* phone1Edit() const { return m_phone1; }
-    QLineEdit* phone2Edit() const { return m_phone2; }
 
 private:
     ClientRecord m_record;

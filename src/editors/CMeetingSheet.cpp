@@ -10,8 +10,8 @@
 #include "edits/RecordDefaults.h"
 #include "records/RecordCodec.h"
 #include "records/Text.h"
-#include "shell/UserDialogs.h"
 #include "store/RecordStore.h"
+#include "ui/UserDialogs.h"
 
 #include <QAbstractButton>
 #include <QPainter>

@@ -5,8 +5,8 @@
 #include "editors/PageLayout.h"
 #include "editors/ProjectDocumentsDialog.h"
 #include "records/Clock.h"
-#include "shell/UserDialogs.h"
 #include "store/ProjectDocuments.h"
+#include "ui/UserDialogs.h"
 
 #include <QDateEdit>
 #include <QGridLayout>

@@ -33,14 +33,8 @@ public:
 
     QLineEdit* nameEdit() const { return m_name; }
     QLineEdit* codeEdit() const { return m_code; }
-    QLineEdit* endUserEdit() const { return m_endUser; }
     QDateEdit* startDateEdit() const { return m_start; }
     QDateEdit* endDateEdit() const { return m_end; }
-    QLineEdit* fileLinkEdit() const { return m_fileLink; }
-    QLineEdit* currencyEdit() const { return m_currency; }
-    QLineEdit* incomeEdit() const { return m_income; }
-    QLineEdit* expenseEdit() const { return m_expense; }
-    QLineEdit* turnOverEdit() const { return m_turnOver; }
     /** The clickable documents text ("Click Here to Add Documents" or the count). */
     QPushButton* documentsText() const { return m_documentsText; }
 

@@ -9,10 +9,10 @@
 #include "edits/RecordDefaults.h"
 #include "records/RecordCodec.h"
 #include "records/Text.h"
-#include "shell/UserDialogs.h"
 #include "store/ProjectDocuments.h"
 #include "store/RecordStore.h"
 #include "store/SafeFile.h"
+#include "ui/UserDialogs.h"
 
 #include <QPushButton>
 

@@ -43,7 +43,6 @@ public:
                   QWidget* parent = nullptr);
 
     CProjectDetailsPg* projectPage() const { return m_projectPage; }
-    CClientDetailsPg* clientPage() const { return m_clientPage; }
     CResourcePg* resourcePage() const { return m_resourcePage; }
     CSynopsisPg* synopsisPage() const { return m_synopsisPage; }
 

@@ -4,8 +4,8 @@
 #include "editors/ResourceDialog.h"
 #include "records/Text.h"
 #include "records/TextList.h"
-#include "shell/UserDialogs.h"
 #include "store/RecordStore.h"
+#include "ui/UserDialogs.h"
 
 #if __has_include("editors/ImportDialog.h")
 #include "editors/ImportDialog.h"

@@ -4,8 +4,8 @@
 #include "editors/PageLayout.h"
 #include "records/Clock.h"
 #include "records/Text.h"
-#include "shell/UserDialogs.h"
 #include "store/RecordStore.h"
+#include "ui/UserDialogs.h"
 
 #include <QCheckBox>
 #include <QComboBox>

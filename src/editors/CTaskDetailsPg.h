@@ -55,7 +55,6 @@ public:
     QDateTimeEdit* startEdit() const { return m_start; }
     QDateTimeEdit* endEdit() const { return m_end; }
     QComboBox* priorityCombo() const { return m_priority; }
-    QLineEdit* fileLinkEdit() const { return m_fileLink; }
     QPushButton* fileLinkButton() const { return m_fileButton; }
     QCheckBox* doneCheck() const { return m_done; }
     QLineEdit* completionEdit() const { return m_completion; }

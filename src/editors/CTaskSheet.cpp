@@ -8,8 +8,9 @@
 #include "edits/TaskEdits.h"
 #include "records/RecordCodec.h"
 #include "records/Text.h"
-#include "shell/UserDialogs.h"
+#include "ui/UserDialogs.h"
 #include "store/RecordStore.h"
+#include "ui/UserDialogs.h"
 
 #include <QAbstractButton>
 #include <QStringList>

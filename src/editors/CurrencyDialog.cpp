@@ -1,7 +1,7 @@
 #include "editors/CurrencyDialog.h"
 
 #include "records/Text.h"
-#include "shell/UserDialogs.h"
+#include "ui/UserDialogs.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>

@@ -3,8 +3,8 @@
 #include "integration/ImportBatch.h"
 #include "integration/ImportItems.h"
 #include "integration/ImportSource.h"
-#include "shell/AppSettings.h"
-#include "shell/UserDialogs.h"
+#include "store/AppSettings.h"
+#include "ui/UserDialogs.h"
 
 #include <QDialogButtonBox>
 #include <QDir>

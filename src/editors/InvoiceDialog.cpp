@@ -9,9 +9,9 @@
 #include "edits/RecordDefaults.h"
 #include "edits/RecordEdits.h"
 #include "records/Text.h"
-#include "shell/UserDialogs.h"
 #include "store/AmountInWords.h"
 #include "store/RecordStore.h"
+#include "ui/UserDialogs.h"
 
 #include <QComboBox>
 #include <QDateEdit>

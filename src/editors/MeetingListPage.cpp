@@ -1,8 +1,8 @@
 #include "editors/MeetingListPage.h"
 #include "edits/MeetingEdits.h"
 
-#include "shell/UserDialogs.h"
 #include "store/SafeFile.h"
+#include "ui/UserDialogs.h"
 
 #include <QAbstractItemView>
 #include <QDialog>

@@ -3,7 +3,7 @@
 
 #include "editors/NumericEdit.h"
 #include "editors/PageLayout.h"
-#include "shell/UserDialogs.h"
+#include "ui/UserDialogs.h"
 
 #include <QComboBox>
 #include <QDateEdit>

@@ -7,8 +7,8 @@
 #include "editors/NumericEdit.h"
 #include "editors/PageLayout.h"
 #include "records/Text.h"
-#include "shell/UserDialogs.h"
 #include "store/RecordStore.h"
+#include "ui/UserDialogs.h"
 
 #include <QButtonGroup>
 #include <QComboBox>

@@ -4,9 +4,9 @@
 #include "edits/ProjectEdits.h"
 #include "edits/RecordDefaults.h"
 #include "records/Text.h"
-#include "shell/UserDialogs.h"
 #include "store/RecordStore.h"
 #include "store/SafeFile.h"
+#include "ui/UserDialogs.h"
 
 #include <QDialogButtonBox>
 #include <QDir>

@@ -2,7 +2,7 @@
 
 #include "editors/KeptText.h"
 #include "edits/RecordDefaults.h"
-#include "shell/UserDialogs.h"
+#include "ui/UserDialogs.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>

@@ -3,9 +3,9 @@
 #include "editors/TaskRowDelegate.h"
 #include "records/Text.h"
 #include "records/TextList.h"
-#include "shell/UserDialogs.h"
 #include "store/DisplayFormat.h"
 #include "store/RecordStore.h"
+#include "ui/UserDialogs.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>

@@ -5,7 +5,6 @@
 #include "records/Records.h"
 #include "records/Text.h"
 #include "reports/PageLink.h"
-#include "shell/AppSettings.h"
 #include "shell/CalendarStep.h"
 #include "shell/ChangeLoginDialog.h"
 #include "shell/DataFolderLock.h"
@@ -15,11 +14,11 @@
 #include "shell/PrintPreferenceDialog.h"
 #include "shell/ProjectExports.h"
 #include "shell/Startup.h"
-#include "shell/ToolbarIcons.h"
-#include "shell/UserDialogs.h"
 #include "shell/WorkupBar.h"
+#include "store/AppSettings.h"
 #include "store/ProgramFolder.h"
 #include "store/RecordStore.h"
+#include "ui/UserDialogs.h"
 #include "views/widgets/CDetailsView.h"
 #include "views/widgets/CGraphPage.h"
 #include "views/widgets/CGraphSheet.h"
@@ -50,24 +49,6 @@ namespace korvane {
 namespace {
 
 const QString kDeleteQuestion = QStringLiteral("Do you want to delete this?");
-
-/** The commands that write into the data folder, and so need it to be there. */
-bool writesDataFolder(Command command)
-{
-    switch (command) {
-    case Command::AddProject: case Command::ModifyProject: case Command::DeleteProject:
-    case Command::AddTask: case Command::AddSubTask: case Command::ModifyTask: case Command::DeleteTask:
-    case Command::ImportTasks: case Command::AddMeeting: case Command::ModifyMeeting:
-    case Command::DeleteMeeting: case Command::ImportMeetings: case Command::AddIncome:
-    case Command::ModifyIncome: case Command::DeleteIncome: case Command::AddExpense:
-    case Command::ModifyExpense: case Command::DeleteExpense: case Command::AddInvoice:
-    case Command::ModifyInvoice: case Command::DeleteInvoice: case Command::ChangeLogin:
-    case Command::SetLoginStatus:
-        return true;
-    default:
-        return false;
-    }
-}
 
 /** Where the user manual is: the program's folder first, then beside or below the installed program. */
 QString helpFile()
@@ -107,17 +88,6 @@ CDetailsView* CMainFrame::detailsView() const
     return m_graphSheet->detailsView();
 }
 
-QAction* CMainFrame::addCommand(Command command, const QString& text, const QKeySequence& shortcut)
-{
-    auto* action = new QAction(toolbarIcon(command), text, this);
-    action->setObjectName(commandObjectName(command));
-    if (!shortcut.isEmpty())
-        action->setShortcut(shortcut);
-    connect(action, &QAction::triggered, this, [this, command] { runCommand(command); });
-    m_actions.insert(command, action);
-    return action;
-}
-
 QAction* CMainFrame::action(Command command) const
 {
     return m_actions.value(command);
@@ -125,130 +95,36 @@ QAction* CMainFrame::action(Command command) const
 
 void CMainFrame::createActions()
 {
-    // Menu texts first; the toolbar shows the icon text, which names the record kind.
-    addCommand(Command::AddProject, QStringLiteral("&Add New..."), QKeySequence(QStringLiteral("Ctrl+Shift+N")))
-        ->setIconText(QStringLiteral("Add Project"));
-    addCommand(Command::ModifyProject, QStringLiteral("&Modify..."))->setIconText(QStringLiteral("Modify Project"));
-    addCommand(Command::DeleteProject, QStringLiteral("&Delete"))->setIconText(QStringLiteral("Delete Project"));
-    addCommand(Command::PrintProject, QStringLiteral("&Print Project..."), QKeySequence::Print);
-    addCommand(Command::PrintInvoice, QStringLiteral("Print &Invoice..."));
-    addCommand(Command::Exit, QStringLiteral("E&xit"), QKeySequence::Quit);
-
-    addCommand(Command::ViewMainToolbar, QStringLiteral("&Main Toolbar"))->setCheckable(true);
-    addCommand(Command::ViewCalendarToolbar, QStringLiteral("&Calendar Toolbar"))->setCheckable(true);
-    addCommand(Command::ViewStatusBar, QStringLiteral("&Status Bar"))->setCheckable(true);
-    addCommand(Command::ViewDetailsBar, QStringLiteral("&Details Bar"))->setCheckable(true);
-    addCommand(Command::ViewSynopsisBar, QStringLiteral("S&ynopsis Bar"))->setCheckable(true);
     auto* themes = new QActionGroup(this);
-    themes->addAction(addCommand(Command::ThemeWindowsXP, QStringLiteral("Windows&XP")))->setCheckable(true);
-    themes->addAction(addCommand(Command::ThemeWindows2003, QStringLiteral("Windows&2003")))->setCheckable(true);
-
-    addCommand(Command::AddTask, QStringLiteral("&Add New..."), QKeySequence(QStringLiteral("Ctrl+T")))
-        ->setIconText(QStringLiteral("Add Task"));
-    addCommand(Command::AddSubTask, QStringLiteral("Add New &Sub Task..."),
-               QKeySequence(QStringLiteral("Ctrl+Shift+T")));
-    addCommand(Command::ModifyTask, QStringLiteral("&Modify..."))->setIconText(QStringLiteral("Modify Task"));
-    addCommand(Command::DeleteTask, QStringLiteral("&Delete"))->setIconText(QStringLiteral("Delete Task"));
-    addCommand(Command::ImportTasks, QStringLiteral("&Import From Calendar File..."));
-    addCommand(Command::TasksPerResource, QStringLiteral("&List Tasks For Resources..."));
-
-    addCommand(Command::AddMeeting, QStringLiteral("&Add New..."), QKeySequence(QStringLiteral("Ctrl+M")))
-        ->setIconText(QStringLiteral("Add Meeting"));
-    addCommand(Command::ModifyMeeting, QStringLiteral("&Modify..."))->setIconText(QStringLiteral("Modify Meeting"));
-    addCommand(Command::DeleteMeeting, QStringLiteral("&Delete"))->setIconText(QStringLiteral("Delete Meeting"));
-    addCommand(Command::ImportMeetings, QStringLiteral("&Import From Calendar File..."));
-
-    addCommand(Command::AddIncome, QStringLiteral("&Add..."))->setIconText(QStringLiteral("Add Payment"));
-    addCommand(Command::ModifyIncome, QStringLiteral("&Modify..."))->setIconText(QStringLiteral("Modify Payment"));
-    addCommand(Command::DeleteIncome, QStringLiteral("&Delete"))->setIconText(QStringLiteral("Delete Payment"));
-    addCommand(Command::AddExpense, QStringLiteral("&Add..."));
-    addCommand(Command::ModifyExpense, QStringLiteral("&Modify..."));
-    addCommand(Command::DeleteExpense, QStringLiteral("&Delete"));
-    addCommand(Command::AddInvoice, QStringLiteral("&Add..."));
-    addCommand(Command::ModifyInvoice, QStringLiteral("&Modify..."));
-    addCommand(Command::DeleteInvoice, QStringLiteral("&Delete"));
-
-    addCommand(Command::ExportWord, QStringLiteral("To &Word Document (.docx)..."));
-    addCommand(Command::ExportExcel, QStringLiteral("To &Excel Workbook (.xlsx)..."));
-    addCommand(Command::ExportHtml, QStringLiteral("To &HTML..."));
-    addCommand(Command::ExportInvoiceWord, QStringLiteral("To &Word Document (.docx)..."));
-    addCommand(Command::ExportInvoiceHtml, QStringLiteral("To &HTML..."));
-
-    addCommand(Command::Refresh, QStringLiteral("&Refresh"), QKeySequence::Refresh);
-    addCommand(Command::Synchronize, QStringLiteral("&Synchronize"));
-    addCommand(Command::ChangeLogin, QStringLiteral("Change &Login..."))->setIconText(QStringLiteral("Change Login"));
-    addCommand(Command::SetLoginStatus, QStringLiteral("Set Login &Status..."));
-    addCommand(Command::ChangeDirectory, QStringLiteral("Change &Directory..."))
-        ->setIconText(QStringLiteral("Change Directory"));
-    addCommand(Command::About, QStringLiteral("&About Korvane..."))->setIconText(QStringLiteral("About"));
-    addCommand(Command::Help, QStringLiteral("&Help"), QKeySequence::HelpContents)->setIconText(QStringLiteral("Help"));
-
-    addCommand(Command::FromPreviousYear, QStringLiteral("Previous Year"));
-    addCommand(Command::FromPreviousMonth, QStringLiteral("Previous Month"));
-    addCommand(Command::FromNextMonth, QStringLiteral("Next Month"));
-    addCommand(Command::FromNextYear, QStringLiteral("Next Year"));
-    addCommand(Command::ToPreviousYear, QStringLiteral("Previous Year"));
-    addCommand(Command::ToPreviousMonth, QStringLiteral("Previous Month"));
-    addCommand(Command::ToNextMonth, QStringLiteral("Next Month"));
-    addCommand(Command::ToNextYear, QStringLiteral("Next Year"));
-    // Each step exists twice on the calendar toolbar; the icon text says which month it moves.
-    for (Command c : {Command::FromPreviousYear, Command::FromPreviousMonth, Command::FromNextMonth,
-                      Command::FromNextYear})
-        action(c)->setIconText(QStringLiteral("From: ") + action(c)->text());
-    for (Command c : {Command::ToPreviousYear, Command::ToPreviousMonth, Command::ToNextMonth, Command::ToNextYear})
-        action(c)->setIconText(QStringLiteral("To: ") + action(c)->text());
+    for (const CommandInfo& row : CommandTable::all()) {
+        QAction* action = CommandTable::createAction(row.command, this);
+        connect(action, &QAction::triggered, this, [this, command = row.command] { runCommand(command); });
+        m_actions.insert(row.command, action);
+        if (row.command == Command::ThemeWindowsXP || row.command == Command::ThemeWindows2003)
+            themes->addAction(action);
+    }
 }
 
 void CMainFrame::createMenus()
 {
-    auto add = [this](QMenu* menu, std::initializer_list<Command> commands) {
-        for (Command c : commands)
-            menu->addAction(action(c));
-    };
-    QMenu* project = menuBar()->addMenu(QStringLiteral("&Project"));
-    add(project, {Command::AddProject, Command::ModifyProject, Command::DeleteProject});
-    project->addSeparator();
-    add(project, {Command::PrintProject, Command::PrintInvoice});
-    project->addSeparator();
-    add(project, {Command::Exit});
-
-    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
-    add(view->addMenu(QStringLiteral("&Toolbar")), {Command::ViewMainToolbar, Command::ViewCalendarToolbar});
-    add(view, {Command::ViewStatusBar});
-    add(view->addMenu(QStringLiteral("&Control Bar")), {Command::ViewDetailsBar, Command::ViewSynopsisBar});
-    add(view->addMenu(QStringLiteral("T&hemes")), {Command::ThemeWindowsXP, Command::ThemeWindows2003});
-    connect(view, &QMenu::aboutToShow, this, &CMainFrame::updateCommandStates);
-
-    QMenu* task = menuBar()->addMenu(QStringLiteral("&Task"));
-    add(task, {Command::AddTask, Command::AddSubTask, Command::ModifyTask, Command::DeleteTask});
-    task->addSeparator();
-    add(task, {Command::ImportTasks, Command::TasksPerResource});
-
-    QMenu* meeting = menuBar()->addMenu(QStringLiteral("&Meeting"));
-    add(meeting, {Command::AddMeeting, Command::ModifyMeeting, Command::DeleteMeeting});
-    meeting->addSeparator();
-    add(meeting, {Command::ImportMeetings});
-
-    QMenu* money = menuBar()->addMenu(QStringLiteral("M&oney Flow"));
-    add(money->addMenu(QStringLiteral("&Income")), {Command::AddIncome, Command::ModifyIncome, Command::DeleteIncome});
-    add(money->addMenu(QStringLiteral("&Expense")),
-        {Command::AddExpense, Command::ModifyExpense, Command::DeleteExpense});
-    add(money->addMenu(QStringLiteral("In&voice")),
-        {Command::AddInvoice, Command::ModifyInvoice, Command::DeleteInvoice});
-
-    QMenu* exportMenu = menuBar()->addMenu(QStringLiteral("&Export"));
-    add(exportMenu, {Command::ExportWord, Command::ExportExcel, Command::ExportHtml});
-    add(exportMenu->addMenu(QStringLiteral("&Invoice")), {Command::ExportInvoiceWord, Command::ExportInvoiceHtml});
-
-    QMenu* tools = menuBar()->addMenu(QStringLiteral("Too&ls"));
-    add(tools, {Command::Refresh, Command::Synchronize});
-
-    QMenu* option = menuBar()->addMenu(QStringLiteral("O&ption"));
-    add(option, {Command::ChangeLogin, Command::SetLoginStatus, Command::ChangeDirectory});
-
-    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-    add(help, {Command::Help, Command::About});
-
+    for (const MenuLayout& layout : CommandTable::menuBar()) {
+        if (layout.entries.empty())
+            continue;
+        QMenu* menu = menuBar()->addMenu(QString::fromUtf8(layout.title));
+        menu->setObjectName(QString::fromUtf8(layout.objectName));
+        QMenu* submenu = nullptr;
+        for (const MenuEntry& entry : layout.entries) {
+            if (!entry.submenu)
+                submenu = nullptr;
+            else if (!submenu || submenu->title() != QString::fromUtf8(entry.submenu))
+                submenu = menu->addMenu(QString::fromUtf8(entry.submenu));
+            QMenu* target = submenu ? submenu : menu;
+            if (entry.command)
+                target->addAction(action(*entry.command));
+            else
+                target->addSeparator();
+        }
+    }
     for (QMenu* menu : menuBar()->findChildren<QMenu*>())
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::updateCommandStates);
 }
@@ -258,19 +134,6 @@ void CMainFrame::createToolBars()
     m_mainToolBar = addToolBar(QStringLiteral("Main Toolbar"));
     m_mainToolBar->setObjectName(QStringLiteral("MainToolbar"));
     m_mainToolBar->setIconSize(QSize(28, 28));
-    const Command main[] = {Command::AddProject, Command::ModifyProject, Command::DeleteProject, Command(0),
-                            Command::AddTask, Command::ModifyTask, Command::DeleteTask, Command(0),
-                            Command::AddMeeting, Command::ModifyMeeting, Command::DeleteMeeting, Command(0),
-                            Command::AddIncome, Command::ModifyIncome, Command::DeleteIncome, Command(0),
-                            Command::ChangeLogin, Command::ChangeDirectory, Command::Synchronize,
-                            Command::Refresh, Command::Help, Command::About};
-    for (Command c : main) {
-        if (int(c) == 0)
-            m_mainToolBar->addSeparator();
-        else
-            m_mainToolBar->addAction(action(c));
-    }
-
     m_calendarToolBar = addToolBar(QStringLiteral("Calendar Toolbar"));
     m_calendarToolBar->setObjectName(QStringLiteral("CalendarToolbar"));
     m_calendarToolBar->setIconSize(QSize(20, 20));
@@ -288,17 +151,18 @@ void CMainFrame::createToolBars()
     m_fromPicker = makePicker(QStringLiteral("FromMonthPicker"), QStringLiteral("From month"));
     m_toPicker = makePicker(QStringLiteral("ToMonthPicker"), QStringLiteral("To month"));
     m_toPicker->setMinimumDate(m_fromPicker->date());
-    m_calendarToolBar->addAction(action(Command::FromPreviousYear));
-    m_calendarToolBar->addAction(action(Command::FromPreviousMonth));
-    m_calendarToolBar->addWidget(m_fromPicker);
-    m_calendarToolBar->addAction(action(Command::FromNextMonth));
-    m_calendarToolBar->addAction(action(Command::FromNextYear));
-    m_calendarToolBar->addSeparator();
-    m_calendarToolBar->addAction(action(Command::ToPreviousYear));
-    m_calendarToolBar->addAction(action(Command::ToPreviousMonth));
-    m_calendarToolBar->addWidget(m_toPicker);
-    m_calendarToolBar->addAction(action(Command::ToNextMonth));
-    m_calendarToolBar->addAction(action(Command::ToNextYear));
+    const auto fill = [this](QToolBar* toolBar, const std::vector<ToolbarSlot>& positions) {
+        for (const ToolbarSlot& place : positions) {
+            switch (place.kind) {
+            case ToolbarSlot::Kind::Command: toolBar->addAction(action(place.command)); break;
+            case ToolbarSlot::Kind::Separator: toolBar->addSeparator(); break;
+            case ToolbarSlot::Kind::FromPicker: toolBar->addWidget(m_fromPicker); break;
+            case ToolbarSlot::Kind::ToPicker: toolBar->addWidget(m_toPicker); break;
+            }
+        }
+    };
+    fill(m_mainToolBar, CommandTable::mainToolbar());
+    fill(m_calendarToolBar, CommandTable::calendarToolbar());
 }
 
 void CMainFrame::createStatusBar()
@@ -315,8 +179,7 @@ void CMainFrame::createStatusBar()
 void CMainFrame::createPanes()
 {
     m_projectList = new CKorvaneView(m_store);
-    m_projectList->setProjectMenuActions(action(Command::AddProject), action(Command::ModifyProject),
-                                         action(Command::DeleteProject));
+    connect(m_projectList, &CKorvaneView::commandRequested, this, &CMainFrame::runCommand);
     connect(m_projectList, &CKorvaneView::aboutToChangeProject, this, &CMainFrame::commitSynopsis);
     connect(m_projectList, &CKorvaneView::projectChosen, this, &CMainFrame::onProjectChosen);
     connect(m_projectList, &CKorvaneView::documentsRequested, this, &CMainFrame::editDocuments);
@@ -327,7 +190,7 @@ void CMainFrame::createPanes()
 
     m_graphSheet = new CGraphSheet(m_store);
     connect(m_graphSheet, &CGraphSheet::graphShownChanged, this, [this] {
-        m_graphSheet->graphPage()->showTask(m_detailsBar->currentTab() == ProjectDetailsBar::TasksTab
+        m_graphSheet->graphPage()->showTask(m_detailsBar->currentTab() == TreeKind::Tasks
                                                 ? m_detailsBar->selectedTaskId()
                                                 : QByteArray());
     });
@@ -347,7 +210,7 @@ void CMainFrame::createPanes()
     connect(m_detailsBar, &ProjectDetailsBar::commandRequested, this, &CMainFrame::runCommand);
     connect(m_detailsBar, &ProjectDetailsBar::invoiceListRequested, this, [this] { showInvoiceList(true); });
     connect(m_detailsBar, &ProjectDetailsBar::invoiceRequested, this,
-            [this](const QByteArray& id) { refreshRightPane(id, 1); });
+            [this](const QByteArray& id) { refreshRightPane(id, RightPane::Invoice); });
     connect(m_detailsBar, &ProjectDetailsBar::detailsAgainRequested, this, [this] { showInvoiceList(false); });
     connect(m_detailsBar, &ProjectDetailsBar::taskSelectionChanged, this, &CMainFrame::taskSelected);
     connect(m_detailsBar, &ProjectDetailsBar::selectionChanged, this, &CMainFrame::updateCommandStates);
@@ -376,29 +239,10 @@ static QByteArray listProjectIdOf(const CKorvaneView* list)
 
 void CMainFrame::updateCommandStates()
 {
-    const bool projectRow = !listProjectIdOf(m_projectList).isEmpty();
-    const int tab = m_detailsBar->currentTab();
-    const bool taskRow = tab == ProjectDetailsBar::TasksTab && m_detailsBar->hasTaskSelection();
-    const bool meetingRow = tab == ProjectDetailsBar::MeetingsTab && m_detailsBar->hasMeetingSelection();
-    const bool moneyTab = tab == ProjectDetailsBar::MoneyFlowTab;
-    const bool paymentRow = moneyTab && !m_detailsBar->selectedMoneyFlowId().isEmpty();
-    const bool invoiceRow = moneyTab && !m_detailsBar->selectedInvoiceId().isEmpty();
-
-    const auto enable = [this](std::initializer_list<Command> commands, bool on) {
-        for (Command c : commands)
-            action(c)->setEnabled(on);
-    };
-    enable({Command::ModifyProject, Command::DeleteProject}, projectRow);
-    enable({Command::AddTask}, tab == ProjectDetailsBar::TasksTab);
-    enable({Command::ModifyTask, Command::DeleteTask}, taskRow);
-    enable({Command::AddMeeting}, tab == ProjectDetailsBar::MeetingsTab);
-    enable({Command::ModifyMeeting, Command::DeleteMeeting}, meetingRow);
-    enable({Command::AddIncome, Command::AddExpense, Command::AddInvoice}, moneyTab);
-    enable({Command::ModifyIncome, Command::DeleteIncome, Command::ModifyExpense, Command::DeleteExpense},
-           paymentRow);
-    enable({Command::ModifyInvoice, Command::DeleteInvoice, Command::ExportInvoiceWord, Command::ExportInvoiceHtml,
-            Command::PrintInvoice},
-           invoiceRow);
+    const CommandContext context{!listProjectIdOf(m_projectList).isEmpty(), m_detailsBar->currentTab(),
+                                 m_detailsBar->currentSelection()};
+    for (const CommandInfo& row : CommandTable::all())
+        action(row.command)->setEnabled(CommandTable::isEnabled(row.command, context));
 
     action(Command::ViewMainToolbar)->setChecked(m_mainToolBar && m_mainToolBar->isVisibleTo(this));
     action(Command::ViewCalendarToolbar)->setChecked(m_calendarToolBar && m_calendarToolBar->isVisibleTo(this));
@@ -410,7 +254,7 @@ void CMainFrame::updateCommandStates()
 void CMainFrame::runCommand(Command command)
 {
     // Without this check an editor would open, take the user's typing, and only then fail.
-    if (writesDataFolder(command) && !dataFolderPresent(QStringLiteral("Nothing was changed."))) {
+    if (CommandTable::info(command).writesData && !dataFolderPresent(QStringLiteral("Nothing was changed."))) {
         updateCommandStates();
         return;
     }
@@ -438,8 +282,8 @@ void CMainFrame::runCommand(Command command)
     case Command::ModifyMeeting: modifyMeeting(); break;
     case Command::DeleteMeeting: deleteMeeting(); break;
     case Command::ImportMeetings: importMeetings(); break;
-    case Command::AddIncome: addMoneyFlow(0); break;
-    case Command::AddExpense: addMoneyFlow(1); break;
+    case Command::AddIncome: addMoneyFlow(MoneyFlowRecord::Income); break;
+    case Command::AddExpense: addMoneyFlow(MoneyFlowRecord::Expense); break;
     case Command::ModifyIncome:
     case Command::ModifyExpense: modifyMoneyFlow(); break;
     case Command::DeleteIncome:
@@ -513,7 +357,7 @@ void CMainFrame::refreshProjectList(const QByteArray& selectProjectId, bool comm
         m_workupBar->refreshDocuments();
     else
         m_workupBar->showProject(row >= 1 && !project.identifier.isEmpty() ? &project : nullptr);
-    rebuildTrees(m_projectId, {}, 0);
+    rebuildTrees(m_projectId, {}, WhichTrees::All);
 }
 
 void CMainFrame::onProjectChosen(const QByteArray& projectId)
@@ -531,20 +375,20 @@ void CMainFrame::onProjectChosen(const QByteArray& projectId)
     const ProjectRecord project = m_store.GetProject(projectId);
     m_workupBar->showProject(project.identifier.isEmpty() ? nullptr : &project);
     m_projectId = projectId;
-    rebuildTrees(projectId, {}, 0);
+    rebuildTrees(projectId, {}, WhichTrees::All);
     updateCommandStates();
 }
 
-void CMainFrame::rebuildTrees(const QByteArray& projectId, const QByteArray& revealId, int which)
+void CMainFrame::rebuildTrees(const QByteArray& projectId, const QByteArray& revealId, WhichTrees which)
 {
     m_detailsBar->rebuild(projectId, revealId, which);
-    refreshRightPane(projectId, 0);
+    refreshRightPane(projectId, RightPane::ProjectDetails);
     updateCommandStates();
 }
 
-void CMainFrame::refreshRightPane(const QByteArray& identifier, int mode)
+void CMainFrame::refreshRightPane(const QByteArray& identifier, RightPane show)
 {
-    if (mode == 0) {
+    if (show == RightPane::ProjectDetails) {
         m_graphSheet->graphPage()->fill(identifier);
         m_graphSheet->detailsView()->showProjectDetails(identifier);
     } else {
@@ -562,7 +406,7 @@ void CMainFrame::showInvoiceList(bool show)
 
 void CMainFrame::taskSelected()
 {
-    if (m_detailsBar->currentTab() == ProjectDetailsBar::TasksTab && m_graphSheet->isGraphShown())
+    if (m_detailsBar->currentTab() == TreeKind::Tasks && m_graphSheet->isGraphShown())
         m_graphSheet->graphPage()->showTask(m_detailsBar->selectedTaskId());
 }
 
@@ -633,7 +477,7 @@ void CMainFrame::deleteTask()
     // A sub task also leaves its parent's list; a top-level task takes its sub tasks along.
     reportStoreError(RecordEdits::remove(m_store, RecordKind::Task, id).error,
                      QStringLiteral("The task could not be deleted."));
-    rebuildTrees(m_projectId, {}, 0);
+    rebuildTrees(m_projectId, {}, WhichTrees::All);
     m_projectList->viewport()->update();
 }
 
@@ -644,7 +488,7 @@ void CMainFrame::deleteMeeting()
         return;
     reportStoreError(RecordEdits::remove(m_store, RecordKind::Meeting, id).error,
                      QStringLiteral("The meeting could not be deleted."));
-    rebuildTrees(m_projectId, {}, 0);
+    rebuildTrees(m_projectId, {}, WhichTrees::All);
 }
 
 void CMainFrame::deleteMoneyFlow()
@@ -654,7 +498,7 @@ void CMainFrame::deleteMoneyFlow()
         return;
     reportStoreError(RecordEdits::remove(m_store, RecordKind::MoneyFlow, id).error,
                      QStringLiteral("The entry could not be deleted."));
-    rebuildTrees(m_projectId, {}, 3);
+    rebuildTrees(m_projectId, {}, WhichTrees::MoneyFlow);
 }
 
 void CMainFrame::deleteInvoice()
@@ -664,7 +508,7 @@ void CMainFrame::deleteInvoice()
         return;
     reportStoreError(RecordEdits::remove(m_store, RecordKind::Invoice, id).error,
                      QStringLiteral("The invoice could not be deleted."));
-    rebuildTrees(m_projectId, {}, 3);
+    rebuildTrees(m_projectId, {}, WhichTrees::MoneyFlow);
 }
 
 void CMainFrame::refreshAll()

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "shell/Commands.h"
-#include "shell/Theme.h"
+#include "ui/CommandTable.h"
+#include "ui/Theme.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -43,10 +43,19 @@ public:
      * the project with that identifier (the first one when empty) and rebuilds every pane for it.
      */
     void refreshProjectList(const QByteArray& selectProjectId, bool commitSynopsis);
-    /** Rebuilds the trees (0 all, 1 tasks, 2 meetings, 3 money flow), then the right pane. */
-    void rebuildTrees(const QByteArray& projectId, const QByteArray& revealId, int which);
-    /** Mode 0: the project's graph and details page; any other mode: the invoice with that identifier. */
-    void refreshRightPane(const QByteArray& identifier, int mode);
+    /** What the right-hand pane shows after a refresh. */
+    enum class RightPane
+    {
+        /** The project's progress graph and details page. */
+        ProjectDetails,
+        /** The invoice letter. */
+        Invoice
+    };
+
+    /** Rebuilds some or all of the trees, then the right pane with the project's details. */
+    void rebuildTrees(const QByteArray& projectId, const QByteArray& revealId, WhichTrees which);
+    /** Shows the project (identifier of a project) or the invoice (identifier of an invoice) on the right. */
+    void refreshRightPane(const QByteArray& identifier, RightPane show);
     /** Shows the selected project's invoice list, or the details page again. */
     void showInvoiceList(bool show);
     /** Redraws the graph caption for the task tree's selection while the graph is shown. */
@@ -85,7 +94,6 @@ private:
     void createToolBars();
     void createStatusBar();
     void createPanes();
-    QAction* addCommand(Command command, const QString& text, const QKeySequence& shortcut = {});
     void updateCommandStates();
     void showLoadProblems();
     void updateLoadProblemNotice();
@@ -121,7 +129,7 @@ private:
     void modifyTask();
     void addMeeting();
     void modifyMeeting();
-    void addMoneyFlow(int kind);
+    void addMoneyFlow(MoneyFlowRecord::Kind kind);
     void modifyMoneyFlow();
     void addInvoice();
     void modifyInvoice();

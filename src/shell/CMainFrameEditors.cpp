@@ -97,7 +97,7 @@ void CMainFrame::addTask(bool subTask)
     }
     if (outcome.finished)
         refreshProjectList(projectId, true);
-    m_detailsBar->setCurrentTab(ProjectDetailsBar::TasksTab);
+    m_detailsBar->setCurrentTab(TreeKind::Tasks);
 }
 
 void CMainFrame::modifyTask()
@@ -118,8 +118,8 @@ void CMainFrame::addMeeting()
         return;
     CMeetingSheet::addMeeting(m_store, projectId, this);
     // Also after Cancel: a meeting whose removal failed must not hide from the trees.
-    rebuildTrees(projectId, {}, 0);
-    m_detailsBar->setCurrentTab(ProjectDetailsBar::MeetingsTab);
+    rebuildTrees(projectId, {}, WhichTrees::All);
+    m_detailsBar->setCurrentTab(TreeKind::Meetings);
 }
 
 void CMainFrame::modifyMeeting()
@@ -129,10 +129,10 @@ void CMainFrame::modifyMeeting()
     if (!busy || meetingId.isEmpty())
         return;
     if (CMeetingSheet::modifyMeeting(m_store, meetingId, selectedListProject(m_projectList), this).finished)
-        rebuildTrees(m_projectId, {}, 0);
+        rebuildTrees(m_projectId, {}, WhichTrees::All);
 }
 
-void CMainFrame::addMoneyFlow(int kind)
+void CMainFrame::addMoneyFlow(MoneyFlowRecord::Kind kind)
 {
     BusyGuard busy(m_busy, Command::AddIncome); // one editor for income and expense
     const QByteArray projectId = selectedListProject(m_projectList);
@@ -140,8 +140,8 @@ void CMainFrame::addMoneyFlow(int kind)
         return;
     const EditorOutcome outcome = MoneyFlowDialog::addMoneyFlow(m_store, projectId, kind, this);
     if (outcome.finished)
-        rebuildTrees(projectId, outcome.identifier, 3);
-    m_detailsBar->setCurrentTab(ProjectDetailsBar::MoneyFlowTab);
+        rebuildTrees(projectId, outcome.identifier, WhichTrees::MoneyFlow);
+    m_detailsBar->setCurrentTab(TreeKind::MoneyFlow);
 }
 
 void CMainFrame::modifyMoneyFlow()
@@ -151,7 +151,7 @@ void CMainFrame::modifyMoneyFlow()
     if (!busy || entryId.isEmpty())
         return;
     if (MoneyFlowDialog::modifyMoneyFlow(m_store, entryId, this).finished)
-        rebuildTrees(m_projectId, entryId, 3);
+        rebuildTrees(m_projectId, entryId, WhichTrees::MoneyFlow);
 }
 
 void CMainFrame::addInvoice()
@@ -162,8 +162,8 @@ void CMainFrame::addInvoice()
         return;
     const EditorOutcome outcome = InvoiceDialog::addInvoice(m_store, projectId, this);
     if (outcome.finished)
-        rebuildTrees(projectId, outcome.identifier, 3);
-    m_detailsBar->setCurrentTab(ProjectDetailsBar::MoneyFlowTab);
+        rebuildTrees(projectId, outcome.identifier, WhichTrees::MoneyFlow);
+    m_detailsBar->setCurrentTab(TreeKind::MoneyFlow);
 }
 
 void CMainFrame::modifyInvoice()
@@ -173,7 +173,7 @@ void CMainFrame::modifyInvoice()
     if (!busy || invoiceId.isEmpty())
         return;
     if (InvoiceDialog::modifyInvoice(m_store, invoiceId, this).finished)
-        rebuildTrees(m_projectId, invoiceId, 3);
+        rebuildTrees(m_projectId, invoiceId, WhichTrees::MoneyFlow);
 }
 
 void CMainFrame::importTasks()
@@ -182,7 +182,7 @@ void CMainFrame::importTasks()
     if (projectId.isEmpty())
         return;
     ImportDialog::run(m_store, ImportKind::Tasks, projectId, this);
-    rebuildTrees(m_projectId, {}, 0);
+    rebuildTrees(m_projectId, {}, WhichTrees::All);
     m_projectList->viewport()->update();
 }
 
@@ -192,7 +192,7 @@ void CMainFrame::importMeetings()
     if (projectId.isEmpty())
         return;
     ImportDialog::run(m_store, ImportKind::Meetings, projectId, this);
-    rebuildTrees(m_projectId, {}, 2);
+    rebuildTrees(m_projectId, {}, WhichTrees::Meetings);
 }
 
 void CMainFrame::showTasksPerResource()

@@ -3,7 +3,7 @@
 #include "records/Text.h"
 #include "shell/DialogButtons.h"
 #include "shell/LoginWindow.h"
-#include "shell/UserDialogs.h"
+#include "ui/UserDialogs.h"
 
 #include <QComboBox>
 #include <QFormLayout>

@@ -7,8 +7,8 @@
 #include "reports/WordInvoice.h"
 #include "shell/PagePrinter.h"
 #include "shell/ProjectExports.h"
-#include "shell/UserDialogs.h"
 #include "store/RecordStore.h"
+#include "ui/UserDialogs.h"
 
 #include <QUrl>
 #include <QWidget>

@@ -3,8 +3,8 @@
 #include "records/Text.h"
 #include "shell/DialogButtons.h"
 #include "shell/LoginWindow.h"
-#include "shell/UserDialogs.h"
 #include "store/LoginCipher.h"
+#include "ui/UserDialogs.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>

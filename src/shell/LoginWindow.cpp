@@ -2,7 +2,7 @@
 
 #include "records/Text.h"
 #include "shell/LoginRecoveryDialog.h"
-#include "shell/UserDialogs.h"
+#include "ui/UserDialogs.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>

@@ -1,7 +1,7 @@
 #include "shell/PagePrinter.h"
 
-#include "shell/UserDialogs.h"
 #include "store/SafeFile.h"
+#include "ui/UserDialogs.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -93,7 +93,6 @@ void PagePrinter::showPreview()
     if (m_window)
         dialog.resize(m_window->size().expandedTo(QSize(800, 600)));
     UserDialogs::exec(dialog);
-    emit previewShown();
 }
 
 } // namespace korvane

@@ -35,10 +35,6 @@ public:
      */
     static void resolvePictures(QTextDocument& document, const QString& pageFolder);
 
-signals:
-    /** The print preview dialog was shown and has been closed again. */
-    void previewShown();
-
 private:
     bool load(const QString& pageFile);
     void showPreview();

@@ -2,8 +2,8 @@
 
 #include "reports/PrintReport.h"
 #include "shell/PagePrinter.h"
-#include "shell/UserDialogs.h"
 #include "store/DisplayFormat.h"
+#include "ui/UserDialogs.h"
 
 #include <QDateEdit>
 #include <QDialogButtonBox>

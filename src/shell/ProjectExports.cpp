@@ -4,9 +4,9 @@
 #include "reports/HtmlExport.h"
 #include "reports/WordProjectReport.h"
 #include "reports/XlsxExport.h"
-#include "shell/AppSettings.h"
-#include "shell/UserDialogs.h"
+#include "store/AppSettings.h"
 #include "store/RecordStore.h"
+#include "ui/UserDialogs.h"
 #include "views/DetailsTrees.h"
 
 #include <QApplication>

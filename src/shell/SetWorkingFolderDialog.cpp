@@ -1,6 +1,6 @@
 #include "shell/SetWorkingFolderDialog.h"
 
-#include "shell/UserDialogs.h"
+#include "ui/UserDialogs.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,12 +1,12 @@
 #include "shell/Startup.h"
 
-#include "shell/AppSettings.h"
 #include "shell/DataFolderLock.h"
 #include "shell/LoginWindow.h"
 #include "shell/SetWorkingFolderDialog.h"
-#include "shell/UserDialogs.h"
+#include "store/AppSettings.h"
 #include "store/LoginFiles.h"
 #include "store/RecordStore.h"
+#include "ui/UserDialogs.h"
 
 #include <QApplication>
 #include <QDir>
@@ -41,16 +41,6 @@ bool sameFolder(const QString& a, const QString& b)
 
 } // namespace
 
-QString Startup::dataFolderName()
-{
-    return QStringLiteral("Korvane");
-}
-
-QString Startup::dataFolderOf(const QString& pickedFolder)
-{
-    return QDir::cleanPath(pickedFolder + QLatin1Char('/') + dataFolderName());
-}
-
 QString Startup::pickedFolderOf(const QString& dataFolder)
 {
     return QFileInfo(QDir::cleanPath(dataFolder)).path();
@@ -59,7 +49,7 @@ QString Startup::pickedFolderOf(const QString& dataFolder)
 StartupResult Startup::run(RecordStore& store, DataFolderLock& lock, QWidget* parent)
 {
     QString picked = AppSettings::workingFolder();
-    if (!picked.isEmpty() && !QFileInfo(dataFolderOf(picked)).isDir()) {
+    if (!picked.isEmpty() && !QFileInfo(AppSettings::dataFolderOf(picked)).isDir()) {
         picked.clear();
         UserDialogs::message(
             parent,
@@ -73,7 +63,7 @@ StartupResult Startup::run(RecordStore& store, DataFolderLock& lock, QWidget* pa
             return {};
     }
 
-    const QString dataFolder = dataFolderOf(picked);
+    const QString dataFolder = AppSettings::dataFolderOf(picked);
     QString error;
     if (!createDataFolder(dataFolder, &error))
         UserDialogs::message(parent, error, UserDialogs::Icon::Warning);
@@ -99,7 +89,7 @@ bool Startup::changeDirectory(RecordStore& store, DataFolderLock& lock, QWidget*
     const QString picked = askWorkingFolder(current.isEmpty() ? QString() : pickedFolderOf(current), parent);
     if (picked.isEmpty())
         return false;
-    const QString dataFolder = dataFolderOf(picked);
+    const QString dataFolder = AppSettings::dataFolderOf(picked);
     // Picking the same folder again changes nothing, unless it is gone: then it is made anew on purpose.
     if (!current.isEmpty() && sameFolder(dataFolder, current) && QFileInfo(current).isDir())
         return false;

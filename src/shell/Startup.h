@@ -24,10 +24,6 @@ struct StartupResult
 class Startup
 {
 public:
-    /** The name of the data folder inside the picked folder. */
-    static QString dataFolderName();
-    /** The data folder of a picked folder: picked + "/" + "Korvane". */
-    static QString dataFolderOf(const QString& pickedFolder);
     /** The picked folder of a data folder (the folder above it). */
     static QString pickedFolderOf(const QString& dataFolder);
 

@@ -1,9 +1,9 @@
 #include "shell/WorkupBar.h"
 
 #include "records/Text.h"
-#include "shell/UserDialogs.h"
 #include "store/ProjectDocuments.h"
 #include "store/RecordStore.h"
+#include "ui/UserDialogs.h"
 
 #include <QFileIconProvider>
 #include <QFileInfo>

@@ -66,6 +66,23 @@ struct TreeNode
 /** A node's place in a tree: the child index at each level below the root (empty for the root). */
 using TreePath = std::vector<int>;
 
+/** The three project details trees, in the order of the tabs that show them. */
+enum class TreeKind : int
+{
+    Tasks = 0,
+    Meetings = 1,
+    MoneyFlow = 2
+};
+
+/** Which trees a rebuild renews. */
+enum class WhichTrees
+{
+    All,
+    Tasks,
+    Meetings,
+    MoneyFlow
+};
+
 /** Positions of the money tree's children of the root. */
 enum class MoneyCategory : int
 {

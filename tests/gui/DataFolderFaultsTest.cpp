@@ -5,9 +5,9 @@
 
 #include "shell/CMainFrame.h"
 #include "shell/DataFolderLock.h"
-#include "shell/UserDialogs.h"
 #include "shell/WorkupBar.h"
 #include "store/RecordStore.h"
+#include "ui/UserDialogs.h"
 #include "views/widgets/CKorvaneView.h"
 #include "views/widgets/ProjectDetailsBar.h"
 
@@ -51,7 +51,7 @@ QByteArray fileBytes(const QString& path)
 void selectTask(CMainFrame& frame, const QString& name)
 {
     ProjectDetailsBar* bar = frame.detailsBar();
-    bar->setCurrentTab(ProjectDetailsBar::TasksTab);
+    bar->setCurrentTab(TreeKind::Tasks);
     QTreeView* tree = bar->taskTreeView();
     const auto found = tree->model()->match(tree->model()->index(0, 0), Qt::DisplayRole, name, 1,
                                             Qt::MatchExactly | Qt::MatchRecursive);
@@ -135,7 +135,7 @@ void DataFolderFaultsTest::readOnlyFolderChangesNothingAndRecovers()
     QCOMPARE(fileBytes(projectFile), projectBytes);
 
     // An editor stays open with what was typed, and nothing is stored.
-    frame.detailsBar()->setCurrentTab(ProjectDetailsBar::MoneyFlowTab);
+    frame.detailsBar()->setCurrentTab(TreeKind::MoneyFlow);
     IncomeAttempt income;
     answerIncomeDialog(income);
     frame.runCommand(Command::AddIncome);
@@ -164,7 +164,7 @@ void DataFolderFaultsTest::readOnlyFolderChangesNothingAndRecovers()
     QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     frame.runCommand(Command::Refresh);
     QCOMPARE(store.GetProject(project).synopsis, QByteArray("typed while read-only"));
-    frame.detailsBar()->setCurrentTab(ProjectDetailsBar::MoneyFlowTab);
+    frame.detailsBar()->setCurrentTab(TreeKind::MoneyFlow);
     answerIncomeDialog(income);
     frame.runCommand(Command::AddIncome);
     QVERIFY(income.closed);
@@ -206,7 +206,7 @@ void DataFolderFaultsTest::goneFolderIsReportedNotEmptiedNorRecreated()
     QCOMPARE(frame.selectedProjectId(), project);
     QVERIFY(frame.detailsBar()->taskTree().label.startsWith(QStringLiteral("Tasks(1)")));
 
-    frame.detailsBar()->setCurrentTab(ProjectDetailsBar::MoneyFlowTab);
+    frame.detailsBar()->setCurrentTab(TreeKind::MoneyFlow);
     IncomeAttempt income;
     answerIncomeDialog(income);
     frame.runCommand(Command::AddIncome);

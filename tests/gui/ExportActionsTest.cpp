@@ -2,12 +2,12 @@
 
 #include "records/RecordCodec.h"
 #include "reports/PageWriter.h"
-#include "shell/AppSettings.h"
 #include "shell/InvoiceActions.h"
 #include "shell/PagePrinter.h"
 #include "shell/ProjectExports.h"
-#include "shell/UserDialogs.h"
+#include "store/AppSettings.h"
 #include "store/RecordStore.h"
+#include "ui/UserDialogs.h"
 #include "views/DetailsTrees.h"
 
 #include <QDialog>

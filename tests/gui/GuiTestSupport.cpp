@@ -1,10 +1,10 @@
 #include "GuiTestSupport.h"
 
 #include "records/RecordCodec.h"
-#include "shell/UserDialogs.h"
 #include "store/DemoData.h"
 #include "store/ProgramFolder.h"
 #include "store/RecordStore.h"
+#include "ui/UserDialogs.h"
 
 #include <QAbstractButton>
 #include <QDialog>

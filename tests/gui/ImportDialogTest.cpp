@@ -2,10 +2,10 @@
 
 #include "editors/ImportDialog.h"
 #include "records/Clock.h"
-#include "shell/AppSettings.h"
-#include "shell/UserDialogs.h"
+#include "store/AppSettings.h"
 #include "store/RecordId.h"
 #include "store/RecordStore.h"
+#include "ui/UserDialogs.h"
 
 #include <QDir>
 #include <QFile>

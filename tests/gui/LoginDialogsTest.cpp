@@ -6,8 +6,8 @@
 #include "shell/LoginRecoveryDialog.h"
 #include "shell/LoginStatusDialog.h"
 #include "shell/LoginWindow.h"
-#include "shell/UserDialogs.h"
 #include "store/LoginFiles.h"
+#include "ui/UserDialogs.h"
 
 #include <QComboBox>
 #include <QDir>

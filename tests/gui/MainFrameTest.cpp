@@ -4,13 +4,13 @@
 
 #include "records/RecordCodec.h"
 #include "reports/PageLink.h"
-#include "shell/AppSettings.h"
 #include "shell/CMainFrame.h"
 #include "shell/CalendarStep.h"
 #include "shell/DataFolderLock.h"
-#include "shell/UserDialogs.h"
 #include "shell/WorkupBar.h"
+#include "store/AppSettings.h"
 #include "store/RecordStore.h"
+#include "ui/UserDialogs.h"
 #include "views/widgets/CDetailsView.h"
 #include "views/widgets/CKorvaneView.h"
 #include "views/widgets/ProjectDetailsBar.h"
@@ -21,7 +21,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPrintPreviewDialog>
-#include <QTreeView>
 #include <QWizard>
 #include <QtTest>
 
@@ -48,17 +47,6 @@ TaskRecord makeTask(const QByteArray& projectId, const QByteArray& name, bool su
     return task;
 }
 
-/** Selects the row of a tree whose text is `label`. */
-bool selectRow(QTreeView* tree, const QString& label)
-{
-    const auto found = tree->model()->match(tree->model()->index(0, 0), Qt::DisplayRole, label, 1,
-                                            Qt::MatchExactly | Qt::MatchRecursive);
-    if (found.isEmpty())
-        return false;
-    tree->setCurrentIndex(found.first());
-    return true;
-}
-
 } // namespace
 
 class MainFrameTest : public QObject
@@ -69,7 +57,6 @@ private slots:
     void monthSteps_data();
     void monthSteps();
     void emptyFolderDisablesProjectCommands();
-    void commandStatesFollowTabAndSelection();
     void deleteProjectAsksAndCascades();
     void synopsisIsStoredWholeAndOnlyWhenChanged();
     void failedWriteIsReported();
@@ -111,40 +98,15 @@ void MainFrameTest::emptyFolderDisablesProjectCommands()
     QVERIFY(!frame.action(Command::ModifyProject)->isEnabled());
     QVERIFY(!frame.action(Command::DeleteProject)->isEnabled());
     QVERIFY(frame.action(Command::AddProject)->isEnabled());
+    // The actions follow the details bar's tab (the rules themselves are the command table's).
+    frame.detailsBar()->setCurrentTab(TreeKind::Meetings);
+    QVERIFY(frame.action(Command::AddMeeting)->isEnabled());
+    QVERIFY(!frame.action(Command::AddTask)->isEnabled());
     QVERIFY(frame.detailsBar()->taskTree().label.startsWith(QStringLiteral("Tasks(0)")));
     QVERIFY(frame.detailsView()->toPlainText().contains(QStringLiteral("No Project Is Selected")));
     // Commands that need a project do nothing without one.
     frame.runCommand(Command::DeleteProject);
     QVERIFY(UserDialogs::takeMessages().isEmpty());
-}
-
-void MainFrameTest::commandStatesFollowTabAndSelection()
-{
-    test::GuiWorld world;
-    const QByteArray project = world.addProject(QStringLiteral("Alpha"), thisMonth(1), thisMonth(20));
-    world.store().AddTask(makeTask(project, "Design"));
-    DataFolderLock lock;
-    CMainFrame frame(world.store(), lock);
-    QCOMPARE(frame.selectedProjectId(), project);
-    QVERIFY(frame.action(Command::ModifyProject)->isEnabled());
-
-    ProjectDetailsBar* bar = frame.detailsBar();
-    bar->setCurrentTab(ProjectDetailsBar::TasksTab);
-    QVERIFY(frame.action(Command::AddTask)->isEnabled());
-    QVERIFY(!frame.action(Command::AddMeeting)->isEnabled());
-    QVERIFY(!frame.action(Command::ModifyTask)->isEnabled());
-    QVERIFY(selectRow(bar->taskTreeView(), QStringLiteral("Design")));
-    QVERIFY(frame.action(Command::ModifyTask)->isEnabled());
-
-    bar->setCurrentTab(ProjectDetailsBar::MeetingsTab);
-    QVERIFY(!frame.action(Command::ModifyTask)->isEnabled());
-    QVERIFY(frame.action(Command::AddMeeting)->isEnabled());
-
-    bar->setCurrentTab(ProjectDetailsBar::MoneyFlowTab);
-    QVERIFY(frame.action(Command::AddIncome)->isEnabled());
-    QVERIFY(frame.action(Command::AddInvoice)->isEnabled());
-    QVERIFY(!frame.action(Command::ModifyIncome)->isEnabled());
-    QVERIFY(!frame.action(Command::PrintInvoice)->isEnabled());
 }
 
 void MainFrameTest::deleteProjectAsksAndCascades()
@@ -253,7 +215,7 @@ void MainFrameTest::invoicePagesAndLinks()
 
     frame.showInvoiceList(true);
     QVERIFY(frame.detailsView()->shownFile().endsWith(QStringLiteral("InvoiceTemp.html")));
-    frame.refreshRightPane(invoice.identifier, 1);
+    frame.refreshRightPane(invoice.identifier, CMainFrame::RightPane::Invoice);
     QVERIFY(frame.detailsView()->shownFile().endsWith(QStringLiteral("Invoice.html")));
     QCOMPARE(frame.detailsView()->shownInvoiceId(), invoice.identifier);
     frame.showInvoiceList(false);
@@ -311,7 +273,7 @@ void MainFrameTest::editorsStoreRefreshAndSwitchTabs()
     QCOMPARE(sheets, 1);
     QVERIFY(storedWhileOpen);
     QVERIFY(store.ofProject<MeetingRecord>(project).empty());
-    QCOMPARE(frame.detailsBar()->currentTab(), int(ProjectDetailsBar::MeetingsTab));
+    QCOMPARE(frame.detailsBar()->currentTab(), TreeKind::Meetings);
 
     // Add Income: the entry is stored, the money tree shows it, and a second call meanwhile is ignored.
     int dialogs = 0;
@@ -328,7 +290,7 @@ void MainFrameTest::editorsStoreRefreshAndSwitchTabs()
     const auto entries = store.ofProject<MoneyFlowRecord>(project);
     QCOMPARE(entries.size(), std::size_t(1));
     QCOMPARE(entries.front()->netAmount, 180.0);
-    QCOMPARE(frame.detailsBar()->currentTab(), int(ProjectDetailsBar::MoneyFlowTab));
+    QCOMPARE(frame.detailsBar()->currentTab(), TreeKind::MoneyFlow);
     QVERIFY(frame.detailsBar()->moneyTree().label.startsWith(QStringLiteral("Payment(0/1/0)")));
 }
 

@@ -7,9 +7,9 @@
 #include "gui/GuiTestSupport.h"
 #include "records/Clock.h"
 #include "records/RecordCodec.h"
-#include "shell/UserDialogs.h"
 #include "store/RecordStore.h"
 #include "store/SafeFile.h"
+#include "ui/UserDialogs.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

@@ -7,9 +7,9 @@
 #include "editors/NumericEdit.h"
 #include "records/Clock.h"
 #include "records/RecordCodec.h"
-#include "shell/UserDialogs.h"
 #include "store/AmountInWords.h"
 #include "store/RecordStore.h"
+#include "ui/UserDialogs.h"
 
 #include <QComboBox>
 #include <QDir>

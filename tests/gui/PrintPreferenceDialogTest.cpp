@@ -1,8 +1,8 @@
 #include "GuiTestSupport.h"
 
 #include "shell/PrintPreferenceDialog.h"
-#include "shell/UserDialogs.h"
 #include "store/RecordStore.h"
+#include "ui/UserDialogs.h"
 
 #include <QDateEdit>
 #include <QFile>

@@ -1,8 +1,8 @@
 #include "gui/GuiTestSupport.h"
 
 #include "records/RecordCodec.h"
-#include "shell/UserDialogs.h"
 #include "store/RecordStore.h"
+#include "ui/UserDialogs.h"
 #include "views/widgets/CKorvaneView.h"
 
 #include <QAction>
@@ -244,8 +244,6 @@ private slots:
         ListWorld w;
         w.add("One", 1);
         const QByteArray two = w.add("Two", 3);
-        QAction add(QStringLiteral("Add")), modify(QStringLiteral("Modify")), del(QStringLiteral("Delete"));
-        w.view.setProjectMenuActions(&add, &modify, &del);
         w.fillYear();
         w.show();
 
@@ -255,7 +253,14 @@ private slots:
         auto* menu = w.view.findChild<QMenu*>(QStringLiteral("projectMenu"));
         QVERIFY(menu);
         QVERIFY(menu->isVisible());
-        QCOMPARE(menu->actions(), (QList<QAction*>{&add, &modify, &del}));
+        QStringList texts;
+        for (QAction* action : menu->actions())
+            texts.append(action->text());
+        QCOMPARE(texts, (QStringList{"Add", "Modify", "Delete"}));
+        QSignalSpy requested(&w.view, &CKorvaneView::commandRequested);
+        menu->actions().at(1)->trigger();
+        QCOMPARE(requested.count(), 1);
+        QCOMPARE(requested.first().first().value<Command>(), Command::ModifyProject);
         menu->hide();
 
         // From the keyboard the pop-up opens for the marked project without moving the mark.

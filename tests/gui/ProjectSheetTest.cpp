@@ -8,9 +8,9 @@
 #include "editors/ResourceDialog.h"
 #include "records/Clock.h"
 #include "records/RecordCodec.h"
-#include "shell/UserDialogs.h"
 #include "store/ProjectDocuments.h"
 #include "store/RecordStore.h"
+#include "ui/UserDialogs.h"
 
 #include <QDateEdit>
 #include <QFile>

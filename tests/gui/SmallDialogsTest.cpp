@@ -6,10 +6,10 @@
 #include "editors/TaskRowDelegate.h"
 #include "editors/TasksPerResourceWindow.h"
 #include "records/RecordCodec.h"
-#include "shell/UserDialogs.h"
 #include "store/CurrencyList.h"
 #include "store/ProjectDocuments.h"
 #include "store/RecordStore.h"
+#include "ui/UserDialogs.h"
 
 #include <QDir>
 #include <QFile>

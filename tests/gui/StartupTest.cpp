@@ -3,14 +3,14 @@
 #include "gui/GuiTestSupport.h"
 
 #include "records/RecordCodec.h"
-#include "shell/AppSettings.h"
 #include "shell/DataFolderLock.h"
 #include "shell/LoginWindow.h"
 #include "shell/SetWorkingFolderDialog.h"
 #include "shell/Startup.h"
-#include "shell/UserDialogs.h"
+#include "store/AppSettings.h"
 #include "store/LoginFiles.h"
 #include "store/RecordStore.h"
+#include "ui/UserDialogs.h"
 
 #include <QApplication>
 #include <QDir>
@@ -508,7 +508,7 @@ void StartupTest::saveWorkingFolderWritesParent()
     GuiWorld world;
     Startup::saveWorkingFolder(world.store());
     QCOMPARE(AppSettings::workingFolder(), world.pickedFolder());
-    QCOMPARE(Startup::dataFolderOf(QStringLiteral("/")), QStringLiteral("/Korvane"));
+    QCOMPARE(AppSettings::dataFolderOf(QStringLiteral("/")), QStringLiteral("/Korvane"));
     QCOMPARE(Startup::pickedFolderOf(QStringLiteral("/Korvane")), QStringLiteral("/"));
     QCOMPARE(Startup::pickedFolderOf(QStringLiteral("/home/ann/Korvane")), QStringLiteral("/home/ann"));
 }

@@ -6,8 +6,8 @@
 #include "records/Clock.h"
 #include "records/RecordCodec.h"
 #include "records/Text.h"
-#include "shell/UserDialogs.h"
 #include "store/RecordStore.h"
+#include "ui/UserDialogs.h"
 
 #include <QCheckBox>
 #include <QComboBox>

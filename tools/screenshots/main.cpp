@@ -3,10 +3,10 @@
 #include "shell/CMainFrame.h"
 #include "shell/DataFolderLock.h"
 #include "shell/LoginWindow.h"
-#include "shell/UserDialogs.h"
 #include "store/DemoData.h"
 #include "store/ProgramFolder.h"
 #include "store/RecordStore.h"
+#include "ui/UserDialogs.h"
 #include "views/widgets/CDetailsView.h"
 #include "views/widgets/CGraphSheet.h"
 #include "views/widgets/CKorvaneView.h"
@@ -84,20 +84,20 @@ int main(int argc, char** argv)
     }
     save(frame, output, QStringLiteral("main-window"));
 
-    frame.detailsBar()->setCurrentTab(ProjectDetailsBar::MeetingsTab);
+    frame.detailsBar()->setCurrentTab(TreeKind::Meetings);
     frame.runCommand(Command::ThemeWindowsXP);
     save(frame, output, QStringLiteral("main-window-xp"));
     frame.runCommand(Command::ThemeWindows2003);
 
     frame.graphSheet()->setCurrentIndex(1);
-    frame.detailsBar()->setCurrentTab(ProjectDetailsBar::TasksTab);
+    frame.detailsBar()->setCurrentTab(TreeKind::Tasks);
     save(frame, output, QStringLiteral("graph"));
     frame.graphSheet()->setCurrentIndex(0);
 
-    frame.detailsBar()->setCurrentTab(ProjectDetailsBar::MoneyFlowTab);
+    frame.detailsBar()->setCurrentTab(TreeKind::MoneyFlow);
     const auto invoices = store.ofProject<InvoiceRecord>(frame.selectedProjectId());
     if (!invoices.empty())
-        frame.refreshRightPane(invoices.front()->identifier, 1);
+        frame.refreshRightPane(invoices.front()->identifier, CMainFrame::RightPane::Invoice);
     save(frame, output, QStringLiteral("invoice-letter"));
 
     LoginWindow login(data);

@@ -4,8 +4,8 @@
 #include "reports/InvoiceList.h"
 #include "reports/InvoiceReport.h"
 #include "reports/PageWriter.h"
-#include "shell/UserDialogs.h"
 #include "store/ProgramFolder.h"
+#include "ui/UserDialogs.h"
 #include "views/widgets/PageDocument.h"
 #include "views/widgets/PagePreparer.h"
 

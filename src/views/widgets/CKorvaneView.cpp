@@ -1,12 +1,11 @@
 #include "views/widgets/CKorvaneView.h"
 
 #include "records/Text.h"
-#include "shell/UserDialogs.h"
 #include "store/RecordStore.h"
+#include "ui/UserDialogs.h"
 #include "views/widgets/ProjectListItemModel.h"
 #include "views/widgets/ProjectRowDelegate.h"
 
-#include <QAction>
 #include <QContextMenuEvent>
 #include <QHelpEvent>
 #include <QKeyEvent>
@@ -23,10 +22,12 @@ CKorvaneView::CKorvaneView(const RecordStore& store, QWidget* parent)
     , m_store(store)
     , m_model(new ProjectListItemModel(this))
     , m_delegate(new ProjectRowDelegate(this))
-    , m_menu(new QMenu(QStringLiteral("Project"), this))
+    , m_menu(CommandTable::createContextMenu(CommandTable::projectListContextMenu(),
+                                             [this](Command command) { emit commandRequested(command); }, this))
 {
     setObjectName(QStringLiteral("projectList"));
     setAccessibleName(QStringLiteral("Projects"));
+    m_menu->setTitle(QStringLiteral("Project"));
     m_menu->setObjectName(QStringLiteral("projectMenu"));
     m_menu->setAccessibleName(QStringLiteral("Project"));
 
@@ -97,15 +98,6 @@ int CKorvaneView::rowOfProject(const QByteArray& identifier) const
 const ProjectRecord* CKorvaneView::projectAt(int row) const
 {
     return m_model->projectAt(row);
-}
-
-void CKorvaneView::setProjectMenuActions(QAction* add, QAction* modify, QAction* del)
-{
-    m_menu->clear();
-    for (QAction* action : {add, modify, del}) {
-        if (action)
-            m_menu->addAction(action);
-    }
 }
 
 QSize CKorvaneView::sizeHint() const

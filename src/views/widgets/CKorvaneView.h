@@ -1,12 +1,12 @@
 #pragma once
 
 #include "records/Records.h"
+#include "ui/CommandTable.h"
 
 #include <QByteArray>
 #include <QDate>
 #include <QListView>
 
-class QAction;
 class QMenu;
 
 namespace korvane {
@@ -45,12 +45,12 @@ public:
     int rowOfProject(const QByteArray& identifier) const;
     /** The project copy of a row (nullptr for row 0 / out of range). */
     const ProjectRecord* projectAt(int row) const;
-    /** The actions of the right-click "Project" pop-up: Add, Modify, Delete (owned by the main window). */
-    void setProjectMenuActions(QAction* add, QAction* modify, QAction* del);
     /** Wide enough for a whole row (up to the progress bar's end) beside the vertical scroll bar. */
     QSize sizeHint() const override;
 
 signals:
+    /** An entry of the right-click "Project" pop-up asked for a main-window command. */
+    void commandRequested(korvane::Command command);
     /** Before the user acts on a project row (click, key, right click, double click): the main window
      * commits the synopsis. */
     void aboutToChangeProject();

@@ -1,7 +1,7 @@
 #include "views/widgets/DetailsTreeView.h"
 
 #include "records/Text.h"
-#include "shell/UserDialogs.h"
+#include "ui/UserDialogs.h"
 
 #include <QContextMenuEvent>
 #include <QFileInfo>
@@ -289,50 +289,7 @@ void DetailsTreeView::selectPath(const TreePath& path)
 
 std::optional<Command> DetailsTreeView::actionCommand(Action action) const
 {
-    const std::optional<TreePath> selection = selectedPath();
-    // Modify and delete need a record row, as the main window's own enable rules do.
-    const bool belowRoot = selection && !selection->empty();
-    switch (m_kind) {
-    case Kind::Tasks:
-        switch (action) {
-        case Action::Import: return Command::ImportTasks;
-        case Action::Add: return Command::AddTask;
-        case Action::Modify: return belowRoot ? std::optional(Command::ModifyTask) : std::nullopt;
-        case Action::Delete: return belowRoot ? std::optional(Command::DeleteTask) : std::nullopt;
-        }
-        break;
-    case Kind::Meetings:
-        switch (action) {
-        case Action::Import: return Command::ImportMeetings;
-        case Action::Add: return Command::AddMeeting;
-        case Action::Modify: return belowRoot ? std::optional(Command::ModifyMeeting) : std::nullopt;
-        case Action::Delete: return belowRoot ? std::optional(Command::DeleteMeeting) : std::nullopt;
-        }
-        break;
-    case Kind::MoneyFlow: {
-        const MoneyCategory category = selection ? moneyCategoryOf(*selection) : MoneyCategory::None;
-        if (category == MoneyCategory::None)
-            return std::nullopt;
-        const bool isInvoice = category == MoneyCategory::Invoice;
-        const bool belowCategory = selection->size() >= 2;
-        switch (action) {
-        case Action::Import: return std::nullopt;
-        case Action::Add:
-            return isInvoice ? Command::AddInvoice
-                             : (category == MoneyCategory::Income ? Command::AddIncome : Command::AddExpense);
-        case Action::Modify:
-            if (!belowCategory)
-                return std::nullopt;
-            return isInvoice ? Command::ModifyInvoice : Command::ModifyIncome;
-        case Action::Delete:
-            if (!belowCategory)
-                return std::nullopt;
-            return isInvoice ? Command::DeleteInvoice : Command::DeleteIncome;
-        }
-        break;
-    }
-    }
-    return std::nullopt;
+    return CommandTable::treeAction(m_kind, action, selectedPath());
 }
 
 QRect DetailsTreeView::actionIconRect(Action action) const
@@ -657,33 +614,20 @@ void DetailsTreeView::mouseMoveEvent(QMouseEvent* event)
 
 QString DetailsTreeView::actionToolTip(Action action) const
 {
-    switch (m_kind) {
-    case Kind::Tasks:
-        switch (action) {
-        case Action::Import: return tr("Import Tasks From Outlook (Ctrl+I)");
-        case Action::Add: return tr("Add Task (Insert)");
-        case Action::Modify: return tr("Modify Task (Enter, F2)");
-        case Action::Delete: return tr("Delete Task (Delete)");
-        }
-        break;
-    case Kind::Meetings:
-        switch (action) {
-        case Action::Import: return tr("Import Meetings From Outlook (Ctrl+I)");
-        case Action::Add: return tr("Add Meeting (Insert)");
-        case Action::Modify: return tr("Modify Meeting (Enter, F2)");
-        case Action::Delete: return tr("Delete Meeting (Delete)");
-        }
-        break;
-    case Kind::MoneyFlow:
+    static const char* const keys[] = {"Ctrl+I", "Insert", "Enter, F2", "Delete"};
+    const QString key = QLatin1String(keys[int(action)]);
+    if (m_kind == Kind::MoneyFlow) {
+        // Which command an icon runs depends on the selected category, so the tip names them all.
         switch (action) {
         case Action::Import: return {};
-        case Action::Add: return tr("Add an Invoice, Income or Expense to the selected category (Insert)");
-        case Action::Modify: return tr("Modify the selected Invoice or Payment (Enter, F2)");
-        case Action::Delete: return tr("Delete the selected Invoice or Payment (Delete)");
+        case Action::Add: return tr("Add an Invoice, Income or Expense to the selected category (%1)").arg(key);
+        case Action::Modify: return tr("Modify the selected Invoice or Payment (%1)").arg(key);
+        case Action::Delete: return tr("Delete the selected Invoice or Payment (%1)").arg(key);
         }
-        break;
     }
-    return {};
+    const std::optional<Command> command = CommandTable::treeCommand(m_kind, action, MoneyCategory::None);
+    return command ? QStringLiteral("%1 (%2)").arg(QString::fromUtf8(CommandTable::info(*command).title), key)
+                   : QString();
 }
 
 bool DetailsTreeView::viewportEvent(QEvent* event)
@@ -810,50 +754,13 @@ QMenu* DetailsTreeView::buildContextMenu(const QModelIndex& index)
 {
     if (!index.isValid())
         return nullptr;
-    const TreePath path = pathOf(index);
-    const bool isRoot = path.empty();
-    QList<std::pair<QString, Command>> entries;
-    switch (m_kind) {
-    case Kind::Tasks:
-        if (isRoot)
-            entries = {{tr("Add"), Command::AddTask}, {tr("Import From Outlook"), Command::ImportTasks}};
-        else
-            entries = {{tr("Modify"), Command::ModifyTask}, {tr("Delete"), Command::DeleteTask}};
-        break;
-    case Kind::Meetings:
-        if (isRoot)
-            entries = {{tr("Add New"), Command::AddMeeting}, {tr("Import From Outlook"), Command::ImportMeetings}};
-        else
-            entries = {{tr("Modify"), Command::ModifyMeeting}, {tr("Delete"), Command::DeleteMeeting}};
-        break;
-    case Kind::MoneyFlow: {
-        // The root and the profit or loss row belong to no category, so nothing can be added there.
-        const MoneyCategory category = moneyCategoryOf(path);
-        if (category == MoneyCategory::None)
-            return nullptr;
-        const bool isInvoice = category == MoneyCategory::Invoice;
-        if (path.size() == 1) {
-            const Command add = isInvoice ? Command::AddInvoice
-                                          : (category == MoneyCategory::Expense ? Command::AddExpense
-                                                                                : Command::AddIncome);
-            entries = {{tr("Add"), add}};
-        } else {
-            entries = {{tr("Modify"), isInvoice ? Command::ModifyInvoice : Command::ModifyIncome},
-                       {tr("Delete"), isInvoice ? Command::DeleteInvoice : Command::DeleteIncome}};
-        }
-        break;
-    }
-    }
-
-    auto* menu = new QMenu(this);
+    const std::vector<Command> commands = CommandTable::treeContextMenu(m_kind, pathOf(index));
+    if (commands.empty())
+        return nullptr;
+    QMenu* menu =
+        CommandTable::createContextMenu(commands, [this](Command command) { emit commandRequested(command); }, this);
     menu->setObjectName(objectName() + QStringLiteral("Menu"));
     menu->setAccessibleName(accessibleName() + tr(" menu"));
-    for (const auto& [text, command] : entries) {
-        QAction* action = menu->addAction(text);
-        action->setObjectName(commandObjectName(command));
-        action->setData(int(command));
-        connect(action, &QAction::triggered, this, [this, command] { emit commandRequested(command); });
-    }
     return menu;
 }
 

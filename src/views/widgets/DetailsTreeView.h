@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/Commands.h"
+#include "ui/CommandTable.h"
 #include "views/DetailsTrees.h"
 #include "views/widgets/TreeIcons.h"
 
@@ -25,12 +25,7 @@ class DetailsTreeView : public QTreeView
     Q_OBJECT
 
 public:
-    enum class Kind
-    {
-        Tasks,
-        Meetings,
-        MoneyFlow
-    };
+    using Kind = TreeKind;
     using Action = TreeIcons::Action;
 
     /** A tree of one kind, showing the kind's single root row until the first setTree. */

@@ -55,12 +55,6 @@ void ProgressChart::fill(const RecordStore& store, const QByteArray& projectId)
     addItems();
 }
 
-void ProgressChart::clearChart()
-{
-    m_model.clear();
-    addItems();
-}
-
 const GraphRow* ProgressChart::graphRow(int row) const
 {
     const auto& rows = m_model.rows();

@@ -29,8 +29,6 @@ public:
 
     /** Rebuilds the rows and the axis for a project; an unknown project leaves the chart empty. */
     void fill(const RecordStore& store, const QByteArray& projectId);
-    /** Empties the chart. */
-    void clearChart();
 
     /** The graph row shown in a row of the chart, or null outside the rows. */
     const GraphRow* graphRow(int row) const;

@@ -20,14 +20,14 @@ ProjectDetailsBar::ProjectDetailsBar(const RecordStore& store, QWidget* parent)
     m_tabs->setObjectName(QStringLiteral("projectDetailsTabs"));
     m_tabs->setAccessibleName(tr("Project Details"));
     m_tabs->setDocumentMode(true);
-    m_taskTree = addTree(int(DetailsTreeView::Kind::Tasks), tr("Tasks"));
-    m_meetingTree = addTree(int(DetailsTreeView::Kind::Meetings), tr("Meetings"));
-    m_moneyTree = addTree(int(DetailsTreeView::Kind::MoneyFlow), tr("Money Flow"));
+    m_taskTree = addTree(TreeKind::Tasks, tr("Tasks"));
+    m_meetingTree = addTree(TreeKind::Meetings, tr("Meetings"));
+    m_moneyTree = addTree(TreeKind::MoneyFlow, tr("Money Flow"));
     setWidget(m_tabs);
     setFocusProxy(m_tabs);
 
     connect(m_tabs, &QTabWidget::currentChanged, this, [this](int tab) {
-        emit currentTabChanged(tab);
+        emit currentTabChanged(TreeKind(tab));
         emit selectionChanged();
     });
     connect(m_taskTree, &DetailsTreeView::selectedRowChanged, this, &ProjectDetailsBar::taskSelectionChanged);
@@ -36,24 +36,23 @@ ProjectDetailsBar::ProjectDetailsBar(const RecordStore& store, QWidget* parent)
     connect(m_moneyTree, &DetailsTreeView::detailsAgainRequested, this, &ProjectDetailsBar::detailsAgainRequested);
 }
 
-DetailsTreeView* ProjectDetailsBar::addTree(int kind, const QString& title)
+DetailsTreeView* ProjectDetailsBar::addTree(TreeKind kind, const QString& title)
 {
-    auto* tree = new DetailsTreeView(DetailsTreeView::Kind(kind), m_tabs);
+    auto* tree = new DetailsTreeView(kind, m_tabs);
     m_tabs->addTab(tree, title);
     connect(tree, &DetailsTreeView::commandRequested, this, &ProjectDetailsBar::commandRequested);
     connect(tree, &DetailsTreeView::selectedRowChanged, this, &ProjectDetailsBar::selectionChanged);
     return tree;
 }
 
-void ProjectDetailsBar::rebuild(const QByteArray& projectId, const QByteArray& revealId, int which)
+void ProjectDetailsBar::rebuild(const QByteArray& projectId, const QByteArray& revealId, WhichTrees which)
 {
-    if (which < 0 || which > 3)
-        return;
-    if (which == 0 || which == 1)
+    const bool all = which == WhichTrees::All;
+    if (all || which == WhichTrees::Tasks)
         m_taskTree->setTree(buildTaskTree(m_store, projectId));
-    if (which == 0 || which == 2)
+    if (all || which == WhichTrees::Meetings)
         m_meetingTree->setTree(buildMeetingTree(m_store, projectId));
-    if (which == 0 || which == 3) {
+    if (all || which == WhichTrees::MoneyFlow) {
         m_projectId = projectId;
         TreeNode money = buildMoneyFlowTree(m_store, projectId);
         const TreePath reveal = moneyFlowRevealPath(money, revealId);
@@ -66,26 +65,34 @@ void ProjectDetailsBar::rebuild(const QByteArray& projectId, const QByteArray& r
         m_moneyTree->setRootDocuments(documents);
     }
     // A rebuilt tree has lost its selection, so commands that needed it are no longer available.
-    if (which == 0 || which == 1)
+    if (all || which == WhichTrees::Tasks)
         emit taskSelectionChanged();
     emit selectionChanged();
 }
 
-int ProjectDetailsBar::currentTab() const
+TreeKind ProjectDetailsBar::currentTab() const
 {
-    return m_tabs->currentIndex();
+    return TreeKind(m_tabs->currentIndex());
 }
 
-void ProjectDetailsBar::setCurrentTab(int tab)
+void ProjectDetailsBar::setCurrentTab(TreeKind tab)
 {
-    if (tab >= TasksTab && tab <= MoneyFlowTab)
-        m_tabs->setCurrentIndex(tab);
+    m_tabs->setCurrentWidget(treeOf(tab));
 }
 
-bool ProjectDetailsBar::hasTaskSelection() const
+DetailsTreeView* ProjectDetailsBar::treeOf(TreeKind kind) const
 {
-    const auto selection = m_taskTree->selectedPath();
-    return selection && !selection->empty();
+    switch (kind) {
+    case TreeKind::Tasks: return m_taskTree;
+    case TreeKind::Meetings: return m_meetingTree;
+    case TreeKind::MoneyFlow: return m_moneyTree;
+    }
+    return m_taskTree;
+}
+
+std::optional<TreePath> ProjectDetailsBar::currentSelection() const
+{
+    return treeOf(currentTab())->selectedPath();
 }
 
 QByteArray ProjectDetailsBar::selectedTaskId() const
@@ -100,12 +107,6 @@ QByteArray ProjectDetailsBar::selectedTaskId() const
     return node ? node->recordIdentifier() : QByteArray();
 }
 
-bool ProjectDetailsBar::hasMeetingSelection() const
-{
-    const auto selection = m_meetingTree->selectedPath();
-    return selection && !selection->empty();
-}
-
 QByteArray ProjectDetailsBar::selectedMeetingId() const
 {
     const auto selection = m_meetingTree->selectedPath();
@@ -115,10 +116,10 @@ QByteArray ProjectDetailsBar::selectedMeetingId() const
     return meeting && meeting->meeting() ? meeting->meeting()->identifier : QByteArray();
 }
 
-int ProjectDetailsBar::selectedMoneyCategory() const
+MoneyCategory ProjectDetailsBar::selectedMoneyCategory() const
 {
     const auto selection = m_moneyTree->selectedPath();
-    return selection ? int(moneyCategoryOf(*selection)) : int(MoneyCategory::None);
+    return selection ? moneyCategoryOf(*selection) : MoneyCategory::None;
 }
 
 QByteArray ProjectDetailsBar::selectedMoneyFlowId() const

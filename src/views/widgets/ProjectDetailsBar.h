@@ -1,10 +1,11 @@
 #pragma once
 
-#include "shell/Commands.h"
+#include "ui/CommandTable.h"
 #include "views/DetailsTrees.h"
 
 #include <QByteArray>
 #include <QDockWidget>
+#include <optional>
 
 class QTabWidget;
 class QTreeView;
@@ -23,38 +24,28 @@ class ProjectDetailsBar : public QDockWidget
     Q_OBJECT
 
 public:
-    enum Tab
-    {
-        TasksTab = 0,
-        MeetingsTab = 1,
-        MoneyFlowTab = 2
-    };
-
     /** A bar whose trees hold only their root rows until the first rebuild. */
     explicit ProjectDetailsBar(const RecordStore& store, QWidget* parent = nullptr);
 
     /**
-     * Rebuilds trees for a project from the store. which: 0 all three, 1 tasks, 2 meetings, 3 money
-     * flow (other values do nothing); revealId: the record to make visible in the money tree. Does
-     * not touch the right pane.
+     * Rebuilds trees for a project from the store; revealId: the record to make visible in the money
+     * tree. Does not touch the right pane.
      */
-    void rebuild(const QByteArray& projectId, const QByteArray& revealId, int which);
+    void rebuild(const QByteArray& projectId, const QByteArray& revealId, WhichTrees which);
 
-    /** The tab shown (a Tab value). */
-    int currentTab() const;
-    /** Shows a tab (a Tab value; others are ignored). */
-    void setCurrentTab(int tab);
+    /** The tab shown: each tab shows the tree of its kind. */
+    TreeKind currentTab() const;
+    /** Shows a tab. */
+    void setCurrentTab(TreeKind tab);
+    /** The selected row of the shown tab's tree (empty path: its root); nullopt when none is. */
+    std::optional<TreePath> currentSelection() const;
 
-    /** A node other than the root is selected in the task tree. */
-    bool hasTaskSelection() const;
     /** The task the task tree's selection resolves to ("" when none). */
     QByteArray selectedTaskId() const;
-    /** A node other than the root is selected in the meeting tree. */
-    bool hasMeetingSelection() const;
     /** The meeting (root's child holding the selection), "" when none. */
     QByteArray selectedMeetingId() const;
-    /** Category of the money tree selection: -1 none/root/balance row, 0 Invoice, 1 Income, 2 Expense. */
-    int selectedMoneyCategory() const;
+    /** Category of the money tree selection; None for no selection, the root and the balance row. */
+    MoneyCategory selectedMoneyCategory() const;
     /** The income/expense entry holding the selection, "" when none (also on the category row itself). */
     QByteArray selectedMoneyFlowId() const;
     /** The invoice of the selection (node whose parent is "Invoice"), "" when none. */
@@ -95,10 +86,11 @@ signals:
     /** Any selection or tab change (the main window updates its command enable states). */
     void selectionChanged();
     /** The tab shown changed. */
-    void currentTabChanged(int tab);
+    void currentTabChanged(korvane::TreeKind tab);
 
 private:
-    DetailsTreeView* addTree(int kind, const QString& title);
+    DetailsTreeView* addTree(TreeKind kind, const QString& title);
+    DetailsTreeView* treeOf(TreeKind kind) const;
 
     const RecordStore& m_store;
     QTabWidget* m_tabs = nullptr;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/CommandTable.h"
+
 #include <QHash>
 #include <QPixmap>
 #include <QString>
@@ -18,14 +20,8 @@ class TreeIcons
 public:
     static constexpr int kSize = 16;
 
-    /** The root-row action icons, in the order they sit from left to right. */
-    enum class Action
-    {
-        Import,
-        Add,
-        Modify,
-        Delete
-    };
+    /** The root-row action icons, one per verb, in the order they sit from left to right. */
+    using Action = TreeVerb;
 
     /** The picture at a position of the icon strip; a null pixmap for positions without one. */
     const QPixmap& strip(std::int64_t index, qreal devicePixelRatio);

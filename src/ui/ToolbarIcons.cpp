@@ -1,4 +1,4 @@
-#include "shell/ToolbarIcons.h"
+#include "ui/ToolbarIcons.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -8,34 +8,8 @@ namespace korvane {
 
 namespace {
 
-enum class Subject
-{
-    Project,
-    Task,
-    Meeting,
-    Payment,
-    Login,
-    Folder,
-    Sync,
-    Refresh,
-    Help,
-    About,
-    Print,
-    Export,
-    StepBack,
-    StepForward,
-    JumpBack,
-    JumpForward,
-    Exit
-};
-
-enum class Badge
-{
-    None,
-    Add,
-    Modify,
-    Delete
-};
+using Subject = ToolbarIcon::Subject;
+using Badge = ToolbarIcon::Badge;
 
 constexpr int kSize = 32;
 
@@ -156,6 +130,8 @@ void drawSubject(QPainter& p, Subject subject)
         p.drawLine(QPointF(11, 11), QPointF(19, 19));
         p.drawLine(QPointF(19, 11), QPointF(11, 19));
         break;
+    case Subject::None:
+        break;
     }
 }
 
@@ -187,7 +163,7 @@ void drawBadge(QPainter& p, Badge badge)
     }
 }
 
-QIcon draw(Subject subject, Badge badge = Badge::None)
+QIcon draw(Subject subject, Badge badge)
 {
     QIcon icon;
     for (const int scale : {1, 2}) {
@@ -206,53 +182,11 @@ QIcon draw(Subject subject, Badge badge = Badge::None)
 
 } // namespace
 
-QIcon toolbarIcon(Command command)
+QIcon toolbarIcon(ToolbarIcon icon)
 {
-    switch (command) {
-    case Command::AddProject: return draw(Subject::Project, Badge::Add);
-    case Command::ModifyProject: return draw(Subject::Project, Badge::Modify);
-    case Command::DeleteProject: return draw(Subject::Project, Badge::Delete);
-    case Command::AddTask:
-    case Command::AddSubTask: return draw(Subject::Task, Badge::Add);
-    case Command::ModifyTask: return draw(Subject::Task, Badge::Modify);
-    case Command::DeleteTask: return draw(Subject::Task, Badge::Delete);
-    case Command::AddMeeting: return draw(Subject::Meeting, Badge::Add);
-    case Command::ModifyMeeting: return draw(Subject::Meeting, Badge::Modify);
-    case Command::DeleteMeeting: return draw(Subject::Meeting, Badge::Delete);
-    case Command::AddIncome:
-    case Command::AddExpense:
-    case Command::AddInvoice: return draw(Subject::Payment, Badge::Add);
-    case Command::ModifyIncome:
-    case Command::ModifyExpense:
-    case Command::ModifyInvoice: return draw(Subject::Payment, Badge::Modify);
-    case Command::DeleteIncome:
-    case Command::DeleteExpense:
-    case Command::DeleteInvoice: return draw(Subject::Payment, Badge::Delete);
-    case Command::ChangeLogin:
-    case Command::SetLoginStatus: return draw(Subject::Login);
-    case Command::ChangeDirectory: return draw(Subject::Folder);
-    case Command::Synchronize: return draw(Subject::Sync);
-    case Command::Refresh: return draw(Subject::Refresh);
-    case Command::Help: return draw(Subject::Help);
-    case Command::About: return draw(Subject::About);
-    case Command::PrintProject:
-    case Command::PrintInvoice: return draw(Subject::Print);
-    case Command::ExportWord:
-    case Command::ExportExcel:
-    case Command::ExportHtml:
-    case Command::ExportInvoiceWord:
-    case Command::ExportInvoiceHtml: return draw(Subject::Export);
-    case Command::FromPreviousYear:
-    case Command::ToPreviousYear: return draw(Subject::JumpBack);
-    case Command::FromPreviousMonth:
-    case Command::ToPreviousMonth: return draw(Subject::StepBack);
-    case Command::FromNextMonth:
-    case Command::ToNextMonth: return draw(Subject::StepForward);
-    case Command::FromNextYear:
-    case Command::ToNextYear: return draw(Subject::JumpForward);
-    case Command::Exit: return draw(Subject::Exit);
-    default: return {};
-    }
+    if (icon.subject == Subject::None)
+        return {};
+    return draw(icon.subject, icon.badge);
 }
 
 } // namespace korvane

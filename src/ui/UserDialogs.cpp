@@ -1,4 +1,4 @@
-#include "shell/UserDialogs.h"
+#include "ui/UserDialogs.h"
 
 #include <QDesktopServices>
 #include <QDialog>

@@ -1,5 +1,6 @@
-#include "shell/AppSettings.h"
+#include "store/AppSettings.h"
 
+#include <QDir>
 #include <QSettings>
 
 namespace korvane::AppSettings {
@@ -34,6 +35,11 @@ QString workingFolder()
 void setWorkingFolder(const QString& folder)
 {
     write(QStringLiteral("Directory/Path"), folder);
+}
+
+QString dataFolderOf(const QString& pickedFolder)
+{
+    return QDir::cleanPath(pickedFolder + QStringLiteral("/Korvane"));
 }
 
 QString lastExportFolder()

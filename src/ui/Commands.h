@@ -1,12 +1,11 @@
 #pragma once
 
-#include <QString>
-
 namespace korvane {
 
 /**
  * The main window's commands, numbered as in the menu and toolbar resources, so that menus,
- * toolbars, context menus and the trees' action icons all reach one handler per command.
+ * toolbars, context menus and the trees' action icons all reach one handler per command. What each
+ * one is called, shows and needs is in ui/CommandTable.
  */
 enum class Command : int
 {
@@ -71,8 +70,5 @@ enum class Command : int
     ToNextMonth = 32816,
     ToNextYear = 32817
 };
-
-/** The object name of the command's QAction ("actionAddProject"), by which tests and scripts find it. */
-QString commandObjectName(Command command);
 
 } // namespace korvane

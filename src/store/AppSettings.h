@@ -6,13 +6,17 @@ namespace korvane {
 
 /**
  * The per-user settings (organisation "Brisolt", application "Korvane"; on Linux
- * ~/.config/Brisolt/Korvane.conf, honouring XDG_CONFIG_HOME).
+ * ~/.config/Brisolt/Korvane.conf, honouring XDG_CONFIG_HOME), read and written here only, for the
+ * desktop program and korvane-cli alike.
  */
 namespace AppSettings {
 
 /** The folder the user picked, the parent of the data folder ("Directory/Path"); "" when never set. */
 QString workingFolder();
 void setWorkingFolder(const QString& folder);
+
+/** The data folder inside a picked folder: picked + "/Korvane". */
+QString dataFolderOf(const QString& pickedFolder);
 
 /** The folder of the last export, where the next save dialog opens ("Export/Folder"). */
 QString lastExportFolder();
