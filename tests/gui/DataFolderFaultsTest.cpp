@@ -91,6 +91,25 @@ void answerIncomeDialog(IncomeAttempt& attempt)
     });
 }
 
+/** The text of the status bar's skipped-files button, "" when it is hidden. */
+QString skippedButtonText(CMainFrame& frame)
+{
+    auto* button = frame.findChild<QPushButton*>(QStringLiteral("LoadProblemsButton"));
+    return button && !button->isHidden() ? button->text() : QString();
+}
+
+/** What the skipped-files button lists when it is pressed. */
+QString skippedFilesListed(CMainFrame& frame)
+{
+    QString listed;
+    UserDialogs::setDialogHandler([&](QDialog& dialog) {
+        listed = dialog.findChild<QPlainTextEdit*>(QStringLiteral("LoadProblemsText"))->toPlainText();
+        return int(QDialog::Rejected);
+    });
+    frame.findChild<QPushButton*>(QStringLiteral("LoadProblemsButton"))->click();
+    return listed;
+}
+
 } // namespace
 
 class DataFolderFaultsTest : public QObject
@@ -286,15 +305,8 @@ void DataFolderFaultsTest::unreadableRecordFilesAreSkippedAndListed()
     QCOMPARE(frame.projectList()->projectAt(1)->name, QByteArray("Alpha"));
     QVERIFY(UserDialogs::takeMessages().isEmpty());
 
-    auto* button = frame.findChild<QPushButton*>(QStringLiteral("LoadProblemsButton"));
-    QVERIFY(button && !button->isHidden());
-    QCOMPARE(button->text(), QStringLiteral("2 record files were skipped"));
-    QString listed;
-    UserDialogs::setDialogHandler([&](QDialog& dialog) {
-        listed = dialog.findChild<QPlainTextEdit*>(QStringLiteral("LoadProblemsText"))->toPlainText();
-        return int(QDialog::Rejected);
-    });
-    button->click();
+    QCOMPARE(skippedButtonText(frame), QStringLiteral("2 record files were skipped"));
+    const QString listed = skippedFilesListed(frame);
     QVERIFY2(listed.contains(unreadable + QStringLiteral(": Permission denied")), qPrintable(listed));
     QVERIFY2(listed.contains(folderNamed + QStringLiteral(": ")), qPrintable(listed));
 }
@@ -323,15 +335,8 @@ void DataFolderFaultsTest::foreignEntriesAreListedAtStartUp()
     Startup::loadWithProgress(store, nullptr);
     CMainFrame frame(store, lock);
     QCOMPARE(frame.projectList()->rowCount(), 2);
-    auto* button = frame.findChild<QPushButton*>(QStringLiteral("LoadProblemsButton"));
-    QVERIFY(button && !button->isHidden());
-    QCOMPARE(button->text(), QStringLiteral("4 record files were skipped"));
-    QString listed;
-    UserDialogs::setDialogHandler([&](QDialog& dialog) {
-        listed = dialog.findChild<QPlainTextEdit*>(QStringLiteral("LoadProblemsText"))->toPlainText();
-        return int(QDialog::Rejected);
-    });
-    button->click();
+    QCOMPARE(skippedButtonText(frame), QStringLiteral("4 record files were skipped"));
+    const QString listed = skippedFilesListed(frame);
     for (const QString& line :
          {QStringLiteral("Project2026120799999990.prj: not a regular file (a named pipe)"),
           QStringLiteral("Project2026120799999991.prj: not a regular file (a link to a device)"),
