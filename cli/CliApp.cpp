@@ -218,6 +218,7 @@ RecordStore& CliApp::store()
                                    .arg(folder, info.exists() ? QStringLiteral("is not a folder")
                                                               : QStringLiteral("does not exist")));
         m_store = std::make_unique<RecordStore>(folder);
+        m_store->setReadOnly(m_readOnly);
         m_store->LoadAll();
     }
     return *m_store;
@@ -583,6 +584,8 @@ void CliApp::checkListFiles(QStringList& problems) const
 int CliApp::check(const QList<QByteArray>& args)
 {
     expectCount(args, 0, "check");
+    // A check only looks: even a repair a load would write stays in memory.
+    m_readOnly = true;
     const RecordStore& records = store();
     QStringList problems;
     for (const LoadProblem& problem : records.loadProblems())

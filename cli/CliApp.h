@@ -99,6 +99,8 @@ private:
     QIODevice& m_err;
     std::optional<QString> m_dataOption;
     std::unique_ptr<RecordStore> m_store;
+    /** True when the store is loaded for a command that must not write (check). */
+    bool m_readOnly = false;
 };
 
 } // namespace korvane

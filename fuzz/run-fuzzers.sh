@@ -2,7 +2,7 @@
 # Runs fuzz targets for a while each, two at a time, and prints executions and findings per target.
 # Usage: fuzz/run-fuzzers.sh <build>/fuzz <seconds> <kind>...
 #   kinds: project client resource task meeting moneyflow invoice agenda action documents currency
-#          login vcard ical_tasks ical_meetings cli_json
+#          login folder vcard ical_tasks ical_meetings cli_json
 # New inputs go to <build>/fuzz/corpus/<kind>, crashes to <build>/fuzz/artifacts, logs to <build>/fuzz/logs.
 # Exits with 1 when any target found something (a crash, a leak, a hang, too much memory, a broken
 # rule) or did not run, after printing the whole table.
@@ -26,6 +26,7 @@ run_one() {
     case $kind in
     vcard | ical_*) dict=pim.dict max_len=65536 ;;
     cli_json) dict=json.dict max_len=65536 ;;
+    folder) dict=korvane.dict max_len=8192 ;;
     *) dict=korvane.dict max_len=131072 ;;
     esac
     mkdir -p "$bin/corpus/$kind"

@@ -1,6 +1,7 @@
 #include "records/Archive.h"
 
 #include <QtEndian>
+#include <algorithm>
 #include <cstring>
 
 namespace korvane {
@@ -60,6 +61,23 @@ bool ArchiveReader::take(qsizetype count, const char*& bytes)
                  .arg(count)
                  .arg(remaining()));
         return false;
+    }
+    if (m_pos + count > m_data.size()) {
+        // Small files come in one read; a long text comes in as one piece of its own length.
+        constexpr qsizetype kChunk = 16384;
+        const qsizetype wanted =
+            std::max(m_pos + count - m_data.size(), std::min(kChunk, m_size - m_data.size()));
+        if (!m_source || !m_source(m_data, wanted)) {
+            fail(QStringLiteral("cannot be read past byte %1").arg(m_data.size()));
+            return false;
+        }
+        if (m_pos + count > m_data.size()) {
+            fail(QStringLiteral("ends early at byte %1 (%2 more bytes needed, %3 left)")
+                     .arg(m_pos)
+                     .arg(count)
+                     .arg(m_data.size() - m_pos));
+            return false;
+        }
     }
     bytes = m_data.constData() + m_pos;
     m_pos += count;

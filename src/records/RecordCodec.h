@@ -4,6 +4,7 @@
 #include "records/Records.h"
 
 #include <QList>
+#include <algorithm>
 #include <type_traits>
 
 namespace korvane {
@@ -90,19 +91,26 @@ QByteArray encodeRecord(const R& record)
 }
 
 /**
- * Reads one record file into `record`, which the caller starts from an all-empty record.
+ * Reads one record file from a reader into `record`, which the caller starts from an all-empty record.
  * Returns false with the reason when the file is malformed; `record` then holds what was read.
  */
 template <class R>
-bool decodeRecord(const QByteArray& bytes, R& record, QString* error = nullptr)
+bool decodeRecord(ArchiveReader& reader, R& record, QString* error = nullptr)
 {
-    ArchiveReader reader(bytes);
     if constexpr (kIdentifierWrittenTwice<R>)
         reader.readText(record.identifier); // the second copy, read by readFields, wins
     const bool ok = readFields(reader, record);
     if (!ok && error)
         *error = reader.error();
     return ok;
+}
+
+/** Reads one record file's bytes as `decodeRecord` reads a stream. */
+template <class R>
+bool decodeRecord(const QByteArray& bytes, R& record, QString* error = nullptr)
+{
+    ArchiveReader reader(bytes);
+    return decodeRecord(reader, record, error);
 }
 
 /** The smallest number of bytes one stored item of the kind takes, to bound counts read from files. */
@@ -148,7 +156,8 @@ bool decodeList(const QByteArray& bytes, QList<Item>& items, QString* error = nu
         reader.fail(QStringLiteral("holds an item count of %1 that the file cannot hold").arg(count));
     QList<Item> read;
     if (reader.ok()) {
-        read.reserve(count);
+        // A count the file could hold may still ask for far more memory than its bytes take.
+        read.reserve(std::min<qsizetype>(count, 1024));
         const DateTime now = DateTime::now();
         for (std::int32_t i = 0; i < count && reader.ok(); ++i) {
             Item item = emptyRecord<Item>(now);

@@ -553,7 +553,11 @@ void CMainFrame::showAbout()
 {
     UserDialogs::message(this,
                          QStringLiteral("Korvane %1\n\nKeeps track of small projects: clients, people, tasks, "
-                                        "meetings, money flow and invoices.\n\nData folder: %2")
+                                        "meetings, money flow and invoices.\n\nThe login window keeps casual "
+                                        "eyes out of the program. The data files themselves are not "
+                                        "encrypted: the cipher's key is fixed by the file format. For real "
+                                        "protection, keep the data folder on an encrypted disk.\n\nData "
+                                        "folder: %2")
                              .arg(QCoreApplication::applicationVersion(), m_store.workingDirectory()),
                          UserDialogs::Icon::Information, QStringLiteral("About Korvane"));
 }

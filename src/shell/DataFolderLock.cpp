@@ -1,8 +1,12 @@
 #include "shell/DataFolderLock.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace korvane {
 
@@ -28,6 +32,23 @@ QString heldByMessage(const QLockFile& lock)
     return QStringLiteral("Korvane is already open on this data folder%1.\n"
                           "Close the other window first, or pick another working folder.")
         .arg(holder);
+}
+
+// A lock file holds a process number, a host and a program name: a few dozen bytes.
+constexpr off_t kMostLockFileBytes = 4096;
+
+/**
+ * Removes what stands in the lock file's place without being one: reading a holder's details from
+ * a named pipe would block start-up, and from a link or a huge file would have no end.
+ */
+void removeForeignLockFile(const QString& lockPath)
+{
+    const QByteArray native = QFile::encodeName(lockPath);
+    struct stat info;
+    if (::lstat(native.constData(), &info) != 0 || S_ISDIR(info.st_mode))
+        return;
+    if (!S_ISREG(info.st_mode) || info.st_size > kMostLockFileBytes)
+        ::unlink(native.constData());
 }
 
 } // namespace
@@ -59,6 +80,7 @@ bool DataFolderLock::acquire(const QString& dataFolder, QString* error)
         release();
     }
 
+    removeForeignLockFile(lockPath);
     auto lock = std::make_unique<QLockFile>(lockPath);
     // The program holds its lock for hours: only a holder that no longer runs makes a lock stale.
     lock->setStaleLockTime(0);

@@ -1,6 +1,6 @@
 #include "store/FolderStamps.h"
 
-#include "store/SafeFile.h"
+#include "store/RegularFile.h"
 
 #include <QFile>
 #include <QSet>
@@ -56,9 +56,13 @@ const FolderStamps::Entry* FolderStamps::find(quint64 name) const
 
 bool FolderStamps::sameContents(const Recent& recent) const
 {
-    // A file that could not be read leaves no contents to compare with.
+    // A file that could not be read leaves no contents to compare with. Only the bytes its reader
+    // took in are compared: the record's fields lie in them.
+    if (!recent.hasChecksum)
+        return false;
+    RegularFile file(m_folder + QLatin1Char('/') + recent.name, m_folder);
     QByteArray bytes;
-    return recent.hasChecksum && SafeFile::read(m_folder + QLatin1Char('/') + recent.name, bytes) &&
+    return file.readMore(bytes, recent.length) && bytes.size() == recent.length &&
            checksumOf(bytes) == recent.checksum;
 }
 
@@ -151,6 +155,7 @@ void FolderStamps::noteContents(const QString& name, const QByteArray& bytes)
     if (found == m_recent.end())
         return;
     found->hasChecksum = true;
+    found->length = bytes.size();
     found->checksum = checksumOf(bytes);
 }
 
@@ -199,6 +204,7 @@ void FolderStamps::keepContentsOf(const FolderStamps& earlier)
         if (noted != earlier.m_recent.cend() && noted->hasChecksum && now && before &&
             now->stamp == before->stamp) {
             it->hasChecksum = true;
+            it->length = noted->length;
             it->checksum = noted->checksum;
         }
     }

@@ -26,7 +26,10 @@ public:
     /** Stamps the given files of the folder (names relative to it); the moment is taken first. */
     static FolderStamps take(const QString& folder, const QStringList& names);
 
-    /** Notes the contents just read from a stamped file, kept when its stamp is too recent to trust. */
+    /**
+     * Notes the contents just read from a stamped file (the bytes a reader took in, from the first),
+     * kept when its stamp is too recent to trust.
+     */
     void noteContents(const QString& name, const QByteArray& bytes);
 
     /**
@@ -65,6 +68,8 @@ private:
     {
         QString name;
         bool hasChecksum = false;
+        /** How many of the file's first bytes the checksum covers. */
+        qsizetype length = 0;
         size_t checksum = 0;
     };
 

@@ -3,6 +3,7 @@
 #include "records/Clock.h"
 #include "records/RecordCodec.h"
 #include "records/TextList.h"
+#include "store/RegularFile.h"
 #include "store/SafeFile.h"
 
 #include <QDir>
@@ -139,17 +140,47 @@ enum class FileRead
     Read
 };
 
-/** Reads and decodes one record file; when it is skipped, `problem` says why, as a load lists it. */
+/**
+ * Reads and decodes one record file of the folder, taking in only as many of its bytes as its fields
+ * need; `bytes` gets those. When the file is skipped, `problem` says why, as a load lists it.
+ */
 template <class R>
-FileRead readRecordFile(const QString& path, QByteArray& bytes, R& record, QString& problem)
+FileRead readRecordFile(const QString& path, const QString& folder, QByteArray& bytes, R& record,
+                        QString& problem)
 {
-    QString error;
-    if (!SafeFile::read(path, bytes, &error)) {
-        problem = error.mid(path.size() + 2);
+    RegularFile file(path, folder);
+    if (!file.isOpen()) {
+        problem = file.reason();
         return FileRead::Unreadable;
     }
-    if (!decodeRecord(bytes, record, &problem))
+    bool tooLarge = false;
+    ArchiveReader reader(qsizetype(file.size()), [&](QByteArray& buffer, qsizetype count) {
+        tooLarge = buffer.size() + count > SafeFile::kMostBytesRead;
+        return !tooLarge && file.readMore(buffer, count);
+    });
+    const bool decoded = decodeRecord(reader, record, &problem);
+    bytes = reader.taken();
+    if (tooLarge) {
+        problem = QStringLiteral("its fields need more than the %1 bytes any record takes")
+                      .arg(SafeFile::kMostBytesRead);
         return FileRead::Malformed;
+    }
+    if (!file.reason().isEmpty()) {
+        problem = file.reason();
+        return FileRead::Unreadable;
+    }
+    if (!decoded)
+        return FileRead::Malformed;
+    // Such a record could be neither found by its file nor written back to one.
+    if (record.identifier.isEmpty()) {
+        problem = QStringLiteral("its identifier is empty");
+        return FileRead::Malformed;
+    }
+    if (!RecordStore::isUsableIdentifier(record.identifier)) {
+        problem = QStringLiteral("its identifier \"%1\" cannot name a file")
+                      .arg(QString::fromUtf8(record.identifier.toPercentEncoding(" ")));
+        return FileRead::Malformed;
+    }
     return FileRead::Read;
 }
 
@@ -233,7 +264,7 @@ template <class R> QByteArray RecordStore::newIdentifier(int batch, const QSet<Q
     constexpr RecordKind kind = KindOf<R>::value;
     const RecordMap<R>& records = map<R>();
     auto taken = [&](const QByteArray& id) {
-        return records.contains(id) || reserved.contains(id) || QFile::exists(fileName(kind, id));
+        return records.contains(id) || reserved.contains(id) || SafeFile::exists(fileName(kind, id));
     };
 
     QDateTime moment = Clock::now();
@@ -378,9 +409,8 @@ template <class R> void RecordStore::takeRecord(R record, const QString& path)
         } else {
             record.kind = topLevel;
             const QString writeError =
-                isUsableIdentifier(record.identifier)
-                    ? SafeFile::write(fileName(kind, record.identifier), encodeRecord(record))
-                    : unusableIdentifierError(record.identifier);
+                m_readOnly ? QString()
+                           : SafeFile::write(fileName(kind, record.identifier), encodeRecord(record));
             if (!writeError.isEmpty())
                 m_loadProblems.append(
                     {path, QStringLiteral("its task kind was repaired in memory but not on disk (%1)")
@@ -411,7 +441,7 @@ void RecordStore::loadKind(const QStringList& names, const LoadProgress& progres
         QByteArray bytes;
         QString problem;
         R record = empty;
-        const FileRead read = readRecordFile(path, bytes, record, problem);
+        const FileRead read = readRecordFile(path, m_workingDirectory, bytes, record, problem);
         if (read != FileRead::Unreadable)
             stamps.noteContents(name, bytes);
         if (read != FileRead::Read) {
@@ -443,7 +473,8 @@ bool RecordStore::readChanges(const QStringList& names, std::vector<FileChange<R
         if (info.exists()) {
             QByteArray bytes;
             R record = empty;
-            const FileRead read = readRecordFile(change.path, bytes, record, change.problem);
+            const FileRead read =
+                readRecordFile(change.path, m_workingDirectory, bytes, record, change.problem);
             if (read != FileRead::Unreadable)
                 stamps.noteContents(name, bytes);
             if (read == FileRead::Read) {

@@ -64,6 +64,12 @@ public:
      * and the rest of the maps is kept; otherwise every map is cleared and every file read.
      */
     void LoadAll(const LoadProgress& progress = {});
+    /**
+     * Makes loads leave the data folder exactly as it is (for a check): a task kind that a load
+     * repairs is then repaired in memory only. Changes the caller asks for are still written.
+     */
+    void setReadOnly(bool readOnly) { m_readOnly = readOnly; }
+
     /** The files the last `LoadAll` skipped, with the reasons. */
     const QList<LoadProblem>& loadProblems() const { return m_loadProblems; }
 
@@ -225,6 +231,7 @@ private:
     /** Which files changed since the last load, where the file system tells. */
     FolderWatch m_watch;
     bool m_watchAllowed = true;
+    bool m_readOnly = false;
     /** True when every record read came from the file its identifier names, so that names place records. */
     bool m_filesNameTheirRecords = false;
     /** The record files the program wrote since the last load, read back on the next. */
@@ -243,7 +250,7 @@ std::optional<QList<Item>> RecordStore::readMeetingList(ListFile file,
     const QString path = fileName(file, meetingIdentifier);
     QByteArray bytes;
     QList<Item> items;
-    if (!QFileInfo(path).isFile() || !SafeFile::read(path, bytes) || !decodeList(bytes, items))
+    if (!SafeFile::read(path, bytes, nullptr, m_workingDirectory) || !decodeList(bytes, items))
         return std::nullopt;
     return items;
 }

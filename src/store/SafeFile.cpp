@@ -1,11 +1,16 @@
 #include "store/SafeFile.h"
 
+#include "store/RegularFile.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QTemporaryFile>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace korvane::SafeFile {
@@ -15,10 +20,41 @@ QString describe(const QString& path, const QString& reason)
 {
     return QStringLiteral("%1: %2").arg(path, reason);
 }
+bool isLink(const QString& path)
+{
+    struct stat info;
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 && S_ISLNK(info.st_mode);
+}
+
+/** Writes the data to a new file beside the path and renames it over the link standing there. */
+QString replaceLink(const QString& path, const QByteArray& data)
+{
+    QTemporaryFile staged(path + QStringLiteral(".XXXXXX"));
+    staged.setAutoRemove(true);
+    if (!staged.open())
+        return describe(path, staged.errorString());
+    if (staged.write(data) != data.size() || !staged.flush())
+        return describe(path, staged.errorString());
+    if (::fsync(staged.handle()) != 0 && errno != EINVAL && errno != EROFS)
+        return describe(path, QString::fromLocal8Bit(std::strerror(errno)));
+    // QTemporaryFile makes its files readable by the owner only; a record file is as any other.
+    staged.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+                          QFileDevice::ReadOther);
+    // rename() replaces the link itself, wherever it pointed.
+    if (::rename(QFile::encodeName(staged.fileName()).constData(), QFile::encodeName(path).constData()) != 0)
+        return describe(path, QString::fromLocal8Bit(std::strerror(errno)));
+    staged.setAutoRemove(false);
+    return {};
+}
+
 } // namespace
 
 QString write(const QString& path, const QByteArray& data)
 {
+    // QSaveFile writes a link's target, which may lie anywhere: a link is replaced instead.
+    if (isLink(path))
+        return replaceLink(path, data);
+
     // Unbuffered, so that every write reaches the file here and its failure is seen: QSaveFile's
     // commit() ignores a failed flush of buffered data and would put a cut-off file in place of the
     // old one when the disk is full. A short write is retried, and the retry tells the reason.
@@ -46,34 +82,31 @@ QString write(const QString& path, const QByteArray& data)
     return {};
 }
 
+bool exists(const QString& path)
+{
+    struct stat info;
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0;
+}
+
 QString remove(const QString& path)
 {
+    // A link is removed itself, even one that leads nowhere.
     QFile file(path);
-    if (!file.exists())
+    if (!exists(path))
         return {};
     if (!file.remove())
         return describe(path, file.errorString());
     return {};
 }
 
-bool read(const QString& path, QByteArray& data, QString* error)
+bool read(const QString& path, QByteArray& data, QString* error, const QString& folder)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error) {
-            const bool folder = QFileInfo(path).isDir();
-            *error = describe(path, folder ? QStringLiteral("a folder stands where the file should be")
-                                           : file.errorString());
-        }
-        return false;
-    }
-    data = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        if (error)
-            *error = describe(path, file.errorString());
-        return false;
-    }
-    return true;
+    RegularFile file(path, folder.isEmpty() ? QFileInfo(path).absolutePath() : folder);
+    if (file.readAll(data, kMostBytesRead))
+        return true;
+    if (error)
+        *error = describe(path, file.reason());
+    return false;
 }
 
 } // namespace korvane::SafeFile

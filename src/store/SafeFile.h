@@ -8,8 +8,12 @@ namespace korvane {
 /** File writes and removals that report their failure instead of failing silently. */
 namespace SafeFile {
 
+/** The most bytes one file of the data folder is ever read into memory with, far above what any needs. */
+inline constexpr qint64 kMostBytesRead = qint64(8) << 20;
+
 /**
- * Replaces a file atomically, so a crash or a full disk never leaves half a record behind.
+ * Replaces a file atomically, so a crash or a full disk never leaves half a record behind. A link
+ * standing at the path is replaced by the file, never written through.
  * Returns an empty text on success, otherwise "<path>: <reason>".
  */
 QString write(const QString& path, const QByteArray& data);
@@ -17,8 +21,15 @@ QString write(const QString& path, const QByteArray& data);
 /** Removes a file; a file that does not exist is not an error. Returns the error text or "". */
 QString remove(const QString& path);
 
-/** Reads a whole file; returns false with the error text ("<path>: <reason>") when it cannot. */
-bool read(const QString& path, QByteArray& data, QString* error = nullptr);
+/**
+ * Reads a whole regular file of at most `kMostBytesRead` bytes, or a link to one inside `folder`
+ * (by default the folder the path lies in); returns false with the error text ("<path>: <reason>")
+ * when it cannot.
+ */
+bool read(const QString& path, QByteArray& data, QString* error = nullptr, const QString& folder = {});
+
+/** True when something, even a link that leads nowhere, stands at the path. */
+bool exists(const QString& path);
 
 } // namespace SafeFile
 

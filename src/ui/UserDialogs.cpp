@@ -1,7 +1,10 @@
 #include "ui/UserDialogs.h"
 
+#include "store/OpenableFile.h"
+
 #include <QDesktopServices>
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -108,11 +111,27 @@ bool openUrl(const QUrl& url)
 bool openFile(QWidget* parent, const QString& path)
 {
     const QFileInfo info(path);
-    if (path.isEmpty() || !info.exists() || !openUrl(QUrl::fromLocalFile(info.absoluteFilePath()))) {
-        message(parent, QStringLiteral("Error: File not found\nMay be file moved or deleted"), Icon::Warning);
+    const OpenableFile file(path);
+    const QString shown = QDir::toNativeSeparators(info.absoluteFilePath());
+    switch (file.verdict()) {
+    case OpenableFile::Verdict::Missing:
+        break;
+    case OpenableFile::Verdict::Refuse:
+        message(parent, QStringLiteral("%1\nis not opened: %2.").arg(shown, file.description()),
+                Icon::Warning);
         return false;
+    case OpenableFile::Verdict::Ask:
+        if (!askYesNo(parent, QStringLiteral("%1\nis %2. Opening it may run it.\n\nOpen it anyway?")
+                                  .arg(shown, file.description())))
+            return false;
+        [[fallthrough]];
+    case OpenableFile::Verdict::Open:
+        if (openUrl(QUrl::fromLocalFile(info.absoluteFilePath())))
+            return true;
+        break;
     }
-    return true;
+    message(parent, QStringLiteral("Error: File not found\nMay be file moved or deleted"), Icon::Warning);
+    return false;
 }
 
 bool startDetached(const QString& program, const QStringList& arguments)

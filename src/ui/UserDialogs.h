@@ -47,7 +47,9 @@ bool openUrl(const QUrl& url);
 
 /**
  * Opens a file with the desktop's default program; a missing file or a failed open shows
- * "Error: File not found\nMay be file moved or deleted". Returns whether it was opened.
+ * "Error: File not found\nMay be file moved or deleted". A program, script or desktop entry is
+ * opened only when the user agrees to the question that names it; a file the user cannot read, or
+ * that is no file, is reported and not opened. Returns whether it was opened.
  */
 bool openFile(QWidget* parent, const QString& path);
 

@@ -1,3 +1,4 @@
+#include "../support/ForeignEntries.h"
 #include "../support/NoFileOverride.h"
 #include "CliFixture.h"
 #include "records/RecordCodec.h"
@@ -211,3 +212,53 @@ TEST_F(CliFaultsTest, WindowsTextsShowAccentedAndSurviveAShowModifyRoundTrip)
 }
 
 } // namespace
+
+// A folder from elsewhere: each thing that is no regular file of its own is listed within a small
+// address space, the check writes nothing, and a change replaces a link instead of writing through it.
+TEST_F(CliFaultsTest, CheckListsWhatIsNoRecordFileAndChangesNothing)
+{
+    namespace F = ForeignEntries;
+    const QByteArray kept = addTask("Kept");
+    QTemporaryDir outside;
+    const QString outsideFile = outside.filePath(QStringLiteral("Task77.tsk"));
+    TaskRecord stranger = emptyRecord<TaskRecord>();
+    stranger.identifier = "77";
+    ASSERT_EQ(SafeFile::write(outsideFile, encodeRecord(stranger)), "");
+    const QByteArray outsideBytes = fileBytes(outsideFile);
+    ASSERT_TRUE(F::makeFifo(path("Task2026120799999990.tsk")));
+    ASSERT_TRUE(F::makeLink("/dev/zero", path("Task2026120799999991.tsk")));
+    ASSERT_TRUE(F::makeSparse(path("Task2026120799999992.tsk"), qint64(3) << 30));
+    ASSERT_TRUE(SafeFile::write(path("Task2026120799999993.tsk"), QByteArray(1 << 20, '\0')).isEmpty());
+    ASSERT_TRUE(F::makeLink(outsideFile, path("Task77.tsk")));
+    ASSERT_TRUE(F::makeFifo(path("Agenda2026120799999990.agd")));
+    ASSERT_TRUE(F::makeLink("/dev/urandom", path("Action2026120799999990.act")));
+    const QStringList before = QDir(m_data).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+
+    // Far less room than the 3 GB file, or the unending devices, would need.
+    // (AddressSanitizer reserves terabytes of address space up front, so it goes without.)
+    const auto smallAddressSpace = [] {
+#if !defined(__SANITIZE_ADDRESS__) && !(defined(__has_feature) && __has_feature(address_sanitizer))
+        const rlimit limit{rlim_t(768) << 20, rlim_t(768) << 20};
+        setrlimit(RLIMIT_AS, &limit);
+#endif
+    };
+    const CliRun check = cli({"check"}, {}, smallAddressSpace);
+    EXPECT_EQ(check.code, 3) << check.err.toStdString();
+    EXPECT_EQ(QString::fromUtf8(check.out),
+              path("Task2026120799999990.tsk: not a regular file (a named pipe)\n") +
+                  path("Task2026120799999991.tsk: not a regular file (a link to a device)\n") +
+                  path("Task2026120799999992.tsk: its identifier is empty\n") +
+                  path("Task2026120799999993.tsk: its identifier is empty\n") +
+                  path("Task77.tsk: a link to a file outside the data folder\n") +
+                  path("Action2026120799999990.act: not a regular file (a link to a device)\n") +
+                  path("Agenda2026120799999990.agd: not a regular file (a named pipe)\n"));
+    EXPECT_EQ(QDir(m_data).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot), before);
+    EXPECT_TRUE(cli({"list", "task"}).out.contains(kept));
+
+    // Writing the record the link stood for puts a file of its own in the folder.
+    const CliRun modify = cli({"modify", "task"}, R"({"identifier": "77", "name": "Changed"})");
+    EXPECT_EQ(modify.code, 0) << modify.err.toStdString();
+    EXPECT_EQ(fileBytes(outsideFile), outsideBytes);
+    EXPECT_FALSE(F::isLink(path("Task77.tsk")));
+    EXPECT_TRUE(cli({"list", "task"}).out.contains("Changed"));
+}

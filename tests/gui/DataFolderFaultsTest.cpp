@@ -1,12 +1,16 @@
 // The main window when the data folder fails under it: read-only, gone, or holding files that cannot
 // be read. Permissions are tested for real, also when the tests run as root.
 #include "GuiTestSupport.h"
+#include "support/ForeignEntries.h"
 #include "support/NoFileOverride.h"
 
+#include "records/RecordCodec.h"
 #include "shell/CMainFrame.h"
 #include "shell/DataFolderLock.h"
+#include "shell/Startup.h"
 #include "shell/WorkupBar.h"
 #include "store/RecordStore.h"
+#include "store/SafeFile.h"
 #include "ui/UserDialogs.h"
 #include "views/widgets/CKorvaneView.h"
 #include "views/widgets/ProjectDetailsBar.h"
@@ -17,6 +21,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTreeView>
 #include <QtTest>
 
@@ -86,6 +91,25 @@ void answerIncomeDialog(IncomeAttempt& attempt)
     });
 }
 
+/** The text of the status bar's skipped-files button, "" when it is hidden. */
+QString skippedButtonText(CMainFrame& frame)
+{
+    auto* button = frame.findChild<QPushButton*>(QStringLiteral("LoadProblemsButton"));
+    return button && !button->isHidden() ? button->text() : QString();
+}
+
+/** What the skipped-files button lists when it is pressed. */
+QString skippedFilesListed(CMainFrame& frame)
+{
+    QString listed;
+    UserDialogs::setDialogHandler([&](QDialog& dialog) {
+        listed = dialog.findChild<QPlainTextEdit*>(QStringLiteral("LoadProblemsText"))->toPlainText();
+        return int(QDialog::Rejected);
+    });
+    frame.findChild<QPushButton*>(QStringLiteral("LoadProblemsButton"))->click();
+    return listed;
+}
+
 } // namespace
 
 class DataFolderFaultsTest : public QObject
@@ -97,6 +121,8 @@ private slots:
     void goneFolderIsReportedNotEmptiedNorRecreated();
     void lockSurvivesItsFolderGoing();
     void unreadableRecordFilesAreSkippedAndListed();
+    void foreignEntriesAreListedAtStartUp();
+    void filesThatMayRunAreOpenedOnlyWhenTheUserAgrees();
 };
 
 void DataFolderFaultsTest::readOnlyFolderChangesNothingAndRecovers()
@@ -279,17 +305,99 @@ void DataFolderFaultsTest::unreadableRecordFilesAreSkippedAndListed()
     QCOMPARE(frame.projectList()->projectAt(1)->name, QByteArray("Alpha"));
     QVERIFY(UserDialogs::takeMessages().isEmpty());
 
-    auto* button = frame.findChild<QPushButton*>(QStringLiteral("LoadProblemsButton"));
-    QVERIFY(button && !button->isHidden());
-    QCOMPARE(button->text(), QStringLiteral("2 record files were skipped"));
-    QString listed;
-    UserDialogs::setDialogHandler([&](QDialog& dialog) {
-        listed = dialog.findChild<QPlainTextEdit*>(QStringLiteral("LoadProblemsText"))->toPlainText();
-        return int(QDialog::Rejected);
-    });
-    button->click();
+    QCOMPARE(skippedButtonText(frame), QStringLiteral("2 record files were skipped"));
+    const QString listed = skippedFilesListed(frame);
     QVERIFY2(listed.contains(unreadable + QStringLiteral(": Permission denied")), qPrintable(listed));
     QVERIFY2(listed.contains(folderNamed + QStringLiteral(": ")), qPrintable(listed));
+}
+
+void DataFolderFaultsTest::foreignEntriesAreListedAtStartUp()
+{
+    namespace F = test::ForeignEntries;
+    test::GuiWorld world;
+    RecordStore& store = world.store();
+    world.addProject(QStringLiteral("Alpha"), thisMonth(1), thisMonth(20));
+    QTemporaryDir outside;
+    const QString outsideFile = outside.filePath(QStringLiteral("Project77.prj"));
+    QVERIFY(SafeFile::write(outsideFile, encodeRecord(emptyRecord<ProjectRecord>())).isEmpty());
+    const QString folder = world.dataFolder() + QLatin1Char('/');
+    QVERIFY(F::makeFifo(folder + QStringLiteral("Project2026120799999990.prj")));
+    QVERIFY(F::makeLink(QStringLiteral("/dev/zero"), folder + QStringLiteral("Project2026120799999991.prj")));
+    QVERIFY(F::makeSparse(folder + QStringLiteral("Project2026120799999992.prj"), qint64(3) << 30));
+    QVERIFY(F::makeLink(outsideFile, folder + QStringLiteral("Project77.prj")));
+
+    // Nor does a lock file that is none keep the folder from being locked.
+    QVERIFY(F::makeFifo(folder + DataFolderLock::lockFileName()));
+    DataFolderLock lock;
+    QVERIFY(lock.acquire(world.dataFolder(), nullptr));
+    QVERIFY(lock.isLocked());
+
+    Startup::loadWithProgress(store, nullptr);
+    CMainFrame frame(store, lock);
+    QCOMPARE(frame.projectList()->rowCount(), 2);
+    QCOMPARE(skippedButtonText(frame), QStringLiteral("4 record files were skipped"));
+    const QString listed = skippedFilesListed(frame);
+    for (const QString& line :
+         {QStringLiteral("Project2026120799999990.prj: not a regular file (a named pipe)"),
+          QStringLiteral("Project2026120799999991.prj: not a regular file (a link to a device)"),
+          QStringLiteral("Project2026120799999992.prj: its identifier is empty"),
+          QStringLiteral("Project77.prj: a link to a file outside the data folder")})
+        QVERIFY2(listed.contains(folder + line), qPrintable(listed));
+}
+
+void DataFolderFaultsTest::filesThatMayRunAreOpenedOnlyWhenTheUserAgrees()
+{
+    test::GuiWorld world;
+    QTemporaryDir dir;
+    const auto make = [&dir](const QString& name, const QByteArray& bytes, QFile::Permissions permissions) {
+        const QString path = dir.filePath(name);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            return QString();
+        file.setPermissions(permissions);
+        return path;
+    };
+    const QFile::Permissions plain = QFile::ReadOwner | QFile::WriteOwner;
+    const QFile::Permissions runnable = plain | QFile::ExeOwner;
+    const QString notes = make(QStringLiteral("notes.txt"), "plain words", plain);
+    const QString script = make(QStringLiteral("plan.pdf"), "#!/bin/sh\necho hello\n", plain);
+    const QString entry = make(QStringLiteral("open.desktop"), "[Desktop Entry]\nExec=true\n", plain);
+    const QString program = make(QStringLiteral("tool"),
+                                 "\x7f"
+                                 "ELF",
+                                 runnable);
+    const QString marked = make(QStringLiteral("contract.odt"), "PK", runnable);
+    const QString fifo = dir.filePath(QStringLiteral("pipe.txt"));
+    QVERIFY(test::ForeignEntries::makeFifo(fifo));
+
+    UserDialogs::takeMessages();
+    QVERIFY(UserDialogs::openFile(nullptr, notes));
+    QVERIFY(UserDialogs::takeMessages().isEmpty());
+    QCOMPARE(UserDialogs::takeOpenedUrls(), QList<QUrl>{QUrl::fromLocalFile(notes)});
+
+    const std::pair<QString, QString> asked[] = {{script, QStringLiteral("a script")},
+                                                 {entry, QStringLiteral("a desktop entry")},
+                                                 {program, QStringLiteral("a program")},
+                                                 {marked, QStringLiteral("an executable file")}};
+    for (const auto& [path, what] : asked) {
+        QVERIFY(!UserDialogs::openFile(nullptr, path)); // no answer queued: No
+        const QStringList question = UserDialogs::takeMessages();
+        QCOMPARE(question.size(), 1);
+        QVERIFY2(question[0].contains(path) && question[0].contains(QStringLiteral("is ") + what),
+                 qPrintable(question[0]));
+        QVERIFY(UserDialogs::takeOpenedUrls().isEmpty());
+    }
+    UserDialogs::setNextAnswer(true);
+    QVERIFY(UserDialogs::openFile(nullptr, script));
+    QCOMPARE(UserDialogs::takeOpenedUrls(), QList<QUrl>{QUrl::fromLocalFile(script)});
+
+    UserDialogs::takeMessages();
+    QVERIFY(!UserDialogs::openFile(nullptr, fifo));
+    const QStringList refused = UserDialogs::takeMessages();
+    QCOMPARE(refused.size(), 1);
+    QVERIFY2(refused[0].contains(fifo) && refused[0].contains(QStringLiteral("not a regular file")),
+             qPrintable(refused[0]));
+    QVERIFY(UserDialogs::takeOpenedUrls().isEmpty());
 }
 
 QTEST_MAIN(DataFolderFaultsTest)

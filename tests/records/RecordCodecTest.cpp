@@ -190,6 +190,42 @@ TEST(RecordEncoding, TruncatedRecordsAreMalformedAtEveryLength)
     }
 }
 
+// A stream gives the same record as the whole bytes, asks for nothing past the last field (a file of
+// gigabytes after it), and refuses a length the file cannot hold before asking for it.
+TEST(RecordEncoding, AStreamIsReadOnlyAsFarAsTheFieldsNeed)
+{
+    TaskRecord task = emptyRecord<TaskRecord>(DateTime{});
+    task.identifier = "2007070314050990";
+    task.name = QByteArray(40000, 'd'); // longer than one piece of the stream
+    const QByteArray bytes = encodeRecord(task);
+    for (const qsizetype trailing : {qsizetype(0), qsizetype(1) << 32}) {
+        qsizetype asked = 0;
+        ArchiveReader reader(bytes.size() + trailing, [&](QByteArray& buffer, qsizetype count) {
+            asked += count;
+            const QByteArray piece = bytes.mid(buffer.size(), count);
+            buffer += piece + QByteArray(count - piece.size(), '\0'); // zeros past the record
+            return true;
+        });
+        TaskRecord read = emptyRecord<TaskRecord>(DateTime{});
+        ASSERT_TRUE(decodeRecord(reader, read));
+        EXPECT_EQ(encodeRecord(read), bytes);
+        EXPECT_LT(asked, bytes.size() + 16384);
+        EXPECT_EQ(reader.taken().left(bytes.size()), bytes);
+    }
+
+    const QByteArray claim = hex("ffffff00000010"); // a text of 256 MiB in a file of 1 KiB
+    qsizetype asked = 0;
+    ArchiveReader reader(1024, [&](QByteArray& buffer, qsizetype count) {
+        asked += count;
+        const QByteArray piece = claim.mid(buffer.size(), count);
+        buffer += piece + QByteArray(count - piece.size(), '\0');
+        return true;
+    });
+    QByteArray text;
+    EXPECT_FALSE(reader.readText(text));
+    EXPECT_LE(asked, 1024);
+}
+
 TEST(ListFiles, AgendaAndActionsKeepTheirItemsInOrder)
 {
     const QList<AgendaRecord> agenda{{"Opening", DateTime{0, 39266.375}}, {"Budget", DateTime{2, 0}}};

@@ -356,13 +356,17 @@ TEST_F(RecordStoreTest, IdentifiersThatCannotNameAFileTouchNoFile)
         EXPECT_FALSE(m_store.tasks().contains(identifier));
     }
 
-    // A file whose identifier holds a separator still loads, but its kind is not written back.
+    // A file whose identifier holds a separator, or none at all, is malformed: a repair of its kind
+    // would write a file for it elsewhere.
     TaskRecord odd = task("P", "odd", "");
     odd.identifier = "../../Task1";
     writeRecordFile("Task1.tsk", odd);
+    odd.identifier = "";
+    writeRecordFile("Task2.tsk", odd);
     m_store.LoadAll();
-    EXPECT_EQ(m_store.GetTask(odd.identifier).kind, "NonSubTask");
-    ASSERT_EQ(m_store.loadProblems().size(), 1);
-    EXPECT_FALSE(m_store.DeleteTask(odd.identifier).isEmpty());
-    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files), QStringList{"Task1.tsk"});
+    EXPECT_TRUE(m_store.tasks().isEmpty());
+    ASSERT_EQ(m_store.loadProblems().size(), 2);
+    EXPECT_EQ(m_store.loadProblems()[0].reason, "its identifier \"..%2F..%2FTask1\" cannot name a file");
+    EXPECT_EQ(m_store.loadProblems()[1].reason, "its identifier is empty");
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files), (QStringList{"Task1.tsk", "Task2.tsk"}));
 }
