@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
 #include <QToolTip>
@@ -26,6 +27,8 @@ CKorvaneView::CKorvaneView(const RecordStore& store, QWidget* parent)
     , m_menu(new QMenu(QStringLiteral("Project"), this))
 {
     setObjectName(QStringLiteral("projectList"));
+    // Rows are drawn in fixed light colours; a dark theme leaves this list light.
+    setProperty("lightPage", true);
     setAccessibleName(QStringLiteral("Projects"));
     m_menu->setObjectName(QStringLiteral("projectMenu"));
     m_menu->setAccessibleName(QStringLiteral("Project"));
@@ -52,6 +55,7 @@ void CKorvaneView::fill(const QDate& from, const QDate& to)
 {
     m_delegate->clearFileIcons();
     m_model->fill(m_store, from, to);
+    setAccessibleDescription(rowCount() > 1 ? QString() : emptyListHint());
     scrollToTop();
 }
 
@@ -336,6 +340,26 @@ void CKorvaneView::contextMenuEvent(QContextMenuEvent* event)
     const int current = selectedRow();
     const QRect rect = projectAt(current) ? visualRect(m_model->index(current)) : QRect(0, 0, 0, 0);
     showMenu(viewport()->mapToGlobal(rect.bottomLeft()));
+}
+
+QString CKorvaneView::emptyListHint()
+{
+    return tr("No project starts in the months chosen on the calendar toolbar.\n\n"
+              "The From and To months there choose which projects are listed: step them back or "
+              "forward to list more.");
+}
+
+void CKorvaneView::paintEvent(QPaintEvent* event)
+{
+    QListView::paintEvent(event);
+    if (rowCount() > 1)
+        return;
+    QPainter painter(viewport());
+    const int top = rowCount() == 1 ? visualRect(m_model->index(0, 0)).bottom() + 1 : 0;
+    const int margin = fontMetrics().height();
+    const QRect area = viewport()->rect().adjusted(margin, top + margin, -margin, -margin);
+    painter.setPen(QColor(90, 90, 90));
+    painter.drawText(area, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, emptyListHint());
 }
 
 bool CKorvaneView::viewportEvent(QEvent* event)

@@ -49,6 +49,8 @@ public:
     void setProjectMenuActions(QAction* add, QAction* modify, QAction* del);
     /** Wide enough for a whole row (up to the progress bar's end) beside the vertical scroll bar. */
     QSize sizeHint() const override;
+    /** What the empty area says when no project is listed: the calendar toolbar's months choose them. */
+    static QString emptyListHint();
 
 signals:
     /** Before the user acts on a project row (click, key, right click, double click): the main window
@@ -70,6 +72,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     enum class KeyAction
