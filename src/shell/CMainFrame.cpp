@@ -9,6 +9,7 @@
 #include "shell/DataFolderLock.h"
 #include "shell/HelpFile.h"
 #include "shell/InvoiceActions.h"
+#include "shell/LockKeyIndicators.h"
 #include "shell/LoginStatusDialog.h"
 #include "shell/PrintPreferenceDialog.h"
 #include "shell/ProjectExports.h"
@@ -93,7 +94,7 @@ CMainFrame::CMainFrame(RecordStore& store, DataFolderLock& lock, QWidget* parent
     createMenus();
     createToolBars();
     createStatusBar();
-    setTheme(Theme::Windows2003);
+    setTheme(Themes::fromName(AppSettings::theme()));
     updateLoadProblemNotice();
     refreshProjectList({}, true);
 }
@@ -140,6 +141,7 @@ void CMainFrame::createActions()
     auto* themes = new QActionGroup(this);
     themes->addAction(addCommand(Command::ThemeWindowsXP, QStringLiteral("Windows&XP")))->setCheckable(true);
     themes->addAction(addCommand(Command::ThemeWindows2003, QStringLiteral("Windows&2003")))->setCheckable(true);
+    themes->addAction(addCommand(Command::ThemeSystem, QStringLiteral("&System")))->setCheckable(true);
 
     addCommand(Command::AddTask, QStringLiteral("&Add New..."), QKeySequence(QStringLiteral("Ctrl+T")))
         ->setIconText(QStringLiteral("Add Task"));
@@ -214,7 +216,7 @@ void CMainFrame::createMenus()
     add(view->addMenu(QStringLiteral("&Toolbar")), {Command::ViewMainToolbar, Command::ViewCalendarToolbar});
     add(view, {Command::ViewStatusBar});
     add(view->addMenu(QStringLiteral("&Control Bar")), {Command::ViewDetailsBar, Command::ViewSynopsisBar});
-    add(view->addMenu(QStringLiteral("T&hemes")), {Command::ThemeWindowsXP, Command::ThemeWindows2003});
+    add(view->addMenu(QStringLiteral("T&hemes")), {Command::ThemeWindowsXP, Command::ThemeWindows2003, Command::ThemeSystem});
     connect(view, &QMenu::aboutToShow, this, &CMainFrame::updateCommandStates);
 
     QMenu* task = menuBar()->addMenu(QStringLiteral("&Task"));
@@ -308,6 +310,7 @@ void CMainFrame::createStatusBar()
     connect(m_problemsButton, &QPushButton::clicked, this, &CMainFrame::showLoadProblems);
     statusBar()->setObjectName(QStringLiteral("StatusBar"));
     statusBar()->addPermanentWidget(m_problemsButton);
+    statusBar()->addPermanentWidget(new LockKeyIndicators(this));
 }
 
 void CMainFrame::createPanes()
@@ -364,6 +367,13 @@ void CMainFrame::setTheme(Theme theme)
     Themes::apply(*this, theme);
     action(Command::ThemeWindowsXP)->setChecked(theme == Theme::WindowsXP);
     action(Command::ThemeWindows2003)->setChecked(theme == Theme::Windows2003);
+    action(Command::ThemeSystem)->setChecked(theme == Theme::System);
+}
+
+void CMainFrame::chooseTheme(Theme theme)
+{
+    setTheme(theme);
+    AppSettings::setTheme(Themes::name(theme));
 }
 
 static QByteArray listProjectIdOf(const CKorvaneView* list)
@@ -424,8 +434,9 @@ void CMainFrame::runCommand(Command command)
     case Command::ViewStatusBar: statusBar()->setVisible(!statusBar()->isVisibleTo(this)); break;
     case Command::ViewDetailsBar: m_detailsBar->setVisible(!m_detailsBar->isVisibleTo(this)); break;
     case Command::ViewSynopsisBar: m_workupBar->setVisible(!m_workupBar->isVisibleTo(this)); break;
-    case Command::ThemeWindowsXP: setTheme(Theme::WindowsXP); break;
-    case Command::ThemeWindows2003: setTheme(Theme::Windows2003); break;
+    case Command::ThemeWindowsXP: chooseTheme(Theme::WindowsXP); break;
+    case Command::ThemeWindows2003: chooseTheme(Theme::Windows2003); break;
+    case Command::ThemeSystem: chooseTheme(Theme::System); break;
     case Command::AddTask: addTask(false); break;
     case Command::AddSubTask: addTask(true); break;
     case Command::ModifyTask: modifyTask(); break;

@@ -18,6 +18,7 @@ QString commandObjectName(Command command)
     case Command::ViewSynopsisBar: return QStringLiteral("actionViewSynopsisBar");
     case Command::ThemeWindowsXP: return QStringLiteral("actionThemeWindowsXP");
     case Command::ThemeWindows2003: return QStringLiteral("actionThemeWindows2003");
+    case Command::ThemeSystem: return QStringLiteral("actionThemeSystem");
     case Command::AddTask: return QStringLiteral("actionAddTask");
     case Command::AddSubTask: return QStringLiteral("actionAddSubTask");
     case Command::ModifyTask: return QStringLiteral("actionModifyTask");
