@@ -105,15 +105,44 @@ bool gtkPrefersDark()
                .contains(QLatin1String("dark"), Qt::CaseInsensitive);
 }
 
-/** Gives the widgets that show fixed page colours a palette that goes with them. */
-void paintPages(QMainWindow& window, bool dark)
+bool insidePage(const QWidget* widget, const QMainWindow& window)
+{
+    for (const QWidget* w = widget->parentWidget(); w && w != &window; w = w->parentWidget()) {
+        if (w->property("lightPage").toBool())
+            return true;
+    }
+    return false;
+}
+
+/** Every colour of every group set, so that nothing of the application's palette shows through. */
+QPalette everyColourSet(const QPalette& from)
+{
+    QPalette palette;
+    for (int group = 0; group < QPalette::NColorGroups; ++group) {
+        for (int role = 0; role < QPalette::NColorRoles; ++role) {
+            const auto g = QPalette::ColorGroup(group);
+            const auto r = QPalette::ColorRole(role);
+            palette.setBrush(g, r, from.brush(g, r));
+        }
+    }
+    return palette;
+}
+
+/**
+ * Lets the window's widgets take up the application's palette again (a style sheet that is taken
+ * away leaves the colours it found behind as their own), and gives the widgets that show fixed page
+ * colours a palette that goes with them.
+ */
+void repaintWidgets(QMainWindow& window, bool dark)
 {
     for (QWidget* widget : window.findChildren<QWidget*>()) {
-        if (!widget->property("lightPage").toBool())
+        if (insidePage(widget, window))
             continue;
-        QPalette palette;
-        if (dark)
-            palette = lightPalette();
+        if (!widget->property("lightPage").toBool()) {
+            widget->setPalette(QPalette());
+            continue;
+        }
+        QPalette palette = dark ? everyColourSet(lightPalette()) : QPalette();
         palette.setColor(QPalette::Base, Qt::white);
         widget->setPalette(palette);
     }
@@ -177,13 +206,13 @@ void apply(QMainWindow& window, Theme theme)
         QApplication::setPalette(dark ? (isDark(desktopPalette()) ? desktopPalette() : darkPalette())
                                       : lightPalette());
         window.setPalette(QPalette());
-        paintPages(window, dark);
+        repaintWidgets(window, dark);
         window.update();
         return;
     }
 
     QApplication::setPalette(desktopPalette());
-    paintPages(window, false);
+    repaintWidgets(window, false);
     const Look l = look(theme);
     QPalette palette = QApplication::palette();
     palette.setColor(QPalette::Window, l.face);
