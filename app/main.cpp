@@ -1,4 +1,5 @@
 #include "shell/CMainFrame.h"
+#include "shell/ComboBoxAccessible.h"
 #include "shell/DataFolderLock.h"
 #include "shell/Startup.h"
 #include "store/RecordStore.h"
@@ -17,6 +18,7 @@ int main(int argc, char** argv)
     options.addHelpOption();
     options.addVersionOption();
     options.process(app);
+    korvane::ComboBoxAccessible::install();
 
     korvane::RecordStore store;
     korvane::DataFolderLock lock;

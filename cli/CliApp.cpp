@@ -27,7 +27,10 @@ namespace {
 
 // Larger input than this is refused rather than read into memory.
 constexpr qsizetype kMaxInput = qsizetype(256) * 1024 * 1024;
-constexpr int kMaxDemoProjects = 1000;
+constexpr int kMaxDemoProjects = 100000;
+// From this many projects on, the records are written straight into the folder without syncing
+// each file (a store-made set of that size would take minutes), and progress is shown.
+constexpr int kLargeDemo = 200;
 
 const char* const kUsage = R"(usage: korvane-cli [--data DIR] COMMAND [ARGS...]
 
@@ -627,15 +630,34 @@ int CliApp::demo(const QList<QByteArray>& args)
     }
 
     const QString folder = dataFolder();
-    if (!QFileInfo(folder).isDir()) {
-        if (!QDir().mkpath(folder))
-            fail(InvalidInput, QStringLiteral("%1: the data folder cannot be created").arg(folder));
-        // A new data folder starts with the default login details, as the desktop program makes it.
-        const QStringList messages = LoginFiles(folder).load(true).messages;
+    if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder))
+        fail(InvalidInput, QStringLiteral("%1: the data folder cannot be created").arg(folder));
+    // A demo folder is a complete data folder: it gets the default login details as the desktop
+    // program gives a new data folder, quietly, when it has none yet.
+    LoginFiles login(folder);
+    if (!QFileInfo::exists(login.detailsPath())) {
+        const QStringList messages = login.load(true).messages;
         if (!messages.isEmpty())
             fail(InvalidInput, messages.join(QLatin1Char('\n')));
     }
-    const DemoSummary made = generateDemoData(store(), options);
+    if (!QFileInfo::exists(login.statusPath())) {
+        const QString error = login.writeStatus(0);
+        if (!error.isEmpty())
+            fail(InvalidInput, error);
+    }
+
+    DemoSummary made;
+    if (options.projects >= kLargeDemo) {
+        const int total = options.projects;
+        const int step = std::max(1, total / 20);
+        options.progress = [this, total, step](int done) {
+            if (done % step == 0 || done == total)
+                m_err.write(QStringLiteral("demo: %1 of %2 projects\n").arg(done).arg(total).toUtf8());
+        };
+        made = writeDemoFolder(folder, options);
+    } else {
+        made = generateDemoData(store(), options);
+    }
     if (!made.ok())
         fail(InvalidInput, made.error);
     print(QStringLiteral("%1 projects, %2 clients, %3 resources, %4 tasks (%5 sub tasks), %6 meetings, "

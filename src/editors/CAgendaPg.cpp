@@ -66,7 +66,7 @@ bool editAgendaItem(QWidget* parent, const QString& title, AgendaRecord& item)
 
 CAgendaPg::CAgendaPg(RecordStore& store, QWidget* parent)
     : MeetingListPageOf(store, ListFile::Agenda, "agenda",
-                        {tr("Agenda"), tr("Important Agenda ..."), tr("Agenda &items:"), tr("Agenda items"),
+                        {tr("Agenda"), tr("Important Ageda ..."), tr("Agenda &items:"), tr("Agenda items"),
                          tr("agenda item"), tr("agenda")},
                         new QTreeWidget, parent)
 {

@@ -20,13 +20,6 @@ namespace korvane {
 
 namespace {
 
-void nameButton(QWizard& wizard, QWizard::WizardButton which, const char* name, const QString& accessible)
-{
-    QAbstractButton* button = wizard.button(which);
-    button->setObjectName(QLatin1String(name));
-    button->setAccessibleName(accessible);
-}
-
 const DateTime kNoLimit{DateTime::Invalid, 0.0};
 
 /**
@@ -80,11 +73,6 @@ CMeetingSheet::CMeetingSheet(RecordStore& store, const MeetingRecord& meeting, c
     setPage(AttendeesPage, m_attendees);
     setPage(SynopsisPage, m_synopsis);
     setStartId(DetailsPage);
-
-    nameButton(*this, BackButton, "backButton", tr("Back"));
-    nameButton(*this, NextButton, "nextButton", tr("Next"));
-    nameButton(*this, FinishButton, "finishButton", tr("Finish"));
-    nameButton(*this, CancelButton, "cancelButton", tr("Cancel"));
 
     // Opened at once, so the sheet can be driven before it is shown; showing it keeps this page.
     restart();

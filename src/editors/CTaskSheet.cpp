@@ -19,13 +19,6 @@ namespace korvane {
 
 namespace {
 
-void nameButton(QWizard& wizard, QWizard::WizardButton which, const char* name, const QString& accessible)
-{
-    QAbstractButton* button = wizard.button(which);
-    button->setObjectName(QLatin1String(name));
-    button->setAccessibleName(accessible);
-}
-
 QString caption(CTaskSheet::Mode mode)
 {
     switch (mode) {
@@ -104,11 +97,6 @@ CTaskSheet::CTaskSheet(RecordStore& store, const TaskRecord& task, Mode mode, co
 
     m_details->setTask(task, mode != Mode::ModifyTask);
     m_resources->setResourceList(task.resources);
-
-    nameButton(*this, BackButton, "backButton", tr("Back"));
-    nameButton(*this, NextButton, "nextButton", tr("Next"));
-    nameButton(*this, FinishButton, "finishButton", tr("Finish"));
-    nameButton(*this, CancelButton, "cancelButton", tr("Cancel"));
 
     // Opened at once, so the sheet can be driven before it is shown; showing it keeps this page.
     restart();

@@ -4,6 +4,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QAbstractButton>
 #include <QWizard>
 
 namespace korvane::WizardPictures {
@@ -110,6 +111,21 @@ void apply(QWizard& wizard)
     wizard.setPixmap(QWizard::WatermarkPixmap, watermark());
     wizard.setPixmap(QWizard::BannerPixmap, banner());
     wizard.setPixmap(QWizard::LogoPixmap, logo());
+    // The same texts in every sheet and style; the spoken name is the text without its access key.
+    const struct
+    {
+        QWizard::WizardButton which;
+        const char* name;
+        QString text;
+    } buttons[] = {{QWizard::BackButton, "backButton", QWizard::tr("< &Back")},
+                   {QWizard::NextButton, "nextButton", QWizard::tr("&Next >")},
+                   {QWizard::FinishButton, "finishButton", QWizard::tr("&Finish")},
+                   {QWizard::CancelButton, "cancelButton", QWizard::tr("Cancel")}};
+    for (const auto& button : buttons) {
+        wizard.setButtonText(button.which, button.text);
+        wizard.button(button.which)->setObjectName(QLatin1String(button.name));
+        wizard.button(button.which)->setAccessibleName(QString(button.text).remove(QLatin1Char('&')));
+    }
 }
 
 } // namespace korvane::WizardPictures

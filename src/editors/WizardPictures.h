@@ -18,7 +18,7 @@ QPixmap banner();
 /** The small mark at the right of the header (48 x 48). */
 QPixmap logo();
 
-/** Puts the wizard in the modern style and gives it the three pictures. */
+/** Puts the wizard in the modern style, gives it the three pictures and names its buttons alike. */
 void apply(QWizard& wizard);
 
 } // namespace WizardPictures

@@ -71,8 +71,11 @@ QString tasks(const PageData& data)
             text += "</ul></dd>\n</dl>\n</dd>\n</font>"_L1;
         }
     }
-    // The text for no tasks closes the list itself.
-    text += data.tasks.isEmpty() ? "\n<dd>No Tasks Assigned<dd>\n</dl>"_L1 : "\n</dl>"_L1;
+    // With no task the notice follows the closed list and closes it a second time, as the pages of
+    // the Windows program do; browsers ignore the extra end tag.
+    text += "\n</dl>"_L1;
+    if (data.tasks.isEmpty())
+        text += "\n<dd>No Tasks Assigned<dd>\n</dl>"_L1;
     return text;
 }
 

@@ -10,6 +10,7 @@
 #include "shell/DataFolderLock.h"
 #include "shell/HelpFile.h"
 #include "shell/InvoiceActions.h"
+#include "shell/LockKeyIndicators.h"
 #include "shell/LoginStatusDialog.h"
 #include "shell/PrintPreferenceDialog.h"
 #include "shell/ProjectExports.h"
@@ -76,7 +77,7 @@ CMainFrame::CMainFrame(RecordStore& store, DataFolderLock& lock, QWidget* parent
     createMenus();
     createToolBars();
     createStatusBar();
-    setTheme(Theme::Windows2003);
+    setTheme(Themes::fromName(AppSettings::theme()));
     updateLoadProblemNotice();
     refreshProjectList({}, true);
 }
@@ -100,7 +101,8 @@ void CMainFrame::createActions()
         QAction* action = CommandTable::createAction(row.command, this);
         connect(action, &QAction::triggered, this, [this, command = row.command] { runCommand(command); });
         m_actions.insert(row.command, action);
-        if (row.command == Command::ThemeWindowsXP || row.command == Command::ThemeWindows2003)
+        if (row.command == Command::ThemeWindowsXP || row.command == Command::ThemeWindows2003 ||
+            row.command == Command::ThemeSystem)
             themes->addAction(action);
     }
 }
@@ -174,6 +176,7 @@ void CMainFrame::createStatusBar()
     connect(m_problemsButton, &QPushButton::clicked, this, &CMainFrame::showLoadProblems);
     statusBar()->setObjectName(QStringLiteral("StatusBar"));
     statusBar()->addPermanentWidget(m_problemsButton);
+    statusBar()->addPermanentWidget(new LockKeyIndicators(this));
 }
 
 void CMainFrame::createPanes()
@@ -229,6 +232,13 @@ void CMainFrame::setTheme(Theme theme)
     Themes::apply(*this, theme);
     action(Command::ThemeWindowsXP)->setChecked(theme == Theme::WindowsXP);
     action(Command::ThemeWindows2003)->setChecked(theme == Theme::Windows2003);
+    action(Command::ThemeSystem)->setChecked(theme == Theme::System);
+}
+
+void CMainFrame::chooseTheme(Theme theme)
+{
+    setTheme(theme);
+    AppSettings::setTheme(Themes::name(theme));
 }
 
 static QByteArray listProjectIdOf(const CKorvaneView* list)
@@ -270,8 +280,9 @@ void CMainFrame::runCommand(Command command)
     case Command::ViewStatusBar: statusBar()->setVisible(!statusBar()->isVisibleTo(this)); break;
     case Command::ViewDetailsBar: m_detailsBar->setVisible(!m_detailsBar->isVisibleTo(this)); break;
     case Command::ViewSynopsisBar: m_workupBar->setVisible(!m_workupBar->isVisibleTo(this)); break;
-    case Command::ThemeWindowsXP: setTheme(Theme::WindowsXP); break;
-    case Command::ThemeWindows2003: setTheme(Theme::Windows2003); break;
+    case Command::ThemeWindowsXP: chooseTheme(Theme::WindowsXP); break;
+    case Command::ThemeWindows2003: chooseTheme(Theme::Windows2003); break;
+    case Command::ThemeSystem: chooseTheme(Theme::System); break;
     case Command::AddTask: addTask(false); break;
     case Command::AddSubTask: addTask(true); break;
     case Command::ModifyTask: modifyTask(); break;

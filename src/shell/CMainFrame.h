@@ -76,6 +76,8 @@ public:
     QByteArray selectedProjectId() const { return m_projectId; }
     Theme theme() const { return m_theme; }
     void setTheme(Theme theme);
+    /** Switches to a theme the user picked and remembers it for the next start. */
+    void chooseTheme(Theme theme);
 
     CKorvaneView* projectList() const { return m_projectList; }
     ProjectDetailsBar* detailsBar() const { return m_detailsBar; }

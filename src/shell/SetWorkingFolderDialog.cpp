@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QVBoxLayout>
 
 namespace korvane {
@@ -21,10 +22,20 @@ SetWorkingFolderDialog::SetWorkingFolderDialog(const QString& initialPath, QWidg
     setWindowTitle(QStringLiteral("Set Working Folder"));
     setObjectName(QStringLiteral("SetWorkingFolderDialog"));
 
+    auto* explanation = new QLabel(QStringLiteral("Korvane keeps its data in a folder named \"Korvane\" "
+                                                  "inside the folder you choose here."),
+                                   this);
+    explanation->setObjectName(QStringLiteral("explanationLabel"));
+    explanation->setWordWrap(true);
     auto* label = new QLabel(QStringLiteral("Working Folder: "), this);
     label->setBuddy(m_pathEdit);
     m_pathEdit->setObjectName(QStringLiteral("pathEdit"));
     m_pathEdit->setReadOnly(true);
+    m_pathEdit->setAccessibleName(QStringLiteral("Working Folder"));
+    m_pathEdit->setAccessibleDescription(explanation->text());
+    // Only suggested: the folder is not taken until the user picks one with Browse.
+    m_pathEdit->setPlaceholderText(QStringLiteral("for example %1 (Browse to choose)")
+                                       .arg(QDir::toNativeSeparators(suggestedFolder())));
     m_pathEdit->setMinimumWidth(320);
     m_browseButton->setObjectName(QStringLiteral("browseButton"));
     m_browseButton->setAutoDefault(false);
@@ -42,6 +53,7 @@ SetWorkingFolderDialog::SetWorkingFolderDialog(const QString& initialPath, QWidg
     buttons->addWidget(m_setButton);
     buttons->addWidget(m_cancelButton);
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(explanation);
     layout->addLayout(pathRow);
     layout->addLayout(buttons);
 
@@ -55,6 +67,12 @@ QString SetWorkingFolderDialog::path() const
     return m_pathEdit->text();
 }
 
+QString SetWorkingFolderDialog::suggestedFolder()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
+
 QString SetWorkingFolderDialog::pickedFolderFor(const QString& chosen)
 {
     const QString folder = QDir::cleanPath(chosen);
@@ -66,7 +84,7 @@ QString SetWorkingFolderDialog::pickedFolderFor(const QString& chosen)
 
 void SetWorkingFolderDialog::browse()
 {
-    const QString start = path().isEmpty() ? QDir::homePath() : path();
+    const QString start = path().isEmpty() ? suggestedFolder() : path();
     const QString chosen = UserDialogs::existingDirectory(this, QStringLiteral("Pick a Directory"), start);
     if (chosen.isEmpty())
         return;

@@ -28,6 +28,9 @@ public:
      */
     static QString pickedFolderFor(const QString& chosen);
 
+    /** The folder suggested in the empty path field and where Browse starts: Documents, else home. */
+    static QString suggestedFolder();
+
 private:
     void browse();
     void set();

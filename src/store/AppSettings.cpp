@@ -52,6 +52,16 @@ void setLastExportFolder(const QString& folder)
     write(QStringLiteral("Export/Folder"), folder);
 }
 
+QString theme()
+{
+    return read(QStringLiteral("View/Theme"));
+}
+
+void setTheme(const QString& name)
+{
+    write(QStringLiteral("View/Theme"), name);
+}
+
 QString deviceManager()
 {
     return read(QStringLiteral("Device/Manager"));

@@ -22,6 +22,10 @@ QString dataFolderOf(const QString& pickedFolder);
 QString lastExportFolder();
 void setLastExportFolder(const QString& folder);
 
+/** The look picked under View > Themes ("View/Theme", the theme's name); "" when never picked. */
+QString theme();
+void setTheme(const QString& name);
+
 /** The device manager program started by Synchronize ("Device/Manager"); "" when not set. */
 QString deviceManager();
 

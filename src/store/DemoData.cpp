@@ -154,6 +154,11 @@ const char* const kOurAddress = "221 Baker Street\r\nSpringfield, IL 62701";
 
 constexpr int kTaskNameCount = int(std::size(kTaskNames));
 
+QDate firstOfMonth(const QDate& day)
+{
+    return day.addDays(1 - day.day());
+}
+
 /** Hands records to the store, which names them, writes them safely and keeps them. */
 class StoreSink
 {
@@ -276,7 +281,8 @@ template <class Sink> class Generator
 {
 public:
     Generator(Sink& sink, const DemoOptions& options)
-        : m_sink(sink), m_options(options), m_rng(options.seed), m_yearStart(Clock::now().date().year(), 1, 1)
+        : m_sink(sink), m_options(options), m_rng(options.seed),
+          m_monthStart(firstOfMonth(Clock::now().date()))
     {
     }
 
@@ -286,6 +292,8 @@ public:
             for (int i = 0; i < m_options.projects; ++i) {
                 if (!makeProject(i))
                     break;
+                if (m_options.progress)
+                    m_options.progress(i + 1);
             }
         }
         return m_summary;
@@ -379,7 +387,7 @@ private:
         return project.taskNames[between(0, int(project.taskNames.size()) - 1)];
     }
 
-    // Dates: whole days after the first of January of the current year, at a time of day.
+    // Dates: whole days from the first of the current month, at a time of day.
 
     static DateTime at(const QDate& date, int hour, int minute = 0)
     {
@@ -417,7 +425,7 @@ private:
         for (int i = 0; i < count; ++i) {
             const Person who = person();
             const City& city = pick(kUsCities);
-            ResourceRecord resource = emptyRecord<ResourceRecord>(at(m_yearStart, 0));
+            ResourceRecord resource = emptyRecord<ResourceRecord>(at(m_monthStart, 0));
             resource.name = who.fullName();
             const Role& role = pick(kRoles);
             resource.designation = role.designation;
@@ -445,7 +453,11 @@ private:
         project.salutation = salutation(project.contact);
         project.address = address(project.india, city);
         project.code = initials(company) + '-' + QByteArray::number(1001 + index);
-        project.start = m_yearStart.addDays(between(-90, 300));
+        // Every third project starts in the current month, so that the window, which opens on this
+        // month, lists some; the others spread over the months around it.
+        const int offset = between(-240, 150);
+        const int monthDays = m_monthStart.daysInMonth();
+        project.start = m_monthStart.addDays(index % 3 == 0 ? (offset % monthDays + monthDays) % monthDays : offset);
         project.days = between(30, 240);
         const DateTime created = at(project.start, 9);
 
@@ -663,7 +675,7 @@ private:
             InvoiceRecord invoice = emptyRecord<InvoiceRecord>(date);
             invoice.projectIdentifier = project.identifier;
             invoice.task = taskName(project, "Consulting Services");
-            invoice.invoiceNumber = "INV-" + QByteArray::number(m_yearStart.year()) + '-' +
+            invoice.invoiceNumber = "INV-" + QByteArray::number(m_monthStart.year()) + '-' +
                                     QByteArray::number(++m_invoiceNumber).rightJustified(4, '0');
             invoice.invoiceDate = date;
             invoice.addressee = project.salutation + project.contact.last;
@@ -692,7 +704,7 @@ private:
     Sink& m_sink;
     DemoOptions m_options;
     std::mt19937 m_rng;
-    QDate m_yearStart;
+    QDate m_monthStart;
     std::vector<Resource> m_resources;
     int m_invoiceNumber = 0;
     DemoSummary m_summary;

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <functional>
+
 namespace korvane {
 
 class RecordStore;
@@ -22,6 +24,8 @@ struct DemoOptions
     int moneyFlowsPerProject = -1;
     /** -1: varied from 0 to 5. */
     int invoicesPerProject = -1;
+    /** Called after each project with the number of projects made so far; may be empty. */
+    std::function<void(int)> progress = nullptr;
 };
 
 /** What a generation made, per kind and per list file; `error` holds the failure that stopped it. */
@@ -50,8 +54,8 @@ struct DemoSummary
 /**
  * Fills a store with a realistic data set of every kind through its add and modify operations,
  * with agenda, action and documents files beside the records. The same seed gives the same
- * records apart from identifiers: dates count from 1 January of the current year. Stops at the
- * first failure and returns it in `error`.
+ * records apart from identifiers within a month: dates count from the first of the current month,
+ * and every third project starts in it. Stops at the first failure and returns it in `error`.
  */
 DemoSummary generateDemoData(RecordStore& store, const DemoOptions& options);
 

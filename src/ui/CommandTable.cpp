@@ -64,6 +64,7 @@ std::vector<CommandInfo> makeTable()
         checkable(entry(Command::ViewSynopsisBar, "ViewSynopsisBar", "S&ynopsis Bar", "Synopsis Bar")),
         checkable(entry(Command::ThemeWindowsXP, "ThemeWindowsXP", "Windows&XP", "WindowsXP")),
         checkable(entry(Command::ThemeWindows2003, "ThemeWindows2003", "Windows&2003", "Windows2003")),
+        checkable(entry(Command::ThemeSystem, "ThemeSystem", "&System", "System")),
 
         // Task
         writing(withShortcut(entry(Command::AddTask, "AddTask", "&Add New...", "Add Task",
@@ -247,7 +248,7 @@ const std::vector<MenuLayout>& menuBar()
          {item(Command::ViewMainToolbar, "&Toolbar"), item(Command::ViewCalendarToolbar, "&Toolbar"),
           item(Command::ViewStatusBar), item(Command::ViewDetailsBar, "&Control Bar"),
           item(Command::ViewSynopsisBar, "&Control Bar"), item(Command::ThemeWindowsXP, "T&hemes"),
-          item(Command::ThemeWindows2003, "T&hemes")}},
+          item(Command::ThemeWindows2003, "T&hemes"), item(Command::ThemeSystem, "T&hemes")}},
         {"&Task",
          "menuTask",
          {item(Command::AddTask), item(Command::AddSubTask), item(Command::ModifyTask),

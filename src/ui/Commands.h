@@ -23,6 +23,7 @@ enum class Command : int
     ViewSynopsisBar = 32839,
     ThemeWindowsXP = 32771,
     ThemeWindows2003 = 32772,
+    ThemeSystem = 32880,
 
     AddTask = 32776,
     AddSubTask = 32863,

@@ -291,6 +291,17 @@ TEST_F(CliTest, DemoFillsANewFolderWithTheAskedNumberOfProjects)
     EXPECT_TRUE(QFile::exists(path("Korvane.pws")));
     EXPECT_EQ(cli({"list", "project"}).out.count('\n'), 3);
     EXPECT_EQ(cli({"check"}).code, 0);
+
+    // A folder made beforehand gets the login files too, and large sets show their progress.
+    m_data = m_root.filePath(QStringLiteral("made/Korvane"));
+    ASSERT_TRUE(QDir().mkpath(m_data));
+    const CliRun large = cli({"demo", "--projects", "200", "--seed", "7"});
+    ASSERT_EQ(large.code, 0) << large.err.toStdString();
+    EXPECT_TRUE(QFile::exists(path("Korvane.pws")));
+    EXPECT_TRUE(QFile::exists(path("Korvane.dis")));
+    EXPECT_TRUE(large.err.endsWith("demo: 200 of 200 projects\n")) << large.err.toStdString();
+    EXPECT_EQ(cli({"list", "project"}).out.count('\n'), 200);
+    EXPECT_EQ(cli({"demo", "--projects", "100001"}).code, 1);
 }
 
 TEST_F(CliTest, DataFolderComesFromOptionOrSettings)

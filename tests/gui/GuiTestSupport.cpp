@@ -1,6 +1,7 @@
 #include "GuiTestSupport.h"
 
 #include "records/RecordCodec.h"
+#include "shell/ComboBoxAccessible.h"
 #include "store/DemoData.h"
 #include "store/ProgramFolder.h"
 #include "store/RecordStore.h"
@@ -21,6 +22,7 @@ GuiWorld::GuiWorld()
 {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     UserDialogs::setTestMode(true);
+    ComboBoxAccessible::install();
     // Every test program runs with its own XDG folders (set by CMake); start each world afresh.
     QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Brisolt"),
               QStringLiteral("Korvane"))

@@ -7,6 +7,7 @@
 #include "shell/CMainFrame.h"
 #include "shell/CalendarStep.h"
 #include "shell/DataFolderLock.h"
+#include "shell/LockKeyIndicators.h"
 #include "shell/WorkupBar.h"
 #include "store/AppSettings.h"
 #include "store/RecordStore.h"
@@ -16,8 +17,10 @@
 #include "views/widgets/ProjectDetailsBar.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDateEdit>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPrintPreviewDialog>
@@ -247,6 +250,28 @@ void MainFrameTest::themeSwitchAndCloseWritesSetting()
     QVERIFY(frame.action(Command::ThemeWindowsXP)->isChecked());
     QVERIFY(!frame.action(Command::ThemeWindows2003)->isChecked());
     QCOMPARE(frame.palette().color(QPalette::Window), Themes::faceColour(Theme::WindowsXP));
+    // The theme is remembered.
+    QCOMPARE(CMainFrame(world.store(), lock).theme(), Theme::WindowsXP);
+
+    // System, dark: the application turns dark, the pages stay light.
+    Themes::setDarkOverride(true);
+    frame.runCommand(Command::ThemeSystem);
+    QVERIFY(QApplication::palette().color(QPalette::Window).lightness() < 128);
+    QVERIFY(frame.detailsView()->palette().color(QPalette::Text).lightness() < 128);
+    QVERIFY(frame.detailsView()->palette().color(QPalette::Base).lightness() > 200);
+    Themes::setDarkOverride(std::nullopt);
+    frame.runCommand(Command::ThemeWindows2003);
+    QVERIFY(QApplication::palette().color(QPalette::Window).lightness() > 128);
+
+    // The lock key panes: NUM and SCRL while on, Caps Lock always blank.
+    auto* locks = frame.findChild<LockKeyIndicators*>();
+    QVERIFY(locks);
+    locks->setStateReader([](LockKeyIndicators::Key key) { return key == LockKeyIndicators::Key::NumLock; });
+    QCOMPARE(locks->findChild<QLabel*>(QStringLiteral("numLockPane"))->text(), QStringLiteral("NUM"));
+    QVERIFY(locks->findChild<QLabel*>(QStringLiteral("scrollLockPane"))->text().isEmpty());
+    locks->setStateReader([](LockKeyIndicators::Key) { return true; });
+    QCOMPARE(locks->findChild<QLabel*>(QStringLiteral("scrollLockPane"))->text(), QStringLiteral("SCRL"));
+    QVERIFY(locks->findChild<QLabel*>(QStringLiteral("capsLockPane"))->text().isEmpty());
 
     QVERIFY(AppSettings::workingFolder().isEmpty());
     frame.close();

@@ -105,7 +105,11 @@ private slots:
         w.addTask(early, TaskRecord::High, 90);
         w.addTask(early, TaskRecord::Low, 30);
         const QByteArray middle = w.add("Middle", 5);
+        // An empty range says what chooses the listed projects.
+        w.fillYear(2030);
+        QCOMPARE(w.view.accessibleDescription(), CKorvaneView::emptyListHint());
         w.fillYear();
+        QVERIFY(w.view.accessibleDescription().isEmpty());
         QCOMPARE(w.view.rowCount(), 4);
         QVERIFY(!w.view.projectAt(0));
         QCOMPARE(w.view.projectAt(1)->identifier, early);

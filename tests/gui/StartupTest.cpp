@@ -357,6 +357,9 @@ void StartupTest::setWithEmptyPathCancels()
     GuiWorld world;
     SetWorkingFolderDialog empty{QString()};
     QVERIFY(empty.findChild<QPushButton*>(QStringLiteral("setButton"))->isDefault());
+    // The suggestion is only shown: Set without browsing still cancels.
+    QVERIFY(empty.findChild<QLineEdit*>(QStringLiteral("pathEdit"))->placeholderText().contains(
+        QDir::toNativeSeparators(SetWorkingFolderDialog::suggestedFolder())));
     clickChild(empty, "setButton");
     QCOMPARE(empty.result(), int(QDialog::Rejected));
 

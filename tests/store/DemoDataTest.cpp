@@ -298,7 +298,7 @@ TEST(DemoDataTest, SameSeedGivesTheSameRecordsApartFromIdentifiers)
     QTemporaryDir dirA, dirB, dirC, dirD;
     RecordStore a, b, c, d;
     generated(now, {.projects = 4, .seed = 5}, dirA, a);
-    generated(QDateTime(QDate(2031, 11, 20), QTime(17, 45, 10)), {.projects = 4, .seed = 5}, dirB, b);
+    generated(QDateTime(QDate(2031, 2, 27), QTime(17, 45, 10)), {.projects = 4, .seed = 5}, dirB, b);
     {
         FixedClock clock(now);
         ASSERT_TRUE(writeDemoFolder(dirC.path(), {.projects = 4, .seed = 5}).ok());
@@ -309,9 +309,28 @@ TEST(DemoDataTest, SameSeedGivesTheSameRecordsApartFromIdentifiers)
 
     ASSERT_NE(a.projects().begin()->key, b.projects().begin()->key);
     const DataSet setA(a);
-    SCOPED_TRACE("the store, later in the year");
+    SCOPED_TRACE("the store, later in the month");
     expectSameRecords(setA, DataSet(b));
     SCOPED_TRACE("written straight into a folder");
     expectSameRecords(setA, DataSet(c));
     EXPECT_FALSE(setA.tasks == DataSet(d).tasks) << "another seed gives other records";
+}
+
+TEST(DemoDataTest, EveryThirdProjectStartsInTheCurrentMonthAndProgressCountsProjects)
+{
+    FixedClock clock(QDateTime(QDate(2031, 2, 27), QTime(23, 30)));
+    QTemporaryDir dir;
+    RecordStore store(dir.path());
+    QList<int> reported;
+    DemoOptions options{.projects = 7, .seed = 2};
+    options.progress = [&](int done) { reported.append(done); };
+    ASSERT_TRUE(generateDemoData(store, options).ok());
+
+    int thisMonth = 0;
+    for (const auto& entry : store.projects()) {
+        const QDate start = entry.record.startDate.toQDateTime().date();
+        thisMonth += start.year() == 2031 && start.month() == 2;
+    }
+    EXPECT_GE(thisMonth, 3); // projects 1, 4 and 7, and any other the spread puts there
+    EXPECT_EQ(reported, QList<int>({1, 2, 3, 4, 5, 6, 7}));
 }

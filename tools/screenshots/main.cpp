@@ -51,6 +51,9 @@ int busiestRow(const CKorvaneView& list, const RecordStore& store)
 
 int main(int argc, char** argv)
 {
+    // The theme picked below is remembered: keep it out of the user's own settings.
+    QTemporaryDir settings;
+    qputenv("XDG_CONFIG_HOME", settings.path().toLocal8Bit());
     QApplication app(argc, argv);
     if (argc < 2) {
         std::fprintf(stderr, "usage: korvane-screenshots OUTPUT_FOLDER\n");
@@ -87,6 +90,12 @@ int main(int argc, char** argv)
     frame.detailsBar()->setCurrentTab(TreeKind::Meetings);
     frame.runCommand(Command::ThemeWindowsXP);
     save(frame, output, QStringLiteral("main-window-xp"));
+    for (const bool dark : {false, true}) {
+        Themes::setDarkOverride(dark);
+        frame.runCommand(Command::ThemeSystem);
+        save(frame, output, dark ? QStringLiteral("main-window-system-dark") : QStringLiteral("main-window-system"));
+    }
+    Themes::setDarkOverride(std::nullopt);
     frame.runCommand(Command::ThemeWindows2003);
 
     frame.graphSheet()->setCurrentIndex(1);

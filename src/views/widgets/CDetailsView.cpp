@@ -27,6 +27,7 @@ using namespace Qt::Literals::StringLiterals;
 CDetailsView::CDetailsView(const RecordStore& store, QWidget* parent) : QTextBrowser(parent), m_store(store)
 {
     setObjectName(u"detailsView"_s);
+    setProperty("lightPage", true); // the pages set light backgrounds and leave the text colour to us
     setAccessibleName(u"Project details"_s);
     setOpenLinks(false);
     setOpenExternalLinks(false);

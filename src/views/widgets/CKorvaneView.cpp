@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
 #include <QToolTip>
@@ -26,6 +27,8 @@ CKorvaneView::CKorvaneView(const RecordStore& store, QWidget* parent)
                                              [this](Command command) { emit commandRequested(command); }, this))
 {
     setObjectName(QStringLiteral("projectList"));
+    // Rows are drawn in fixed light colours; a dark theme leaves this list light.
+    setProperty("lightPage", true);
     setAccessibleName(QStringLiteral("Projects"));
     m_menu->setTitle(QStringLiteral("Project"));
     m_menu->setObjectName(QStringLiteral("projectMenu"));
@@ -53,6 +56,7 @@ void CKorvaneView::fill(const QDate& from, const QDate& to)
 {
     m_delegate->clearFileIcons();
     m_model->fill(m_store, from, to);
+    setAccessibleDescription(rowCount() > 1 ? QString() : emptyListHint());
     scrollToTop();
 }
 
@@ -328,6 +332,26 @@ void CKorvaneView::contextMenuEvent(QContextMenuEvent* event)
     const int current = selectedRow();
     const QRect rect = projectAt(current) ? visualRect(m_model->index(current)) : QRect(0, 0, 0, 0);
     showMenu(viewport()->mapToGlobal(rect.bottomLeft()));
+}
+
+QString CKorvaneView::emptyListHint()
+{
+    return tr("No project starts in the months chosen on the calendar toolbar.\n\n"
+              "The From and To months there choose which projects are listed: step them back or "
+              "forward to list more.");
+}
+
+void CKorvaneView::paintEvent(QPaintEvent* event)
+{
+    QListView::paintEvent(event);
+    if (rowCount() > 1)
+        return;
+    QPainter painter(viewport());
+    const int top = rowCount() == 1 ? visualRect(m_model->index(0, 0)).bottom() + 1 : 0;
+    const int margin = fontMetrics().height();
+    const QRect area = viewport()->rect().adjusted(margin, top + margin, -margin, -margin);
+    painter.setPen(QColor(90, 90, 90));
+    painter.drawText(area, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, emptyListHint());
 }
 
 bool CKorvaneView::viewportEvent(QEvent* event)

@@ -47,6 +47,8 @@ public:
     const ProjectRecord* projectAt(int row) const;
     /** Wide enough for a whole row (up to the progress bar's end) beside the vertical scroll bar. */
     QSize sizeHint() const override;
+    /** What the empty area says when no project is listed: the calendar toolbar's months choose them. */
+    static QString emptyListHint();
 
 signals:
     /** An entry of the right-click "Project" pop-up asked for a main-window command. */
@@ -70,6 +72,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     enum class KeyAction

@@ -193,6 +193,7 @@ DetailsTreeView::DetailsTreeView(Kind kind, QWidget* parent)
     setAllColumnsShowFocus(true);
     setMouseTracking(true);
     setMinimumWidth(220);
+    setProperty("lightPage", true); // the rows' colours are fixed for a white background
     viewport()->setAutoFillBackground(true);
     QPalette white = viewport()->palette();
     white.setColor(QPalette::Base, Qt::white);
@@ -699,7 +700,11 @@ bool DetailsTreeView::event(QEvent* event)
 void DetailsTreeView::keyPressEvent(QKeyEvent* event)
 {
     if (!isTreeKey(event)) {
+        const QModelIndex before = currentIndex();
         QTreeView::keyPressEvent(event);
+        // Moving onto a row with the keys shows what a click on it shows (an invoice's page).
+        if (currentIndex() != before && currentIndex().isValid())
+            rowClicked(currentIndex());
         return;
     }
     event->accept();

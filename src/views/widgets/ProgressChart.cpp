@@ -28,6 +28,7 @@ ProgressChart::ProgressChart(QWidget* parent)
     : QTreeWidget(parent)
 {
     setObjectName(u"progressChart"_s);
+    setProperty("lightPage", true); // the rows' colours are fixed for a white background
     setAccessibleName(u"Progress graph"_s);
     setColumnCount(4);
     // Never shown, the header is hidden; they name the columns for assistive tools.
