@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# bash completion-test.sh COMPLETION_SCRIPT KORVANE_CLI WORK_DIR
+# bash CheckCompletion.sh COMPLETION_SCRIPT KORVANE_CLI WORK_DIR
 # Runs the bash completion of korvane-cli as bash does on Tab and checks the candidates it offers.
 set -uo pipefail
 script=$1 cli=$2 work=$3
