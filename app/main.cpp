@@ -13,6 +13,8 @@ int main(int argc, char** argv)
     QApplication::setOrganizationName(QStringLiteral("Brisolt"));
     QApplication::setApplicationName(QStringLiteral("Korvane"));
     QApplication::setApplicationVersion(QStringLiteral(KORVANE_VERSION));
+    // Lets the desktop match the windows to the installed desktop entry (its icon and name).
+    QGuiApplication::setDesktopFileName(QStringLiteral(KORVANE_APP_ID));
     QCommandLineParser options;
     options.setApplicationDescription(QStringLiteral("Keeps track of small projects."));
     options.addHelpOption();

@@ -14,6 +14,7 @@
 #include "store/RecordStore.h"
 #include "store/SafeFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -32,7 +33,15 @@ constexpr int kMaxDemoProjects = 100000;
 // each file (a store-made set of that size would take minutes), and progress is shown.
 constexpr int kLargeDemo = 200;
 
-const char* const kUsage = R"(usage: korvane-cli [--data DIR] COMMAND [ARGS...]
+// The manual page (help2man) and the bash completion are made from this text: each usage line has
+// its own description, after two blanks or on the next line at the description column.
+const char* const kUsage = R"(Usage: korvane-cli [--data DIR] COMMAND [ARGS...]
+
+Options:
+  --data DIR                       the data folder (without it: the remembered working folder
+                                   + "/Korvane")
+  -h, --help                       prints this text
+  --version                        prints the version
 
 Commands:
   list KIND                        every record of the kind, one JSON object per line
@@ -47,7 +56,8 @@ Commands:
   write agenda|actions MEETING_ID  replaces the list with the JSON lines read from standard input
   show documents PROJECT_ID        the project's ten document rows
   words AMOUNT                     the amount in words as an invoice stores it
-  encipher TEXT | decipher HEX     the login cipher
+  encipher TEXT                    the text enciphered with the login cipher
+  decipher HEX                     the text deciphered with the login cipher
   check                            lists the files of the data folder that cannot be read
   demo [--projects N] [--seed S]   fills the data folder with a generated data set
   projects FROM TO                 the project list for a month range (YYYY-MM YYYY-MM)
@@ -55,19 +65,29 @@ Commands:
                                    one of the project's details trees
   graph PROJECT_ID                 the progress graph's rows and axis as JSON
   report details|invoices|export PROJECT_ID
+                                   a generated page of the project, as the program writes it
   report invoice INVOICE_ID [--links] [--print]
+                                   the invoice letter, with links or as printed
   report print --modules LIST PROJECT_ID...
-                                   a generated page, as the program writes it
+                                   the print page of the projects (LIST: some of
+                                   leaders,task,meeting,payment)
   export html|docx|xlsx PROJECT_ID FILE
+                                   writes the project's HTML, Word or Excel export to FILE
   export invoice-html|invoice-docx INVOICE_ID FILE
-                                   writes an export file
+                                   writes the invoice's HTML or Word export to FILE
   import contacts FILE [--dry-run]
+                                   adds every contact of a vCard file, prints the new identifiers
   import tasks|meetings FILE --project PROJECT_ID [--dry-run]
-                                   adds every item of a vCard or iCalendar file, prints the new
-                                   identifiers (--dry-run: the rows the import would add)
+                                   adds every task or meeting of an iCalendar file to the project,
+                                   prints the new identifiers (--dry-run: the rows it would add)
 
 KIND: project, client, resource, task, meeting, moneyflow, invoice.
-Without --data the data folder is the remembered working folder + "/Korvane".
+
+Exit status:
+  0  success
+  1  bad usage
+  2  unknown record, unreadable or invalid input (nothing is written)
+  3  check found problems
 )";
 
 QString word(RecordKind kind)
@@ -127,6 +147,10 @@ int CliApp::run(const QList<QByteArray>& arguments)
             const QByteArray& option = arguments[at];
             if (option == "--help" || option == "-h") {
                 printUsage(m_out);
+                return Success;
+            }
+            if (option == "--version") {
+                print("Korvane " + QCoreApplication::applicationVersion().toUtf8());
                 return Success;
             }
             if (option == "--data") {

@@ -18,6 +18,7 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Brisolt"));
     QCoreApplication::setApplicationName(QStringLiteral("Korvane"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KORVANE_VERSION));
 
     QFile in, out, err;
     in.open(stdin, QIODevice::ReadOnly);

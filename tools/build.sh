@@ -2,6 +2,7 @@
 # Installs what Korvane needs on Debian 12, builds it, and either starts it or runs every test.
 #   bash tools/build.sh run     install, build and start Korvane (on a demo data folder the first time)
 #   bash tools/build.sh test    install, build, run all tests (plus a sanitizer build of the core tests)
+#   bash tools/build.sh package install, make a Release build and pack it as a Debian package
 set -euo pipefail
 
 mode=${1:-run}
@@ -9,11 +10,17 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 build=${KORVANE_BUILD_DIR:-$top/build}
 
 packages=(build-essential cmake ninja-build pkg-config git qt6-base-dev qt6-base-private-dev qt6-svg-dev libxlsxwriter-dev
-          libical-dev libzip-dev zipcmp zipmerge ziptool libgtest-dev libbenchmark-dev xvfb xauth)
+          libical-dev libzip-dev zipcmp zipmerge ziptool libgtest-dev libbenchmark-dev xvfb xauth help2man)
 # The tests open the .docx and .xlsx exports in LibreOffice headless; poppler turns its PDFs into text and pictures.
 # The fuzz targets need clang with its libFuzzer and sanitizer runtimes, and llvm-symbolizer for readable reports.
+# The install test packs the build as a Debian package and checks its desktop entry, metainfo and
+# manual pages; lintian checks the package the package command makes.
 if [ "$mode" = test ]; then
-    packages+=(libreoffice-calc libreoffice-writer poppler-utils clang libclang-rt-dev llvm)
+    packages+=(libreoffice-calc libreoffice-writer poppler-utils clang libclang-rt-dev llvm
+               dpkg-dev appstream desktop-file-utils man-db)
+fi
+if [ "$mode" = package ]; then
+    packages+=(dpkg-dev lintian)
 fi
 
 install_packages() {
@@ -70,8 +77,20 @@ test)
         -DKORVANE_BUILD_BENCH=OFF -DKORVANE_FUZZ_SECONDS=12
     cmake --build "$build-fuzz" --parallel "$(nproc)" --target fuzz_run
     ;;
+package)
+    # Debian's compiler and linker flags (with every hardening option), no tests and benchmarks.
+    export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+    cd "$top"
+    configure_and_build "$build-release" -DCMAKE_BUILD_TYPE=Release -DKORVANE_BUILD_TESTS=OFF \
+        -DKORVANE_BUILD_BENCH=OFF "-DCMAKE_CXX_FLAGS=$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
+        "-DCMAKE_EXE_LINKER_FLAGS=$(dpkg-buildflags --get LDFLAGS)"
+    (cd "$build-release" && cpack --config CPackConfig.cmake)
+    deb=$(ls -t "$build-release"/korvane_*.deb | head -1)
+    lintian --fail-on error --tag-display-limit 0 "$deb"
+    echo "Package: $deb (install it with: apt install $deb)"
+    ;;
 *)
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|package" >&2
     exit 1
     ;;
 esac

@@ -1,8 +1,8 @@
 // Renders the program's SVG icon into the PNG sizes of the hicolor icon theme:
 //
-//   korvane-render-icon resources/icons/korvane.svg OUTPUT_FOLDER
+//   korvane-render-icon resources/icons/korvane.svg OUTPUT_FOLDER NAME
 //
-// writes OUTPUT_FOLDER/16x16/apps/korvane.png up to OUTPUT_FOLDER/256x256/apps/korvane.png.
+// writes OUTPUT_FOLDER/16x16/apps/NAME.png up to OUTPUT_FOLDER/256x256/apps/NAME.png.
 
 #include "store/SafeFile.h"
 
@@ -20,8 +20,8 @@ int main(int argc, char** argv)
 {
     QGuiApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
-    if (args.size() != 3) {
-        std::fprintf(stderr, "usage: korvane-render-icon ICON.svg OUTPUT_FOLDER\n");
+    if (args.size() != 4) {
+        std::fprintf(stderr, "usage: korvane-render-icon ICON.svg OUTPUT_FOLDER NAME\n");
         return 1;
     }
     QSvgRenderer renderer(args[1]);
@@ -42,7 +42,7 @@ int main(int argc, char** argv)
         image.save(&png, "PNG");
         const QString folder = QStringLiteral("%1/%2x%2/apps").arg(args[2]).arg(size);
         QDir().mkpath(folder);
-        const QString error = SafeFile::write(folder + QStringLiteral("/korvane.png"), png.data());
+        const QString error = SafeFile::write(QStringLiteral("%1/%2.png").arg(folder, args[3]), png.data());
         if (!error.isEmpty()) {
             std::fprintf(stderr, "%s\n", qPrintable(error));
             return 1;
