@@ -209,6 +209,7 @@ void CMainFrame::createMenus()
     add(project, {Command::PrintProject, Command::PrintInvoice});
     project->addSeparator();
     add(project, {Command::Exit});
+    createEditMenu();
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     add(view->addMenu(QStringLiteral("&Toolbar")), {Command::ViewMainToolbar, Command::ViewCalendarToolbar});

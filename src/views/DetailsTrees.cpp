@@ -293,6 +293,21 @@ TreePath moneyFlowRevealPath(const TreeNode& moneyRoot, const QByteArray& identi
     return found;
 }
 
+std::optional<TreePath> pathOfRecord(const TreeNode& root, const QByteArray& identifier)
+{
+    if (identifier.isEmpty())
+        return std::nullopt;
+    if (root.recordIdentifier() == identifier)
+        return TreePath{};
+    for (std::size_t i = 0; i < root.children.size(); ++i) {
+        if (std::optional<TreePath> below = pathOfRecord(root.children[i], identifier)) {
+            below->insert(below->begin(), int(i));
+            return below;
+        }
+    }
+    return std::nullopt;
+}
+
 const TreeNode* nodeAt(const TreeNode& root, std::span<const int> path)
 {
     const TreeNode* current = &root;

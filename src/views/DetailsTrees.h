@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <variant>
 #include <vector>
@@ -101,6 +102,9 @@ TreeNode buildMoneyFlowTree(const RecordStore& store, const QByteArray& projectI
  * node whose record has the identifier, otherwise the "Invoice" category.
  */
 TreePath moneyFlowRevealPath(const TreeNode& moneyRoot, const QByteArray& identifier);
+
+/** The place of the first node, in display order, that owns the record with the identifier; nullopt when none does. */
+std::optional<TreePath> pathOfRecord(const TreeNode& root, const QByteArray& identifier);
 
 /** The node at a path, or nullptr when the path leaves the tree. */
 const TreeNode* nodeAt(const TreeNode& root, std::span<const int> path);

@@ -71,6 +71,20 @@ void ProjectDetailsBar::rebuild(const QByteArray& projectId, const QByteArray& r
     emit selectionChanged();
 }
 
+bool ProjectDetailsBar::selectRecord(const QByteArray& identifier)
+{
+    const std::pair<Tab, DetailsTreeView*> trees[] = {
+        {TasksTab, m_taskTree}, {MeetingsTab, m_meetingTree}, {MoneyFlowTab, m_moneyTree}};
+    for (const auto& [tab, tree] : trees) {
+        if (const std::optional<TreePath> path = pathOfRecord(tree->tree(), identifier)) {
+            setCurrentTab(tab);
+            tree->selectPath(*path);
+            return true;
+        }
+    }
+    return false;
+}
+
 int ProjectDetailsBar::currentTab() const
 {
     return m_tabs->currentIndex();

@@ -40,6 +40,12 @@ public:
      */
     void rebuild(const QByteArray& projectId, const QByteArray& revealId, int which);
 
+    /**
+     * Shows the tab whose tree holds the record with the identifier (a task, meeting, money flow entry
+     * or invoice) and selects its row; false when no tree shows it.
+     */
+    bool selectRecord(const QByteArray& identifier);
+
     /** The tab shown (a Tab value). */
     int currentTab() const;
     /** Shows a tab (a Tab value; others are ignored). */
