@@ -79,7 +79,7 @@ void CMainFrame::goToSearchHit(const SearchHit& hit)
     case RecordKind::MoneyFlow:
     case RecordKind::Invoice:
         m_detailsBar->show();
-        if (!m_detailsBar->selectRecord(hit.identifier)) {
+        if (!m_detailsBar->selectRecord(hit.kind, hit.identifier)) {
             statusBar()->showMessage(tr("\"%1\" is not shown in the project's trees.").arg(hit.name), 8000);
             break;
         }

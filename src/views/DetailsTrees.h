@@ -1,6 +1,7 @@
 #pragma once
 
 #include "records/Records.h"
+#include "store/RecordKind.h"
 
 #include <QByteArray>
 #include <QString>
@@ -103,8 +104,11 @@ TreeNode buildMoneyFlowTree(const RecordStore& store, const QByteArray& projectI
  */
 TreePath moneyFlowRevealPath(const TreeNode& moneyRoot, const QByteArray& identifier);
 
-/** The place of the first node, in display order, that owns the record with the identifier; nullopt when none does. */
-std::optional<TreePath> pathOfRecord(const TreeNode& root, const QByteArray& identifier);
+/**
+ * The place of the first node, in display order, that owns the record of that kind and identifier
+ * (kinds draw identifiers apart, so one identifier can name records of two kinds); nullopt when none does.
+ */
+std::optional<TreePath> pathOfRecord(const TreeNode& root, RecordKind kind, const QByteArray& identifier);
 
 /** The node at a path, or nullptr when the path leaves the tree. */
 const TreeNode* nodeAt(const TreeNode& root, std::span<const int> path);

@@ -71,18 +71,16 @@ void ProjectDetailsBar::rebuild(const QByteArray& projectId, const QByteArray& r
     emit selectionChanged();
 }
 
-bool ProjectDetailsBar::selectRecord(const QByteArray& identifier)
+bool ProjectDetailsBar::selectRecord(RecordKind kind, const QByteArray& identifier)
 {
-    const std::pair<Tab, DetailsTreeView*> trees[] = {
-        {TasksTab, m_taskTree}, {MeetingsTab, m_meetingTree}, {MoneyFlowTab, m_moneyTree}};
-    for (const auto& [tab, tree] : trees) {
-        if (const std::optional<TreePath> path = pathOfRecord(tree->tree(), identifier)) {
-            setCurrentTab(tab);
-            tree->selectPath(*path);
-            return true;
-        }
-    }
-    return false;
+    const Tab tab = kind == RecordKind::Task ? TasksTab : kind == RecordKind::Meeting ? MeetingsTab : MoneyFlowTab;
+    DetailsTreeView* tree = tab == TasksTab ? m_taskTree : tab == MeetingsTab ? m_meetingTree : m_moneyTree;
+    const std::optional<TreePath> path = pathOfRecord(tree->tree(), kind, identifier);
+    if (!path)
+        return false;
+    setCurrentTab(tab);
+    tree->selectPath(*path);
+    return true;
 }
 
 int ProjectDetailsBar::currentTab() const

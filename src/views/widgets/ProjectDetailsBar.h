@@ -41,10 +41,10 @@ public:
     void rebuild(const QByteArray& projectId, const QByteArray& revealId, int which);
 
     /**
-     * Shows the tab whose tree holds the record with the identifier (a task, meeting, money flow entry
-     * or invoice) and selects its row; false when no tree shows it.
+     * Shows the tab whose tree holds the record (a task, meeting, money flow entry or invoice) and
+     * selects its row; false when no tree shows it.
      */
-    bool selectRecord(const QByteArray& identifier);
+    bool selectRecord(RecordKind kind, const QByteArray& identifier);
 
     /** The tab shown (a Tab value). */
     int currentTab() const;
