@@ -141,7 +141,8 @@ int CliApp::search(const QList<QByteArray>& args)
     for (const SearchHit& hit : search.find(text, filter, cursor)) {
         const bool ownsProject = hit.kind != RecordKind::Client && hit.kind != RecordKind::Resource;
         print(QByteArray(kindNames(hit.kind).word) + '\t' + hit.identifier + '\t' +
-              (ownsProject ? hit.projectIdentifier : QByteArray()) + '\t' + hit.field + '\t' + oneLine(hit.text));
+              (ownsProject ? hit.projectIdentifier : QByteArray()) + '\t' + hit.field + '\t' +
+              oneLine(hit.text));
     }
     return Success;
 }

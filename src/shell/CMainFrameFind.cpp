@@ -44,11 +44,12 @@ void CMainFrame::goToSearchHit(const SearchHit& hit)
 {
     const ProjectRecord* project = m_store.projects().find(hit.projectIdentifier);
     if (!project || !project->startDate.isValid()) {
-        statusBar()->showMessage(hit.kind == RecordKind::Resource
-                                     ? tr("A resource belongs to no one project; the task tree shows it under "
-                                          "its tasks.")
-                                     : tr("\"%1\" belongs to no project the project list can show.").arg(hit.name),
-                                 8000);
+        statusBar()->showMessage(
+            hit.kind == RecordKind::Resource
+                ? tr("A resource belongs to no one project; the task tree shows it under "
+                     "its tasks.")
+                : tr("\"%1\" belongs to no project the project list can show.").arg(hit.name),
+            8000);
         return;
     }
     // Widen the months just enough for the project's start to fall in them.
@@ -73,7 +74,9 @@ void CMainFrame::goToSearchHit(const SearchHit& hit)
     switch (hit.kind) {
     case RecordKind::Project:
     case RecordKind::Client:
-    case RecordKind::Resource: m_projectList->setFocus(); break;
+    case RecordKind::Resource:
+        m_projectList->setFocus();
+        break;
     case RecordKind::Task:
     case RecordKind::Meeting:
     case RecordKind::MoneyFlow:

@@ -64,7 +64,8 @@ public:
      * and the rest of the maps is kept; otherwise every map is cleared and every file read.
      */
     void LoadAll(const LoadProgress& progress = {});
-    /** Counts every change of the maps (and every load), so what is built from them knows when to build again. */
+    /** Counts every change of the maps (and every load), so what is built from them knows when to build
+     * again. */
     quint64 generation() const { return m_generation; }
     /** The files the last `LoadAll` skipped, with the reasons. */
     const QList<LoadProblem>& loadProblems() const { return m_loadProblems; }

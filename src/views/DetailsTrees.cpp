@@ -300,7 +300,8 @@ std::optional<TreePath> pathOfRecord(const TreeNode& root, RecordKind kind, cons
             if constexpr (std::is_same_v<std::decay_t<decltype(record)>, std::monostate>)
                 return false;
             else
-                return KindOf<std::decay_t<decltype(record)>>::value == kind && record.identifier == identifier;
+                return KindOf<std::decay_t<decltype(record)>>::value == kind &&
+                       record.identifier == identifier;
         },
         root.record);
     if (owned)

@@ -54,8 +54,7 @@ const QString& foldedDecomposable(char16_t c)
     return *cache.insert(c, folded.toCaseFolded());
 }
 
-template <bool WithOrigins>
-QString foldText(QStringView text, std::vector<qsizetype>* origins)
+template <bool WithOrigins> QString foldText(QStringView text, std::vector<qsizetype>* origins)
 {
     QString folded;
     folded.reserve(text.size());
@@ -158,11 +157,13 @@ template <class R> void RecordSearch::addRecords()
         }
         // A missing or damaged side file has nothing to find; the trees and the CLI say so elsewhere.
         if constexpr (kind == RecordKind::Meeting) {
-            if (const auto agenda = m_store.readMeetingList<AgendaRecord>(ListFile::Agenda, record.identifier)) {
+            if (const auto agenda =
+                    m_store.readMeetingList<AgendaRecord>(ListFile::Agenda, record.identifier)) {
                 for (const AgendaRecord& item : *agenda)
                     addText(at, "agenda", item.name);
             }
-            if (const auto actions = m_store.readMeetingList<ActionRecord>(ListFile::Action, record.identifier)) {
+            if (const auto actions =
+                    m_store.readMeetingList<ActionRecord>(ListFile::Action, record.identifier)) {
                 for (const ActionRecord& item : *actions) {
                     addText(at, "actions", item.todo);
                     addText(at, "actions", item.who);
@@ -222,8 +223,9 @@ std::vector<SearchHit> RecordSearch::find(const QString& text, const SearchFilte
             break;
         }
         // The entry holding the match: the last one that starts at or before it.
-        const auto after = std::upper_bound(m_entries.begin() + cursor.entry, m_entries.end(), found,
-                                            [](qsizetype at, const Entry& entry) { return at < entry.start; });
+        const auto after =
+            std::upper_bound(m_entries.begin() + cursor.entry, m_entries.end(), found,
+                             [](qsizetype at, const Entry& entry) { return at < entry.start; });
         const qsizetype entry = qsizetype(after - m_entries.begin()) - 1;
         cursor.entry = entry + 1;
         const Entry& matched = m_entries[std::size_t(entry)];
@@ -237,8 +239,14 @@ SearchHit RecordSearch::hitAt(qsizetype entry, qsizetype offset, qsizetype folde
 {
     const Entry& matched = m_entries[std::size_t(entry)];
     const Record& record = m_records[std::size_t(matched.record)];
-    SearchHit hit{record.kind, record.identifier, record.project, displayText(record.name),
-                  QByteArray(matched.field), displayText(matched.bytes), 0, 0};
+    SearchHit hit{record.kind,
+                  record.identifier,
+                  record.project,
+                  displayText(record.name),
+                  QByteArray(matched.field),
+                  displayText(matched.bytes),
+                  0,
+                  0};
     std::vector<qsizetype> origins;
     const QString folded = fold(hit.text, origins);
     const qsizetype last = offset + foldedLength - 1;

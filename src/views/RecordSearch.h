@@ -59,7 +59,8 @@ public:
 
     /** Builds the index again when the store or its side files may have changed since it was built. */
     void refresh();
-    /** Makes the next search build the index again (for changes the store does not count, such as documents). */
+    /** Makes the next search build the index again (for changes the store does not count, such as documents).
+     */
     void invalidate() { m_builtFor = std::nullopt; }
 
     /**

@@ -33,11 +33,12 @@ void FindWindowTest::typeThenEnterGoesToTheRecord()
     test::GuiWorld world;
     RecordStore& store = world.store();
     const QDate today = QDate::currentDate();
-    world.addProject(QStringLiteral("Current"), today.toString(Qt::ISODate), today.addDays(9).toString(Qt::ISODate));
+    world.addProject(QStringLiteral("Current"), today.toString(Qt::ISODate),
+                     today.addDays(9).toString(Qt::ISODate));
     // Two years back: outside the months the list shows at start.
     const QDate old = today.addYears(-2);
-    const QByteArray project =
-        world.addProject(QStringLiteral("Old harbour"), old.toString(Qt::ISODate), old.addDays(30).toString(Qt::ISODate));
+    const QByteArray project = world.addProject(QStringLiteral("Old harbour"), old.toString(Qt::ISODate),
+                                                old.addDays(30).toString(Qt::ISODate));
     TaskRecord task = emptyRecord<TaskRecord>();
     task.projectIdentifier = project;
     task.kind = TaskRecord::kTopLevel;

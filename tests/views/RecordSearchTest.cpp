@@ -17,13 +17,14 @@ protected:
         RecordSearch::Cursor cursor;
         std::vector<std::string> lines;
         for (const SearchHit& hit : search.find(text, filter, cursor)) {
-            const QString marked = hit.text.left(hit.matchStart) + '[' + hit.text.mid(hit.matchStart, hit.matchLength) +
-                                   ']' + hit.text.mid(hit.matchStart + hit.matchLength);
-            lines.push_back(QStringLiteral("%1 %2 %3 %4 %5")
-                                .arg(QLatin1String(kindNames(hit.kind).word), QString::fromLatin1(hit.identifier),
-                                     QString::fromLatin1(hit.projectIdentifier), QString::fromLatin1(hit.field),
-                                     marked)
-                                .toStdString());
+            const QString marked = hit.text.left(hit.matchStart) + '[' +
+                                   hit.text.mid(hit.matchStart, hit.matchLength) + ']' +
+                                   hit.text.mid(hit.matchStart + hit.matchLength);
+            lines.push_back(
+                QStringLiteral("%1 %2 %3 %4 %5")
+                    .arg(QLatin1String(kindNames(hit.kind).word), QString::fromLatin1(hit.identifier),
+                         QString::fromLatin1(hit.projectIdentifier), QString::fromLatin1(hit.field), marked)
+                    .toStdString());
         }
         EXPECT_TRUE(search.atEnd(cursor));
         return lines;

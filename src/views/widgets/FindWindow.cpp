@@ -27,13 +27,20 @@ constexpr qsizetype kShownLength = 240;
 QString kindText(RecordKind kind)
 {
     switch (kind) {
-    case RecordKind::Project: return FindWindow::tr("Project");
-    case RecordKind::Client: return FindWindow::tr("Client");
-    case RecordKind::Resource: return FindWindow::tr("Resource");
-    case RecordKind::Task: return FindWindow::tr("Task");
-    case RecordKind::Meeting: return FindWindow::tr("Meeting");
-    case RecordKind::MoneyFlow: return FindWindow::tr("Money Flow");
-    case RecordKind::Invoice: break;
+    case RecordKind::Project:
+        return FindWindow::tr("Project");
+    case RecordKind::Client:
+        return FindWindow::tr("Client");
+    case RecordKind::Resource:
+        return FindWindow::tr("Resource");
+    case RecordKind::Task:
+        return FindWindow::tr("Task");
+    case RecordKind::Meeting:
+        return FindWindow::tr("Meeting");
+    case RecordKind::MoneyFlow:
+        return FindWindow::tr("Money Flow");
+    case RecordKind::Invoice:
+        break;
     }
     return FindWindow::tr("Invoice");
 }
@@ -53,7 +60,9 @@ public:
         ColumnCount
     };
 
-    explicit HitModel(const RecordStore& store, QObject* parent) : QAbstractTableModel(parent), m_store(store) {}
+    explicit HitModel(const RecordStore& store, QObject* parent) : QAbstractTableModel(parent), m_store(store)
+    {
+    }
 
     const std::vector<SearchHit>& hits() const { return m_hits; }
 
@@ -75,7 +84,10 @@ public:
         endInsertRows();
     }
 
-    int rowCount(const QModelIndex& parent) const override { return parent.isValid() ? 0 : int(m_hits.size()); }
+    int rowCount(const QModelIndex& parent) const override
+    {
+        return parent.isValid() ? 0 : int(m_hits.size());
+    }
     int columnCount(const QModelIndex& parent) const override { return parent.isValid() ? 0 : ColumnCount; }
 
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override
@@ -83,10 +95,14 @@ public:
         if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
             return {};
         switch (section) {
-        case KindColumn: return tr("Kind");
-        case NameColumn: return tr("Name");
-        case ProjectColumn: return tr("Project");
-        default: return tr("Text");
+        case KindColumn:
+            return tr("Kind");
+        case NameColumn:
+            return tr("Name");
+        case ProjectColumn:
+            return tr("Project");
+        default:
+            return tr("Text");
         }
     }
 
@@ -119,9 +135,12 @@ public:
             }
             return shown;
         }
-        case MatchMarkDelegate::MatchStartRole: return qlonglong(hit.matchStart - from + prefix.size());
-        case MatchMarkDelegate::MatchLengthRole: return qlonglong(hit.matchLength);
-        default: return {};
+        case MatchMarkDelegate::MatchStartRole:
+            return qlonglong(hit.matchStart - from + prefix.size());
+        case MatchMarkDelegate::MatchLengthRole:
+            return qlonglong(hit.matchLength);
+        default:
+            return {};
         }
     }
 
@@ -131,9 +150,7 @@ private:
 };
 
 FindWindow::FindWindow(const RecordStore& store, QWidget* parent)
-    : QWidget(parent, Qt::Window)
-    , m_store(store)
-    , m_search(store)
+    : QWidget(parent, Qt::Window), m_store(store), m_search(store)
 {
     setObjectName(QStringLiteral("FindWindow"));
     setWindowTitle(tr("Find"));
@@ -176,7 +193,8 @@ FindWindow::FindWindow(const RecordStore& store, QWidget* parent)
     m_more->setInterval(0);
     connect(m_more, &QTimer::timeout, this, &FindWindow::searchMore);
     connect(m_text, &QLineEdit::textChanged, this, &FindWindow::startSearch);
-    connect(m_view, &QTreeView::activated, this, [this](const QModelIndex& index) { chooseRow(index.row()); });
+    connect(m_view, &QTreeView::activated, this,
+            [this](const QModelIndex& index) { chooseRow(index.row()); });
     showCount();
 }
 

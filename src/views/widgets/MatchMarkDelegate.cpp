@@ -7,7 +7,8 @@ namespace korvane {
 
 MatchMarkDelegate::MatchMarkDelegate(QObject* parent) : QStyledItemDelegate(parent) {}
 
-void MatchMarkDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+void MatchMarkDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                              const QModelIndex& index) const
 {
     QStyleOptionViewItem item = option;
     initStyleOption(&item, index);
@@ -18,8 +19,10 @@ void MatchMarkDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     style->drawControl(QStyle::CE_ItemViewItem, &item, painter, widget);
 
     const qsizetype start = std::clamp<qsizetype>(index.data(MatchStartRole).toLongLong(), 0, text.size());
-    const qsizetype length = std::clamp<qsizetype>(index.data(MatchLengthRole).toLongLong(), 0, text.size() - start);
-    const QRect area = style->subElementRect(QStyle::SE_ItemViewItemText, &item, widget).adjusted(2, 0, -2, 0);
+    const qsizetype length =
+        std::clamp<qsizetype>(index.data(MatchLengthRole).toLongLong(), 0, text.size() - start);
+    const QRect area =
+        style->subElementRect(QStyle::SE_ItemViewItemText, &item, widget).adjusted(2, 0, -2, 0);
     const bool selected = item.state & QStyle::State_Selected;
     const QColor ink = item.palette.color(selected ? QPalette::HighlightedText : QPalette::Text);
     QFont bold = item.font;
@@ -32,10 +35,12 @@ void MatchMarkDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
         const QFontMetrics metrics(font);
         const int width = metrics.horizontalAdvance(piece);
         if (marked && !selected)
-            painter->fillRect(QRect(x, area.top() + 1, width, area.height() - 2), item.palette.color(QPalette::Highlight).lighter(170));
+            painter->fillRect(QRect(x, area.top() + 1, width, area.height() - 2),
+                              item.palette.color(QPalette::Highlight).lighter(170));
         painter->setFont(font);
         painter->setPen(ink);
-        painter->drawText(QRect(x, area.top(), width + 1, area.height()), Qt::AlignVCenter | Qt::AlignLeft, piece);
+        painter->drawText(QRect(x, area.top(), width + 1, area.height()), Qt::AlignVCenter | Qt::AlignLeft,
+                          piece);
         x += width;
     };
     part(text.left(start), item.font, false);

@@ -21,7 +21,8 @@ public:
     explicit MatchMarkDelegate(QObject* parent = nullptr);
 
     /** Draws the cell's background and text, the matched part marked. */
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
 };
 
 } // namespace korvane

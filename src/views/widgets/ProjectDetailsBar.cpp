@@ -73,7 +73,9 @@ void ProjectDetailsBar::rebuild(const QByteArray& projectId, const QByteArray& r
 
 bool ProjectDetailsBar::selectRecord(RecordKind kind, const QByteArray& identifier)
 {
-    const Tab tab = kind == RecordKind::Task ? TasksTab : kind == RecordKind::Meeting ? MeetingsTab : MoneyFlowTab;
+    const Tab tab = kind == RecordKind::Task      ? TasksTab
+                    : kind == RecordKind::Meeting ? MeetingsTab
+                                                  : MoneyFlowTab;
     DetailsTreeView* tree = tab == TasksTab ? m_taskTree : tab == MeetingsTab ? m_meetingTree : m_moneyTree;
     const std::optional<TreePath> path = pathOfRecord(tree->tree(), kind, identifier);
     if (!path)
