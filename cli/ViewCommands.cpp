@@ -137,6 +137,7 @@ int CliApp::search(const QList<QByteArray>& args)
     if (RecordSearch::fold(text).isEmpty())
         usageError(QStringLiteral("search needs a text to look for"));
     RecordSearch search(store());
+    search.refresh();
     RecordSearch::Cursor cursor;
     for (const SearchHit& hit : search.find(text, filter, cursor)) {
         const bool ownsProject = hit.kind != RecordKind::Client && hit.kind != RecordKind::Resource;

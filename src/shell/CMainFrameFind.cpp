@@ -25,14 +25,13 @@ void CMainFrame::createEditMenu()
     find->setObjectName(QStringLiteral("FindAction"));
     find->setShortcut(QKeySequence::Find);
     connect(find, &QAction::triggered, this, &CMainFrame::showFindWindow);
+    // Made now, so that its index is prepared while the user has not yet asked for it.
+    m_findWindow = new FindWindow(m_store, this);
+    connect(m_findWindow, &FindWindow::recordChosen, this, &CMainFrame::goToSearchHit);
 }
 
 void CMainFrame::showFindWindow()
 {
-    if (!m_findWindow) {
-        m_findWindow = new FindWindow(m_store, this);
-        connect(m_findWindow, &FindWindow::recordChosen, this, &CMainFrame::goToSearchHit);
-    }
     m_findWindow->show();
     m_findWindow->raise();
     m_findWindow->activateWindow();

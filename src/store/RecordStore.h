@@ -150,6 +150,8 @@ public:
      */
     template <class Item>
     std::optional<QList<Item>> readMeetingList(ListFile file, const QByteArray& meetingIdentifier) const;
+    /** The items of the agenda or action file at a path, as `readMeetingList` reads them; any thread may call it. */
+    template <class Item> static std::optional<QList<Item>> readListFile(const QString& path);
 
 private:
     static QString unusableIdentifierError(const QByteArray& identifier);
@@ -239,7 +241,11 @@ std::optional<QList<Item>> RecordStore::readMeetingList(ListFile file,
 {
     if (!isUsableIdentifier(meetingIdentifier))
         return std::nullopt;
-    const QString path = fileName(file, meetingIdentifier);
+    return readListFile<Item>(fileName(file, meetingIdentifier));
+}
+
+template <class Item> std::optional<QList<Item>> RecordStore::readListFile(const QString& path)
+{
     QByteArray bytes;
     QList<Item> items;
     if (!QFileInfo(path).isFile() || !SafeFile::read(path, bytes) || !decodeList(bytes, items))

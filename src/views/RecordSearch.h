@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringView>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -42,11 +43,14 @@ struct SearchFilter
  * Finds the records whose texts contain a given text, case and accents aside. The texts of every
  * record, with its meeting's agenda and actions and its project's documents, are folded once into
  * an index; a search then only scans that index, so a search can start at every keystroke and can
- * stop after its first screenful and go on later.
+ * stop after its first screenful and go on later. The index can be prepared on another thread.
  */
 class RecordSearch
 {
 public:
+    /** The folded texts of one generation of the store; read-only once prepared. */
+    struct Index;
+
     /** Where a search stopped; a later call goes on from there. */
     struct Cursor
     {
@@ -57,19 +61,33 @@ public:
     explicit RecordSearch(const RecordStore& store);
     ~RecordSearch();
 
+    /**
+     * Takes from the store what an index is made of (its texts shared, not copied, and the side files'
+     * paths); quick, and to be called on the thread that changes the store.
+     */
+    std::shared_ptr<Index> collect() const;
+    /** Reads the side files and folds every text: the slow part of building an index, safe on any thread. */
+    static void prepare(Index& index);
+    /** Searches a prepared index from now on. */
+    void setIndex(std::shared_ptr<const Index> index);
+    /** True when the index was built from the store as it is now. */
+    bool isCurrent() const;
+    /** True when there is an index to search, current or not. */
+    bool hasIndex() const { return m_index != nullptr; }
+
     /** Builds the index again when the store or its side files may have changed since it was built. */
     void refresh();
-    /** Makes the next search build the index again (for changes the store does not count, such as documents).
-     */
-    void invalidate() { m_builtFor = std::nullopt; }
+    /** Makes the index count as out of date (for changes the store does not count, such as documents). */
+    void invalidate() { ++m_invalidations; }
 
     /**
      * Up to `limit` hits from `cursor` on, in index order (kind by kind as the store loads them, a
      * record's fields in their table's order, a meeting's agenda and actions and a project's documents
-     * after its fields). `cursor` moves past what was looked at; it is at `end()` when all was.
+     * after its fields), from the index as it is (`refresh` first for a current one). `cursor` moves
+     * past what was looked at.
      */
     std::vector<SearchHit> find(const QString& text, const SearchFilter& filter, Cursor& cursor,
-                                qsizetype limit = -1);
+                                qsizetype limit = -1) const;
     /** True when a search from `cursor` has nothing left to look at. */
     bool atEnd(const Cursor& cursor) const;
 
@@ -82,21 +100,11 @@ public:
     static QString fold(QStringView text, std::vector<qsizetype>& origins);
 
 private:
-    struct Record;
-    struct Entry;
-
-    void build();
-    template <class R> void addRecords();
-    void addText(qsizetype record, const char* field, const QByteArray& bytes);
     SearchHit hitAt(qsizetype entry, qsizetype offset, qsizetype foldedLength) const;
-    bool passes(const Record& record, const SearchFilter& filter) const;
 
     const RecordStore& m_store;
-    std::vector<Record> m_records;
-    std::vector<Entry> m_entries;
-    /** Every folded text one after the other, each followed by a character no search contains. */
-    QString m_folded;
-    std::optional<quint64> m_builtFor;
+    std::shared_ptr<const Index> m_index;
+    quint64 m_invalidations = 0;
 };
 
 } // namespace korvane

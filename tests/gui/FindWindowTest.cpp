@@ -65,9 +65,9 @@ void FindWindowTest::typeThenEnterGoesToTheRecord()
     for (QWidget* control : std::initializer_list<QWidget*>{window->textEdit(), window->resultView()})
         QVERIFY(!control->accessibleName().isEmpty());
 
-    // Accents and case aside; the first results are there as soon as the text is typed.
+    // Accents and case aside; the results come as soon as the index, prepared on another thread, is there.
     QTest::keyClicks(window->textEdit(), QStringLiteral("QUÁY"));
-    QCOMPARE(window->hits().size(), std::size_t(2));
+    QTRY_COMPARE(window->hits().size(), std::size_t(2));
     QAbstractItemModel* model = window->resultView()->model();
     QCOMPARE(model->index(0, 0).data().toString(), QStringLiteral("Task"));
     QCOMPARE(model->index(0, 2).data().toString(), QStringLiteral("Old harbour"));
@@ -93,6 +93,13 @@ void FindWindowTest::typeThenEnterGoesToTheRecord()
 
     QTest::keyClick(window->resultView(), Qt::Key_Escape);
     QVERIFY(!window->isVisible());
+
+    // A record changed meanwhile is found once the window is back and has prepared a new index.
+    TaskRecord renamed = store.GetTask(taskId);
+    renamed.name = "Pour the pier";
+    QCOMPARE(store.ModifyTask(renamed), QString());
+    findAction->trigger();
+    QTRY_VERIFY(!window->isPreparing() && window->hits().size() == 1);
 }
 
 QTEST_MAIN(FindWindowTest)

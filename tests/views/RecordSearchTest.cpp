@@ -14,6 +14,7 @@ protected:
     /** Every hit as "kind identifier project field [marked text]". */
     std::vector<std::string> find(RecordSearch& search, const QString& text, const SearchFilter& filter = {})
     {
+        search.refresh();
         RecordSearch::Cursor cursor;
         std::vector<std::string> lines;
         for (const SearchHit& hit : search.find(text, filter, cursor)) {
@@ -97,7 +98,7 @@ TEST_F(RecordSearchTest, FindsEveryKindAndSideFileAndMarksTheMatchInTheShownText
     EXPECT_EQ(total, 10u);
 }
 
-TEST_F(RecordSearchTest, ReadsWindows1252TextsAndFollowsTheStoreAfterChanges)
+TEST_F(RecordSearchTest, ReadsWindows1252TextsAndFollowsChanges)
 {
     const QByteArray project = addProject("Proj", at(2007, 3, 1), at(2007, 4, 1));
     // "Résumé" and "Œuvre" as the Windows program stores them: not UTF-8.
@@ -118,6 +119,14 @@ TEST_F(RecordSearchTest, ReadsWindows1252TextsAndFollowsTheStoreAfterChanges)
     EXPECT_TRUE(find(search, QStringLiteral("resume")).empty());
     ASSERT_EQ(m_store.DeleteTask(task), QString());
     EXPECT_TRUE(find(search, QStringLiteral("other")).empty());
+
+    // Documents are no records: their change counts once the index is told.
+    ProjectDocuments documents;
+    documents.row(0) = {"Spec", "", "spec.pdf"};
+    ASSERT_EQ(documents.write(m_store.fileName(ListFile::ProjectDoc, project)), QString());
+    EXPECT_TRUE(find(search, QStringLiteral("spec")).empty());
+    search.invalidate();
+    EXPECT_EQ(find(search, QStringLiteral("spec")).size(), 2u);
 }
 
 } // namespace

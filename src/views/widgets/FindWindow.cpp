@@ -192,10 +192,15 @@ FindWindow::FindWindow(const RecordStore& store, QWidget* parent)
     m_more->setSingleShot(true);
     m_more->setInterval(0);
     connect(m_more, &QTimer::timeout, this, &FindWindow::searchMore);
+    m_poll = new QTimer(this);
+    m_poll->setInterval(15);
+    connect(m_poll, &QTimer::timeout, this, &FindWindow::takeIndex);
     connect(m_text, &QLineEdit::textChanged, this, &FindWindow::startSearch);
     connect(m_view, &QTreeView::activated, this,
             [this](const QModelIndex& index) { chooseRow(index.row()); });
     showCount();
+    // Once the event loop runs: the window is made while the main window starts, which should not wait.
+    QTimer::singleShot(0, this, &FindWindow::prepareIndex);
 }
 
 FindWindow::~FindWindow() = default;
@@ -213,7 +218,29 @@ bool FindWindow::isSearching() const
 void FindWindow::invalidate()
 {
     m_search.invalidate();
-    m_searchedGeneration = ~quint64(0);
+}
+
+void FindWindow::prepareIndex()
+{
+    if (m_building.valid() || m_search.isCurrent())
+        return;
+    // Taking the texts is quick and must happen here, where the store changes; the rest is not.
+    std::shared_ptr<RecordSearch::Index> index = m_search.collect();
+    m_building = std::async(std::launch::async, [index] {
+        RecordSearch::prepare(*index);
+        return index;
+    });
+    m_poll->start();
+}
+
+void FindWindow::takeIndex()
+{
+    if (m_building.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+        return;
+    m_poll->stop();
+    m_search.setIndex(m_building.get());
+    prepareIndex(); // the records changed again meanwhile
+    startSearch();
 }
 
 void FindWindow::startSearch()
@@ -222,7 +249,11 @@ void FindWindow::startSearch()
     m_model->clear();
     m_cursor = {};
     m_searched = m_text->text();
-    m_searchedGeneration = m_store.generation();
+    prepareIndex();
+    if (!m_search.hasIndex()) {
+        showCount(); // searched as soon as the first index is ready
+        return;
+    }
     m_model->append(m_search.find(m_searched, {}, m_cursor, kFirstRows));
     if (!m_model->hits().empty())
         m_view->setCurrentIndex(m_model->index(0, 0));
@@ -244,7 +275,9 @@ void FindWindow::showCount()
 {
     const auto count = qsizetype(m_model->hits().size());
     QString text;
-    if (RecordSearch::fold(m_searched).isEmpty())
+    if (!m_search.hasIndex() && !RecordSearch::fold(m_searched).isEmpty())
+        text = tr("Reading every record's texts...");
+    else if (RecordSearch::fold(m_searched).isEmpty())
         text = tr("Type a text to find it in every project, client, resource, task, meeting, money flow "
                   "entry, invoice and document.");
     else if (count >= kMaxRows && !m_search.atEnd(m_cursor))
@@ -265,9 +298,9 @@ void FindWindow::chooseRow(int row)
 
 bool FindWindow::event(QEvent* event)
 {
-    // Back in the window after records changed: the rows shown may be out of date.
-    if (event->type() == QEvent::WindowActivate && m_searchedGeneration != m_store.generation())
-        startSearch();
+    // Back in the window after records changed: the rows shown are searched again once a new index is ready.
+    if (event->type() == QEvent::WindowActivate || event->type() == QEvent::Show)
+        prepareIndex();
     return QWidget::event(event);
 }
 

@@ -3,6 +3,8 @@
 #include "views/RecordSearch.h"
 
 #include <QWidget>
+#include <future>
+#include <memory>
 #include <vector>
 
 class QLabel;
@@ -17,7 +19,8 @@ class RecordStore;
 /**
  * The Find window: a text box that searches the texts of every record as the user types, and the
  * list of what it found (kind, name, project, the text with the match marked). Enter or a double
- * click on a row asks the main window to go to that record; Escape closes the window.
+ * click on a row asks the main window to go to that record; Escape closes the window. The index it
+ * searches is prepared on another thread when the records have changed, the old one answering meanwhile.
  */
 class FindWindow : public QWidget
 {
@@ -39,8 +42,10 @@ public:
     const std::vector<SearchHit>& hits() const;
     /** True while a search has more to look at after the rows shown. */
     bool isSearching() const;
-    /** Makes the next search read the records again, for changes the store does not count (documents). */
+    /** Counts the index out of date, for changes the store does not count (a project's documents). */
     void invalidate();
+    /** True while the index of every text is being prepared on another thread. */
+    bool isPreparing() const { return m_building.valid(); }
 
 signals:
     /** The user chose a result to go to. */
@@ -53,6 +58,10 @@ protected:
 private:
     class HitModel;
 
+    /** Starts preparing a current index on another thread, unless it is current or being prepared. */
+    void prepareIndex();
+    /** Takes the prepared index when it is ready, and searches it. */
+    void takeIndex();
     void startSearch();
     void searchMore();
     void chooseRow(int row);
@@ -62,7 +71,8 @@ private:
     RecordSearch m_search;
     RecordSearch::Cursor m_cursor;
     QString m_searched;
-    quint64 m_searchedGeneration = 0;
+    std::future<std::shared_ptr<RecordSearch::Index>> m_building;
+    QTimer* m_poll = nullptr;
     HitModel* m_model = nullptr;
     QLineEdit* m_text = nullptr;
     QTreeView* m_view = nullptr;
