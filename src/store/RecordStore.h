@@ -150,7 +150,8 @@ public:
      */
     template <class Item>
     std::optional<QList<Item>> readMeetingList(ListFile file, const QByteArray& meetingIdentifier) const;
-    /** The items of the agenda or action file at a path, as `readMeetingList` reads them; any thread may call it. */
+    /** The items of the agenda or action file at a path, as `readMeetingList` reads them; any thread may call
+     * it. */
     template <class Item> static std::optional<QList<Item>> readListFile(const QString& path);
 
 private:

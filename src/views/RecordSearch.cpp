@@ -244,7 +244,8 @@ void RecordSearch::setIndex(std::shared_ptr<const Index> index)
 
 bool RecordSearch::isCurrent() const
 {
-    return m_index && m_index->generation == m_store.generation() && m_index->invalidations == m_invalidations;
+    return m_index && m_index->generation == m_store.generation() &&
+           m_index->invalidations == m_invalidations;
 }
 
 void RecordSearch::refresh()
