@@ -150,8 +150,7 @@ public:
      */
     template <class Item>
     std::optional<QList<Item>> readMeetingList(ListFile file, const QByteArray& meetingIdentifier) const;
-    /** The items of the agenda or action file at a path, as `readMeetingList` reads them; any thread may call
-     * it. */
+    /** Reads an agenda or action file as `readMeetingList` does; safe on any thread. */
     template <class Item> static std::optional<QList<Item>> readListFile(const QString& path);
 
 private:
