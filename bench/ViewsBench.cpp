@@ -11,6 +11,7 @@
 #include "views/DetailsTrees.h"
 #include "views/ProgressGraphModel.h"
 #include "views/ProjectListModel.h"
+#include "views/RecordSearch.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -67,7 +68,21 @@ struct Figures
 {
     qsizetype records = 0;
     double load = 0, trees = 0, details = 0, list = 0, graph = 0;
+    // Find: building the folded index, the first screenful for a common and a rarer text, and a text
+    // found nowhere, for which the whole index is scanned before the list can say so.
+    double searchCollect = 0, searchIndex = 0, searchCommon = 0, searchRare = 0, searchAbsent = 0;
 };
+
+/** The first screenful of a search, as the Find window shows it at each keystroke. */
+double firstResultsMs(RecordSearch& search, const QString& text, int rounds)
+{
+    return medianMs(rounds, [&] {
+        RecordSearch::Cursor cursor;
+        const auto hits = search.find(text, {}, cursor, 100);
+        if (hits.empty() && text != QLatin1String("zqxj"))
+            std::abort();
+    });
+}
 
 Figures measure(int projects, int rounds)
 {
@@ -132,6 +147,19 @@ Figures measure(int projects, int rounds)
         if (graph.rows().empty())
             std::abort();
     });
+    figures.searchCollect = medianMs(rounds, [&] {
+        if (!RecordSearch(store).collect())
+            std::abort();
+    });
+    figures.searchIndex = medianMs(std::min(rounds, 3), [&] {
+        RecordSearch search(store);
+        search.refresh();
+    });
+    RecordSearch search(store);
+    search.refresh();
+    figures.searchCommon = firstResultsMs(search, QStringLiteral("meeting"), rounds);
+    figures.searchRare = firstResultsMs(search, QStringLiteral("BUDGET STÄTUS"), rounds);
+    figures.searchAbsent = firstResultsMs(search, QStringLiteral("zqxj"), rounds);
     return figures;
 }
 
@@ -163,5 +191,10 @@ int main(int argc, char** argv)
     row("details report, largest project", small.details, large.details);
     row("project list, every project", small.list, large.list);
     row("progress graph, largest project", small.graph, large.graph);
+    row("find: texts taken from the store", small.searchCollect, large.searchCollect);
+    row("find: whole index (worker thread)", small.searchIndex, large.searchIndex);
+    row("find: first 100, \"meeting\"", small.searchCommon, large.searchCommon);
+    row("find: first 100, \"BUDGET STÄTUS\"", small.searchRare, large.searchRare);
+    row("find: text found nowhere", small.searchAbsent, large.searchAbsent);
     return 0;
 }

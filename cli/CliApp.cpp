@@ -64,6 +64,9 @@ Commands:
   tree tasks|meetings|money PROJECT_ID
                                    one of the project's details trees
   graph PROJECT_ID                 the progress graph's rows and axis as JSON
+  search TEXT [--kind KIND] [--project ID]
+                                   the texts that contain TEXT, case and accents aside, one a line:
+                                   kind, identifier, project, field, text (tab-separated)
   report details|invoices|export PROJECT_ID
                                    a generated page of the project, as the program writes it
   report invoice INVOICE_ID [--links] [--print]
@@ -209,6 +212,8 @@ int CliApp::dispatch(const QByteArray& command, const QList<QByteArray>& args)
         return tree(args);
     if (command == "graph")
         return graph(args);
+    if (command == "search")
+        return search(args);
     if (command == "report")
         return report(args);
     if (command == "export")

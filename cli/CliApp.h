@@ -61,6 +61,7 @@ private:
     int projects(const QList<QByteArray>& args);
     int tree(const QList<QByteArray>& args);
     int graph(const QList<QByteArray>& args);
+    int search(const QList<QByteArray>& args);
     int report(const QList<QByteArray>& args);
     int exportTo(const QList<QByteArray>& args);
     int importFile(const QList<QByteArray>& args);

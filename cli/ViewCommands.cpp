@@ -6,6 +6,7 @@
 #include "views/DetailsTrees.h"
 #include "views/ProgressGraphModel.h"
 #include "views/ProjectListModel.h"
+#include "views/RecordSearch.h"
 
 #include <QRegularExpression>
 
@@ -30,6 +31,15 @@ QByteArray isoDateTime(const DateTime& value)
     if (!moment.isValid())
         return "null";
     return JsonRecords::quoted(moment.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")));
+}
+
+/** A text on one output line: the characters that would end the line or the column are escaped. */
+QByteArray oneLine(QString text)
+{
+    text.replace(QLatin1Char('\n'), QLatin1String("\\n"))
+        .replace(QLatin1Char('\r'), QLatin1String("\\r"))
+        .replace(QLatin1Char('\t'), QLatin1String("\\t"));
+    return text.toUtf8();
 }
 
 } // namespace
@@ -106,6 +116,35 @@ int CliApp::graph(const QList<QByteArray>& args)
     }
     json += "]}";
     print(json);
+    return Success;
+}
+
+int CliApp::search(const QList<QByteArray>& args)
+{
+    const char* usage = "search TEXT [--kind KIND] [--project ID]";
+    if (args.isEmpty() || args.size() % 2 == 0)
+        usageLine(usage);
+    SearchFilter filter;
+    for (qsizetype at = 1; at < args.size(); at += 2) {
+        if (args[at] == "--kind" && !filter.kind)
+            filter.kind = kindArgument(args[at + 1]);
+        else if (args[at] == "--project" && !filter.projectIdentifier)
+            filter.projectIdentifier = args[at + 1];
+        else
+            usageLine(usage);
+    }
+    const QString text = QString::fromLocal8Bit(args[0]);
+    if (RecordSearch::fold(text).isEmpty())
+        usageError(QStringLiteral("search needs a text to look for"));
+    RecordSearch search(store());
+    search.refresh();
+    RecordSearch::Cursor cursor;
+    for (const SearchHit& hit : search.find(text, filter, cursor)) {
+        const bool ownsProject = hit.kind != RecordKind::Client && hit.kind != RecordKind::Resource;
+        print(QByteArray(kindNames(hit.kind).word) + '\t' + hit.identifier + '\t' +
+              (ownsProject ? hit.projectIdentifier : QByteArray()) + '\t' + hit.field + '\t' +
+              oneLine(hit.text));
+    }
     return Success;
 }
 

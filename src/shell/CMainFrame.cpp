@@ -75,6 +75,7 @@ CMainFrame::CMainFrame(RecordStore& store, DataFolderLock& lock, QWidget* parent
     createActions();
     createPanes();
     createMenus();
+    createFindWindow();
     createToolBars();
     createStatusBar();
     setTheme(Themes::fromName(AppSettings::theme()));
@@ -314,6 +315,7 @@ void CMainFrame::runCommand(Command command)
     case Command::ChangeDirectory: changeDirectory(); break;
     case Command::About: showAbout(); break;
     case Command::Help: showHelp(); break;
+    case Command::Find: showFindWindow(); break;
     case Command::FromPreviousYear: moveMonth(0, -1, false); break;
     case Command::FromPreviousMonth: moveMonth(-1, 0, false); break;
     case Command::FromNextMonth: moveMonth(1, 0, false); break;

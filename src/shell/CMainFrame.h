@@ -19,12 +19,14 @@ class CDetailsView;
 class CGraphSheet;
 class CKorvaneView;
 class DataFolderLock;
+class FindWindow;
 class InvoiceActions;
 class ProjectDetailsBar;
 class ProjectExports;
 class RecordStore;
 class WorkupBar;
 struct PageLink;
+struct SearchHit;
 
 /**
  * The main window: menus, toolbars, the project list and details pane, the two docked bars, and the
@@ -93,6 +95,8 @@ protected:
 private:
     void createActions();
     void createMenus();
+    /** The Edit menu with Find (Ctrl+F); the menu bar places it after the menus made before it. */
+    void createFindWindow();
     void createToolBars();
     void createStatusBar();
     void createPanes();
@@ -142,6 +146,10 @@ private:
     void changeLogin();
     void setLoginStatus();
 
+    // Find: the window, and going to what it found; in their own source file.
+    void showFindWindow();
+    void goToSearchHit(const SearchHit& hit);
+
     RecordStore& m_store;
     DataFolderLock& m_lock;
     QHash<Command, QAction*> m_actions;
@@ -163,6 +171,7 @@ private:
     QPushButton* m_problemsButton = nullptr;
     InvoiceActions* m_invoiceActions = nullptr;
     ProjectExports* m_projectExports = nullptr;
+    FindWindow* m_findWindow = nullptr;
 };
 
 } // namespace korvane

@@ -14,6 +14,7 @@
 #include "shell/WorkupBar.h"
 #include "store/RecordStore.h"
 #include "views/widgets/CKorvaneView.h"
+#include "views/widgets/FindWindow.h"
 #include "views/widgets/ProjectDetailsBar.h"
 
 namespace korvane {
@@ -205,6 +206,8 @@ void CMainFrame::editDocuments(const QByteArray& projectId)
     if (projectId.isEmpty() || !dataFolderPresent(QStringLiteral("Nothing was changed.")))
         return;
     ProjectDocumentsDialog::editProjectDocuments(m_store, projectId, this);
+    if (m_findWindow)
+        m_findWindow->invalidate(); // documents are no records: the store does not count their changes
     m_workupBar->refreshDocuments();
 }
 

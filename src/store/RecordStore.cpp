@@ -210,6 +210,7 @@ QString RecordStore::fileName(ListFile file, const QByteArray& identifier) const
 template <class R>
 void RecordStore::store(const R& record)
 {
+    ++m_generation;
     RecordMap<R>& records = map<R>();
     if constexpr (kHasProjectIndex<R>) {
         const auto* previous = records.entry(record.identifier);
@@ -241,6 +242,7 @@ void RecordStore::store(const R& record)
 template <class R>
 void RecordStore::unstore(const QByteArray& identifier)
 {
+    ++m_generation;
     RecordMap<R>& records = map<R>();
     if constexpr (kHasProjectIndex<R>) {
         const auto* entry = records.entry(identifier);
@@ -632,6 +634,8 @@ void RecordStore::setFolderWatched(bool watched)
 
 void RecordStore::LoadAll(const LoadProgress& progress)
 {
+    // Also when no record changed: a refresh is where side files changed elsewhere are taken in.
+    ++m_generation;
     auto finished = [&] {
         if (progress)
             progress(m_stamps.size(), m_stamps.size());

@@ -70,6 +70,9 @@ public:
      */
     void setReadOnly(bool readOnly) { m_readOnly = readOnly; }
 
+    /** Counts every change of the maps (and every load), so what is built from them knows when to build
+     * again. */
+    quint64 generation() const { return m_generation; }
     /** The files the last `LoadAll` skipped, with the reasons. */
     const QList<LoadProblem>& loadProblems() const { return m_loadProblems; }
 
@@ -159,6 +162,8 @@ public:
      */
     template <class Item>
     std::optional<QList<Item>> readMeetingList(ListFile file, const QByteArray& meetingIdentifier) const;
+    /** Reads an agenda or action file as `readMeetingList` does; safe on any thread. */
+    template <class Item> static std::optional<QList<Item>> readListFile(const QString& path);
 
 private:
     static QString unusableIdentifierError(const QByteArray& identifier);
@@ -239,6 +244,7 @@ private:
     /** Per kind in load order, the keys stored at the front of their buckets since the last load. */
     std::array<QSet<QByteArray>, 7> m_unplaced;
     QHash<int, QDateTime> m_lastIssued;
+    quint64 m_generation = 0;
 };
 
 template <class Item>
@@ -247,7 +253,11 @@ std::optional<QList<Item>> RecordStore::readMeetingList(ListFile file,
 {
     if (!isUsableIdentifier(meetingIdentifier))
         return std::nullopt;
-    const QString path = fileName(file, meetingIdentifier);
+    return readListFile<Item>(fileName(file, meetingIdentifier));
+}
+
+template <class Item> std::optional<QList<Item>> RecordStore::readListFile(const QString& path)
+{
     QByteArray bytes;
     QList<Item> items;
     if (!SafeFile::read(path, bytes, nullptr, m_workingDirectory) || !decodeList(bytes, items))

@@ -55,6 +55,9 @@ std::vector<CommandInfo> makeTable()
               Rule::InvoiceRow),
         withShortcut(entry(Command::Exit, "Exit", "E&xit", "Exit", {Subject::Exit}), QKeySequence::Quit),
 
+        // Edit
+        withShortcut(entry(Command::Find, "Find", "&Find...", "Find"), QKeySequence::Find),
+
         // View
         checkable(entry(Command::ViewMainToolbar, "ViewMainToolbar", "&Main Toolbar", "Main Toolbar")),
         checkable(entry(Command::ViewCalendarToolbar, "ViewCalendarToolbar", "&Calendar Toolbar",
@@ -241,8 +244,7 @@ const std::vector<MenuLayout>& menuBar()
          "menuProject",
          {item(Command::AddProject), item(Command::ModifyProject), item(Command::DeleteProject), separator,
           item(Command::PrintProject), item(Command::PrintInvoice), separator, item(Command::Exit)}},
-        // Undo, Redo and Find go here.
-        {"&Edit", "menuEdit", {}},
+        {"&Edit", "menuEdit", {item(Command::Find)}},
         {"&View",
          "menuView",
          {item(Command::ViewMainToolbar, "&Toolbar"), item(Command::ViewCalendarToolbar, "&Toolbar"),

@@ -25,6 +25,8 @@ enum class Command : int
     ThemeWindows2003 = 32772,
     ThemeSystem = 32880,
 
+    Find = 32890,
+
     AddTask = 32776,
     AddSubTask = 32863,
     ModifyTask = 32777,

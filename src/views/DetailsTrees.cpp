@@ -293,6 +293,28 @@ TreePath moneyFlowRevealPath(const TreeNode& moneyRoot, const QByteArray& identi
     return found;
 }
 
+std::optional<TreePath> pathOfRecord(const TreeNode& root, RecordKind kind, const QByteArray& identifier)
+{
+    const bool owned = std::visit(
+        [&](const auto& record) {
+            if constexpr (std::is_same_v<std::decay_t<decltype(record)>, std::monostate>)
+                return false;
+            else
+                return KindOf<std::decay_t<decltype(record)>>::value == kind &&
+                       record.identifier == identifier;
+        },
+        root.record);
+    if (owned)
+        return TreePath{};
+    for (std::size_t i = 0; i < root.children.size(); ++i) {
+        if (std::optional<TreePath> below = pathOfRecord(root.children[i], kind, identifier)) {
+            below->insert(below->begin(), int(i));
+            return below;
+        }
+    }
+    return std::nullopt;
+}
+
 const TreeNode* nodeAt(const TreeNode& root, std::span<const int> path)
 {
     const TreeNode* current = &root;

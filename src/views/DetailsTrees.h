@@ -1,10 +1,12 @@
 #pragma once
 
 #include "records/Records.h"
+#include "store/RecordKind.h"
 
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <variant>
 #include <vector>
@@ -118,6 +120,12 @@ TreeNode buildMoneyFlowTree(const RecordStore& store, const QByteArray& projectI
  * node whose record has the identifier, otherwise the "Invoice" category.
  */
 TreePath moneyFlowRevealPath(const TreeNode& moneyRoot, const QByteArray& identifier);
+
+/**
+ * The place of the first node, in display order, that owns the record of that kind and identifier
+ * (kinds draw identifiers apart, so one identifier can name records of two kinds); nullopt when none does.
+ */
+std::optional<TreePath> pathOfRecord(const TreeNode& root, RecordKind kind, const QByteArray& identifier);
 
 /** The node at a path, or nullptr when the path leaves the tree. */
 const TreeNode* nodeAt(const TreeNode& root, std::span<const int> path);

@@ -390,3 +390,33 @@ TEST_F(CliTest, ImportRefusesBrokenFilesAndUnknownProjects)
 }
 
 } // namespace
+
+TEST_F(CliTest, SearchPrintsOneTabSeparatedLinePerMatchingText)
+{
+    const QByteArray client = add("client", R"({"client_name": "ZOE & Co"})");
+    const QByteArray project =
+        add("project", R"({"name": "Zoë bridge", "client_identifier": ")" + client + R"("})");
+    const QByteArray resource = add("resource", R"({"name": "Ann", "department": "zoe team"})");
+    const QByteArray meeting =
+        add("meeting", R"({"project_identifier": ")" + project + R"(", "attendees": "Ann\nZoe\n"})");
+    ASSERT_EQ(
+        cli({"write", "agenda", meeting}, R"({"name": "Meet Zoé", "time": {"status": 2, "days": 0}})").code,
+        0);
+
+    const CliRun all = cli({"search", "zoe"});
+    ASSERT_EQ(all.code, 0) << all.err.toStdString();
+    EXPECT_EQ(all.out, "project\t" + project + '\t' + project + "\tname\tZoë bridge\n" + "client\t" + client +
+                           "\t\tclient_name\tZOE & Co\n" + "resource\t" + resource +
+                           "\t\tdepartment\tzoe team\n" + "meeting\t" + meeting + '\t' + project +
+                           "\tattendees\tAnn\\nZoe\\n\n" + "meeting\t" + meeting + '\t' + project +
+                           "\tagenda\tMeet Zoé\n");
+    EXPECT_EQ(cli({"search", "ZOÉ", "--kind", "meeting", "--project", project}).out.count('\n'), 2);
+    EXPECT_EQ(cli({"search", "zoe", "--project", project, "--kind", "client"}).out.count('\n'), 1);
+    EXPECT_EQ(cli({"search", "nobody"}).out, "");
+
+    EXPECT_EQ(cli({"search"}).code, 1);
+    EXPECT_EQ(cli({"search", ""}).code, 1);
+    EXPECT_EQ(cli({"search", "zoe", "--kind"}).code, 1);
+    EXPECT_EQ(cli({"search", "zoe", "--kind", "thing"}).code, 1);
+    EXPECT_EQ(cli({"search", "zoe", "--colour", "red"}).code, 1);
+}

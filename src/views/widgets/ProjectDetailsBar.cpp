@@ -70,6 +70,22 @@ void ProjectDetailsBar::rebuild(const QByteArray& projectId, const QByteArray& r
     emit selectionChanged();
 }
 
+bool ProjectDetailsBar::selectRecord(RecordKind kind, const QByteArray& identifier)
+{
+    const TreeKind tab = kind == RecordKind::Task      ? TreeKind::Tasks
+                         : kind == RecordKind::Meeting ? TreeKind::Meetings
+                                                       : TreeKind::MoneyFlow;
+    DetailsTreeView* tree = tab == TreeKind::Tasks      ? m_taskTree
+                            : tab == TreeKind::Meetings ? m_meetingTree
+                                                        : m_moneyTree;
+    const std::optional<TreePath> path = pathOfRecord(tree->tree(), kind, identifier);
+    if (!path)
+        return false;
+    setCurrentTab(tab);
+    tree->selectPath(*path);
+    return true;
+}
+
 TreeKind ProjectDetailsBar::currentTab() const
 {
     return TreeKind(m_tabs->currentIndex());

@@ -33,6 +33,12 @@ public:
      */
     void rebuild(const QByteArray& projectId, const QByteArray& revealId, WhichTrees which);
 
+    /**
+     * Shows the tab whose tree holds the record (a task, meeting, money flow entry or invoice) and
+     * selects its row; false when no tree shows it.
+     */
+    bool selectRecord(RecordKind kind, const QByteArray& identifier);
+
     /** The tab shown: each tab shows the tree of its kind. */
     TreeKind currentTab() const;
     /** Shows a tab. */
