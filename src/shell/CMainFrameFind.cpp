@@ -82,7 +82,7 @@ void CMainFrame::goToSearchHit(const SearchHit& hit)
         }
         if (hit.kind == RecordKind::Invoice) {
             m_detailsBar->setReportReplaced(true);
-            refreshRightPane(hit.identifier, 1);
+            refreshRightPane(hit.identifier, RightPane::Invoice);
         }
         m_detailsBar->setFocus();
         break;

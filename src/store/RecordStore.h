@@ -260,7 +260,8 @@ template <class Item> std::optional<QList<Item>> RecordStore::readListFile(const
 {
     QByteArray bytes;
     QList<Item> items;
-    if (!SafeFile::read(path, bytes, nullptr, m_workingDirectory) || !decodeList(bytes, items))
+    // A list file lies in the data folder, which is the folder a link in its place must stay in.
+    if (!SafeFile::read(path, bytes) || !decodeList(bytes, items))
         return std::nullopt;
     return items;
 }

@@ -5,6 +5,7 @@
 #include "store/AppSettings.h"
 #include "store/RecordId.h"
 #include "store/RecordStore.h"
+#include "support/NoFileOverride.h"
 #include "ui/UserDialogs.h"
 
 #include <QDir>
@@ -270,12 +271,18 @@ void ImportDialogTest::unreadableOrEmptyFileOnlyShowsAMessage()
 void ImportDialogTest::failedAddShowsTheErrorAndKeepsNothing()
 {
     UserDialogs::setNextFileName(writeFile(QStringLiteral("tasks.ics"), todos({"Pour", "Cure", "Strip"})));
-    // The second row's file cannot be written: its name leads into a folder that does not exist.
-    const QString blocked = QStringLiteral("Task%1.tsk").arg(QString::fromUtf8(RecordId::make(kNow, 1)));
-    QVERIFY(QFile::link(QDir(m_world->dataFolder()).filePath(QStringLiteral("missing/target")),
-                        QDir(m_world->dataFolder()).filePath(blocked)));
+    // The data folder refuses new files: the import is one change, so none of its rows is kept.
+    const QString blocked = QStringLiteral("Task%1.tsk").arg(QString::fromUtf8(RecordId::make(kNow, 0)));
+    const QString folder = m_world->dataFolder();
+    QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
     answerDialogs(nullptr, [](QDialog& dialog) { dialog.accept(); });
-    QVERIFY(!ImportDialog::run(m_world->store(), ImportKind::Tasks, m_project, nullptr));
+    bool imported = false;
+    {
+        const test::NoFileOverride obeyPermissions;
+        imported = ImportDialog::run(m_world->store(), ImportKind::Tasks, m_project, nullptr);
+    }
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QVERIFY(!imported);
     const QString message = onlyMessage();
     QVERIFY2(message.startsWith(QLatin1String("Nothing was imported")) && message.contains(blocked),
              qPrintable(message));

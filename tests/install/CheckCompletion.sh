@@ -42,7 +42,7 @@ expect "korvane-cli --data $work/other de" decipher delete demo
 expect "korvane-cli --" --data --help --version
 expect "korvane-cli list " "${kinds[@]}" agenda actions
 expect "korvane-cli tree m" meetings money
-expect "korvane-cli add task " --batch
+expect "korvane-cli add task " --batch --parent
 
 # Identifiers of the kind asked for, from the --data folder on the line or else the remembered one.
 expect "korvane-cli --data $work/other show task " $(identifiers "$work/other" task)

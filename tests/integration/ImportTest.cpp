@@ -5,10 +5,12 @@
 #include "records/Text.h"
 #include "store/RecordStore.h"
 #include "store/SafeFile.h"
+#include "support/NoFileOverride.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 #include <ctime>
@@ -337,21 +339,24 @@ TEST_F(ImportTest, CheckedRowsAreAddedWithTheirRowPositionsAsBatchNumbers)
     EXPECT_TRUE(QFile::exists(m_dir.filePath("Task" + added.identifiers[1] + ".tsk")));
 }
 
-TEST_F(ImportTest, AnAddThatFailsTakesBackTheRowsAddedBeforeIt)
+TEST_F(ImportTest, AnImportThatCannotBeWrittenAddsNothing)
 {
     RecordStore store(m_dir.path());
     const ImportReadResult read = ImportSource::read(ImportKind::Meetings, fixture("meetings.ics"), "P7");
     ASSERT_TRUE(read.ok());
-    // The second row's file cannot be written: its name leads into a folder that does not exist.
-    ASSERT_TRUE(QFile::link(m_dir.filePath(QStringLiteral("missing/target")),
-                            m_dir.filePath(QStringLiteral("Meeting20240115102030901.met"))));
-    const ImportAddResult added = addImportRows(store, read.rows);
+    // All rows are one change: a folder that refuses the files keeps none of them.
+    ASSERT_TRUE(QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::ExeOwner));
+    ImportAddResult added;
+    {
+        const test::NoFileOverride obeyPermissions;
+        added = addImportRows(store, read.rows);
+    }
+    QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     EXPECT_FALSE(added.ok());
-    EXPECT_TRUE(added.error.contains(QLatin1String("Meeting20240115102030901.met")))
-        << added.error.toStdString();
+    EXPECT_TRUE(added.error.contains(QLatin1String("Meeting2024011510203090"))) << added.error.toStdString();
     EXPECT_TRUE(added.identifiers.isEmpty());
     EXPECT_EQ(store.meetings().size(), 0);
-    EXPECT_FALSE(QFile::exists(m_dir.filePath(QStringLiteral("Meeting20240115102030900.met"))));
+    EXPECT_TRUE(QDir(m_dir.path()).entryList(QDir::Files).isEmpty());
 }
 
 } // namespace

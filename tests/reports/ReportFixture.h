@@ -185,11 +185,11 @@ protected:
     ProjectRecord m_project;
 };
 
-/** The bytes of a file, or "<missing>". */
+/** The bytes of a file or a compiled-in resource, or "<missing>". */
 inline QByteArray fileBytes(const QString& path)
 {
-    QByteArray bytes;
-    return SafeFile::read(path, bytes) ? bytes : QByteArray("<missing>");
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
 /**
