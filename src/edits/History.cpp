@@ -1,5 +1,7 @@
 #include "edits/History.h"
 
+#include "edits/ApplyChange.h"
+
 #include "records/Clock.h"
 #include "store/RecordStore.h"
 #include "store/SafeFile.h"
@@ -165,7 +167,9 @@ QString History::pathOf(const QByteArray& id, const char* suffix) const
 
 QString History::begin(HistoryEntry& entry)
 {
-    if (!QDir().mkpath(m_folder))
+    // Made inside a data folder that exists, never with it: a folder that is gone stays gone.
+    const QFileInfo folder(m_folder);
+    if (!folder.isDir() && !QDir(folder.absolutePath()).mkdir(folder.fileName()))
         return QStringLiteral("%1: the history folder cannot be made").arg(m_folder);
     const QDateTime now = Clock::now();
     entry.time = now;
@@ -265,11 +269,9 @@ QStringList History::recover(RecordStore& store)
         }
         const auto holds = [&](const HistoryEntry::File& file, const std::optional<QByteArray>& wanted) {
             QByteArray now;
-            const QString filePath = std::holds_alternative<ListFile>(file.file.type)
-                                         ? store.fileName(std::get<ListFile>(file.file.type), file.file.identifier)
-                                         : store.fileName(std::get<RecordKind>(file.file.type), file.file.identifier);
-            const bool exists = QFileInfo(filePath).isFile() && SafeFile::read(filePath, now);
-            return wanted ? exists && now == *wanted : !QFileInfo::exists(filePath);
+            const QString path = filePath(store, file.file);
+            const bool exists = QFileInfo(path).isFile() && SafeFile::read(path, now);
+            return wanted ? exists && now == *wanted : !QFileInfo::exists(path);
         };
         const bool finished = std::all_of(entry->files.begin(), entry->files.end(),
                                           [&](const auto& file) { return holds(file, file.after); });
@@ -281,10 +283,8 @@ QStringList History::recover(RecordStore& store)
         for (const HistoryEntry::File& file : entry->files) {
             if (holds(file, file.before))
                 continue;
-            const QString filePath = std::holds_alternative<ListFile>(file.file.type)
-                                         ? store.fileName(std::get<ListFile>(file.file.type), file.file.identifier)
-                                         : store.fileName(std::get<RecordKind>(file.file.type), file.file.identifier);
-            const QString error = file.before ? SafeFile::write(filePath, *file.before) : SafeFile::remove(filePath);
+            const QString path = filePath(store, file.file);
+            const QString error = file.before ? SafeFile::write(path, *file.before) : SafeFile::remove(path);
             if (!error.isEmpty())
                 failures.append(error);
         }

@@ -20,20 +20,6 @@ namespace {
 class RecordEditsTest : public test::StoreFolderTest
 {
 protected:
-    /** Every file of the data folder with its bytes, to compare a folder before and after. */
-    QMap<QString, QByteArray> folderBytes() const
-    {
-        QMap<QString, QByteArray> files;
-        QDirIterator it(m_dir.path(), QDir::Files | QDir::Hidden);
-        while (it.hasNext()) {
-            it.next();
-            QFile file(it.filePath());
-            files[it.fileName()] =
-                file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-        }
-        return files;
-    }
-
     QByteArray addTask(const QByteArray& project, const QByteArray& name,
                        const char* kind = TaskRecord::kTopLevel)
     {

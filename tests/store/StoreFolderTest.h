@@ -3,6 +3,9 @@
 #include "records/Clock.h"
 #include "store/RecordStore.h"
 
+#include <QDirIterator>
+#include <QFile>
+#include <QMap>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -21,6 +24,19 @@ protected:
     void TearDown() override { Clock::setFixed({}); }
 
     QString path(const QString& name) const { return m_dir.filePath(name); }
+
+    /** The files of the data folder with their bytes (its subfolders aside), to compare it before and after. */
+    QMap<QString, QByteArray> folderBytes() const
+    {
+        QMap<QString, QByteArray> files;
+        QDirIterator it(m_dir.path(), QDir::Files | QDir::Hidden);
+        while (it.hasNext()) {
+            it.next();
+            QFile file(it.filePath());
+            files[it.fileName()] = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+        }
+        return files;
+    }
 
     static TaskRecord task(const QByteArray& project, const QByteArray& name,
                            const char* kind = TaskRecord::kTopLevel)

@@ -122,11 +122,11 @@ TEST_F(RecordSearchTest, ReadsWindows1252TextsAndFollowsChanges)
 
     // Documents are no records: their change counts once the index is told.
     ProjectDocuments documents;
-    documents.row(0) = {"Spec", "", "spec.pdf"};
+    documents.row(0) = {"Plans", "", "plans.pdf"};
     ASSERT_EQ(documents.write(m_store.fileName(ListFile::ProjectDoc, project)), QString());
-    EXPECT_TRUE(find(search, QStringLiteral("spec")).empty());
+    EXPECT_TRUE(find(search, QStringLiteral("plans")).empty());
     search.invalidate();
-    EXPECT_EQ(find(search, QStringLiteral("spec")).size(), 2u);
+    EXPECT_EQ(find(search, QStringLiteral("plans")).size(), 2u);
 }
 
 } // namespace
