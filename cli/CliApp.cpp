@@ -1,6 +1,7 @@
 #include "CliApp.h"
 
 #include "JsonRecords.h"
+#include "edits/History.h"
 #include "edits/MeetingEdits.h"
 #include "edits/RecordEdits.h"
 #include "edits/TaskEdits.h"
@@ -67,6 +68,11 @@ Commands:
   search TEXT [--kind KIND] [--project ID]
                                    the texts that contain TEXT, case and accents aside, one a line:
                                    kind, identifier, project, field, text (tab-separated)
+  history [--project ID] [--limit N]
+                                   the changes of the data folder, newest first, one JSON object a line
+  show change CHANGE_ID            one change with each record before and after it
+  undo                             undoes the newest change not yet undone, prints what it was
+  restore CHANGE_ID [--force]      puts the records of a change back as they were before it
   report details|invoices|export PROJECT_ID
                                    a generated page of the project, as the program writes it
   report invoice INVOICE_ID [--links] [--print]
@@ -214,6 +220,12 @@ int CliApp::dispatch(const QByteArray& command, const QList<QByteArray>& args)
         return graph(args);
     if (command == "search")
         return search(args);
+    if (command == "history")
+        return history(args);
+    if (command == "undo")
+        return undo(args);
+    if (command == "restore")
+        return restore(args);
     if (command == "report")
         return report(args);
     if (command == "export")
@@ -251,6 +263,11 @@ RecordStore& CliApp::store()
                                                               : QStringLiteral("does not exist")));
         m_store = std::make_unique<RecordStore>(folder);
         m_store->setReadOnly(m_readOnly);
+        // A change a crash cut short is put back first, so every command sees a whole folder.
+        if (!m_readOnly) {
+            for (const QString& line : History(folder).recover(*m_store))
+                m_err.write("korvane-cli: " + line.toUtf8() + '\n');
+        }
         m_store->LoadAll();
     }
     return *m_store;
@@ -393,6 +410,10 @@ int CliApp::show(const QList<QByteArray>& args)
     expectCount(args, 2, "show KIND ID | show documents PROJECT_ID");
     if (args[0] == "documents") {
         showDocuments(args[1]);
+        return Success;
+    }
+    if (args[0] == "change") {
+        showChange(args[1]);
         return Success;
     }
     visitKind(kindArgument(args[0]), [&](auto empty) { showRecord<decltype(empty)>(args[1]); });

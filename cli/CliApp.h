@@ -62,6 +62,10 @@ private:
     int tree(const QList<QByteArray>& args);
     int graph(const QList<QByteArray>& args);
     int search(const QList<QByteArray>& args);
+    int history(const QList<QByteArray>& args);
+    int undo(const QList<QByteArray>& args);
+    int restore(const QList<QByteArray>& args);
+    void showChange(const QByteArray& id);
     int report(const QList<QByteArray>& args);
     int exportTo(const QList<QByteArray>& args);
     int importFile(const QList<QByteArray>& args);

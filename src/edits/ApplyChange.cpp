@@ -1,5 +1,6 @@
 #include "edits/ApplyChange.h"
 
+#include "edits/History.h"
 #include "records/RecordCodec.h"
 #include "store/RecordStore.h"
 #include "store/SafeFile.h"
@@ -31,6 +32,16 @@ QString applyStep(RecordStore& store, const FileStep& step)
     });
 }
 
+/** Where a file stands in a list of states, or -1. */
+qsizetype indexOf(const std::vector<FileStep>& states, const FileRef& file)
+{
+    for (qsizetype i = 0; i < qsizetype(states.size()); ++i) {
+        if (states[std::size_t(i)].file == file)
+            return i;
+    }
+    return -1;
+}
+
 } // namespace
 
 QString filePath(const RecordStore& store, const FileRef& file)
@@ -59,24 +70,62 @@ FileStep currentState(const RecordStore& store, const FileRef& file)
 
 QString applyChange(RecordStore& store, const Change& change, std::vector<FileBefore>* before)
 {
-    std::vector<FileBefore> previous;
+    if (change.isEmpty())
+        return {};
+    // Every file as it is before the change, once each, in the order the change first touches them.
+    std::vector<FileStep> original;
+    for (const FileStep& step : change.steps()) {
+        if (indexOf(original, step.file) < 0)
+            original.push_back(currentState(store, step.file));
+    }
+
+    History history(store.workingDirectory());
+    HistoryEntry entry;
+    const bool kept = History::isKept() && !store.workingDirectory().isEmpty();
+    if (kept) {
+        entry.description = change.description();
+        entry.kind = change.kind();
+        entry.target = change.target();
+        entry.records = change.records();
+        for (const FileStep& state : original) {
+            const FileStep* last = nullptr;
+            for (const FileStep& step : change.steps()) {
+                if (step.file == state.file)
+                    last = &step;
+            }
+            entry.files.push_back({state.file, state.bytes, last->bytes});
+        }
+        // Written and flushed before the first record file changes, so a crash can always be undone.
+        if (const QString error = history.begin(entry); !error.isEmpty())
+            return QStringLiteral("%1 was not changed: the change could not be kept in the history first.\n%2")
+                .arg(filePath(store, original.front().file), error);
+    }
+
+    std::vector<FileStep> current = original;
+    std::vector<FileStep> previous;
     previous.reserve(change.steps().size());
     for (const FileStep& step : change.steps()) {
-        previous.push_back(currentState(store, step.file));
+        FileStep& state = current[std::size_t(indexOf(current, step.file))];
         const QString error = applyStep(store, step);
-        if (error.isEmpty())
+        if (error.isEmpty()) {
+            previous.push_back(state);
+            state = step;
             continue;
+        }
         // Put back what was changed, newest first, so a file changed twice ends as it began.
-        previous.pop_back();
         QString text = error;
         for (auto undo = previous.rbegin(); undo != previous.rend(); ++undo) {
             if (const QString undoError = applyStep(store, *undo); !undoError.isEmpty())
                 text += QStringLiteral("\nIt could not be put back as it was: %1").arg(undoError);
         }
+        if (kept && text == error)
+            history.abandon(entry);
         return text;
     }
+    if (kept)
+        history.finish(entry);
     if (before)
-        *before = std::move(previous);
+        *before = std::move(original);
     return {};
 }
 

@@ -14,7 +14,10 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <atomic>
+#include <cerrno>
+#include <cstring>
 #include <mutex>
+#include <sys/stat.h>
 
 namespace korvane {
 
@@ -168,9 +171,9 @@ QString History::pathOf(const QByteArray& id, const char* suffix) const
 QString History::begin(HistoryEntry& entry)
 {
     // Made inside a data folder that exists, never with it: a folder that is gone stays gone.
-    const QFileInfo folder(m_folder);
-    if (!folder.isDir() && !QDir(folder.absolutePath()).mkdir(folder.fileName()))
-        return QStringLiteral("%1: the history folder cannot be made").arg(m_folder);
+    if (!QFileInfo(m_folder).isDir() && ::mkdir(QFile::encodeName(m_folder).constData(), 0777) != 0)
+        return QStringLiteral("%1: the history folder cannot be made (%2)")
+            .arg(m_folder, QString::fromLocal8Bit(std::strerror(errno)));
     const QDateTime now = Clock::now();
     entry.time = now;
     QByteArray stamp = now.toString(QStringLiteral("yyyyMMddHHmmsszzz")).toLatin1();

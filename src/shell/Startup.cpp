@@ -1,5 +1,6 @@
 #include "shell/Startup.h"
 
+#include "edits/History.h"
 #include "shell/DataFolderLock.h"
 #include "shell/LoginWindow.h"
 #include "shell/SetWorkingFolderDialog.h"
@@ -143,6 +144,11 @@ void Startup::loadWithProgress(RecordStore& store, QWidget* parent)
     const bool windowUpdates = window && window->updatesEnabled();
     if (windowUpdates)
         window->setUpdatesEnabled(false);
+
+    // A change a crash cut short is put back before the folder is read, and the user told once.
+    const QStringList recovered = History(store.workingDirectory()).recover(store);
+    if (!recovered.isEmpty())
+        UserDialogs::message(parent, recovered.join(QStringLiteral("\n\n")), UserDialogs::Icon::Warning);
 
     std::unique_ptr<QProgressDialog> progress;
     store.LoadAll([&](qsizetype done, qsizetype total) {

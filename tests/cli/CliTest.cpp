@@ -2,6 +2,8 @@
 #include "records/RecordCodec.h"
 
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 using namespace korvane;
 using namespace korvane::test;
@@ -235,6 +237,42 @@ TEST_F(CliTest, SubTasksAreAddedUnderTheirParentAndMoveWithIt)
                   .code,
               0);
     EXPECT_TRUE(cli({"show", "task", child}).out.contains(R"("project_identifier": ")" + other + '"'));
+}
+
+TEST_F(CliTest, HistoryUndoAndRestoreWorkOnTheSameFolderAsTheDesktop)
+{
+    const QByteArray project = add("project", R"({"name": "Cedar Hill"})");
+    // A kind of its own, so that no load repairs the task's file between the commands.
+    const QByteArray task =
+        add("task", R"({"name": "Pour", "kind": "NonSubTask", "project_identifier": ")" + project + R"("})");
+    const auto withTask = snapshot(m_data);
+    ASSERT_EQ(cli({"delete", "project", project}).code, 0);
+    EXPECT_FALSE(QFile::exists(path("Task" + task + ".tsk")));
+
+    const QList<QByteArray> lines = cli({"history"}).out.trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines[0].contains(R"("description":"Delete Project \"Cedar Hill\"")")) << lines[0].toStdString();
+    EXPECT_TRUE(lines[0].contains(R"({"action":"delete","identifier":")" + task + R"(","kind":"task"})"))
+        << lines[0].toStdString();
+    EXPECT_EQ(cli({"history", "--limit", "1"}).out.trimmed(), lines[0]);
+    const QByteArray change = QJsonDocument::fromJson(lines[0]).object().value("change").toString().toLatin1();
+    const QByteArray shown = cli({"show", "change", change}).out;
+    EXPECT_TRUE(shown.contains(R"("after":null)") && shown.contains(R"("name":"Pour")")) << shown.toStdString();
+
+    const CliRun undone = cli({"undo"});
+    ASSERT_EQ(undone.code, 0) << undone.err.toStdString();
+    EXPECT_EQ(undone.out.trimmed(), R"(Delete Project "Cedar Hill")");
+    EXPECT_EQ(snapshot(m_data), withTask) << "every file back, byte for byte";
+
+    // Restoring the task's add, which later changes touched, needs --force.
+    const QByteArray addTask = QJsonDocument::fromJson(lines[1]).object().value("change").toString().toLatin1();
+    const CliRun refused = cli({"restore", addTask});
+    EXPECT_EQ(refused.code, 2);
+    EXPECT_TRUE(refused.err.contains("Later changes")) << refused.err.toStdString();
+    EXPECT_EQ(snapshot(m_data), withTask);
+    ASSERT_EQ(cli({"restore", addTask, "--force"}).code, 0);
+    EXPECT_FALSE(QFile::exists(path("Task" + task + ".tsk")));
+    EXPECT_EQ(cli({"show", "change", "nope"}).code, 2);
 }
 
 TEST_F(CliTest, AgendaAndActionsAreWrittenWholeAndListedInOrder)
