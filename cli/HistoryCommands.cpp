@@ -7,9 +7,6 @@
 #include "records/RecordCodec.h"
 #include "store/RecordStore.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <limits>
 
 namespace korvane {
@@ -22,30 +19,33 @@ const char* actionWord(RecordAction action)
 }
 
 /** A record file's bytes as the JSON object `show` prints, or null when there is no record. */
-QJsonValue recordJson(RecordKind kind, const std::optional<QByteArray>& bytes)
+QByteArray recordJson(RecordKind kind, const std::optional<QByteArray>& bytes)
 {
     if (!bytes)
-        return QJsonValue();
-    return visitKind(kind, [&](auto empty) -> QJsonValue {
+        return "null";
+    return visitKind(kind, [&](auto empty) -> QByteArray {
         using R = decltype(empty);
         R record = emptyRecord<R>();
         if (!decodeRecord(*bytes, record))
-            return QJsonValue();
-        return QJsonDocument::fromJson(JsonRecords::toJson(record)).object();
+            return "null";
+        return JsonRecords::toJson(record);
     });
 }
 
-/** One change as a JSON object; with `whole`, each record with its version before and after. */
+/**
+ * One change as a JSON object, keys in the order they are documented in; with `whole`, each record
+ * with its version before and after.
+ */
 QByteArray changeJson(const HistoryEntry& entry, bool whole)
 {
-    QJsonArray records;
+    QByteArrayList records;
     for (const TouchedRecord& record : entry.records) {
-        QJsonObject object{{QStringLiteral("kind"), QLatin1String(kindNames(record.kind).word)},
-                           {QStringLiteral("identifier"), QString::fromUtf8(record.identifier)},
-                           {QStringLiteral("action"), QLatin1String(actionWord(record.action))}};
+        QByteArray object = "{\"kind\": " + JsonRecords::quoted(QLatin1String(kindNames(record.kind).word)) +
+                            ", \"identifier\": " + JsonRecords::quoted(QString::fromUtf8(record.identifier)) +
+                            ", \"action\": \"" + actionWord(record.action) + '"';
         if (whole) {
-            QJsonValue before;
-            QJsonValue after;
+            QByteArray before = "null";
+            QByteArray after = "null";
             for (const HistoryEntry::File& file : entry.files) {
                 const auto* kind = std::get_if<RecordKind>(&file.file.type);
                 if (kind && *kind == record.kind && file.file.identifier == record.identifier) {
@@ -53,16 +53,14 @@ QByteArray changeJson(const HistoryEntry& entry, bool whole)
                     after = recordJson(*kind, file.after);
                 }
             }
-            object.insert(QStringLiteral("before"), before);
-            object.insert(QStringLiteral("after"), after);
+            object += ", \"before\": " + before + ", \"after\": " + after;
         }
-        records.append(object);
+        records.append(object + '}');
     }
-    const QJsonObject object{{QStringLiteral("change"), QString::fromLatin1(entry.id)},
-                             {QStringLiteral("time"), entry.time.toString(Qt::ISODate)},
-                             {QStringLiteral("description"), entry.description},
-                             {QStringLiteral("records"), records}};
-    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+    return "{\"change\": " + JsonRecords::quoted(QString::fromLatin1(entry.id)) +
+           ", \"time\": " + JsonRecords::quoted(entry.time.toString(Qt::ISODate)) +
+           ", \"description\": " + JsonRecords::quoted(entry.description) + ", \"records\": [" +
+           records.join(", ") + "]}";
 }
 
 } // namespace

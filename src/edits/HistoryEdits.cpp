@@ -57,7 +57,8 @@ EditResult turn(RecordStore& store, const QByteArray& id, bool undo)
         return {{},
                 QStringLiteral("%1 was changed elsewhere since \"%2\", so nothing was %3.")
                     .arg(HistoryEdits::fileCaption(*file), entry->description, verb),
-                entry->description};
+                entry->description,
+                true};
     Change change = turnBack(*entry, undo);
     change.setDescription(QStringLiteral("%1 %2").arg(undo ? QStringLiteral("Undo") : QStringLiteral("Redo"),
                                                        entry->description));
@@ -122,7 +123,8 @@ EditResult HistoryEdits::restore(RecordStore& store, const QByteArray& id, bool 
         const QString why = elsewhere ? QStringLiteral("%1 was changed elsewhere since.").arg(fileCaption(*elsewhere))
                                       : QStringLiteral("Later changes touched the same records:\n%1")
                                             .arg(touchedLater.join(QLatin1Char('\n')));
-        return {{}, QStringLiteral("\"%1\" was not restored. %2").arg(entry->description, why), entry->description};
+        return {{}, QStringLiteral("\"%1\" was not restored. %2").arg(entry->description, why), entry->description,
+                true};
     }
     Change change = turnBack(*entry, true);
     change.setDescription(QStringLiteral("Restore \"%1\"").arg(entry->description));

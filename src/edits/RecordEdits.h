@@ -16,6 +16,8 @@ struct EditResult
     QString error;
     /** What the change did, as the history and the Edit menu name it. */
     QString description;
+    /** Refused because a record was changed since (elsewhere, or by a later change): forcing would go on. */
+    bool conflict = false;
 
     bool ok() const { return error.isEmpty(); }
 };

@@ -128,8 +128,13 @@ void CMainFrame::createMenus()
                 target->addSeparator();
         }
     }
-    for (QMenu* menu : menuBar()->findChildren<QMenu*>())
-        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::updateCommandStates);
+    for (QMenu* menu : menuBar()->findChildren<QMenu*>()) {
+        connect(menu, &QMenu::aboutToShow, this, [this] {
+            // The history may have grown behind the program (korvane-cli on the same folder).
+            m_undoGeneration = ~quint64(0);
+            updateCommandStates();
+        });
+    }
 }
 
 void CMainFrame::createToolBars()
@@ -260,6 +265,7 @@ void CMainFrame::updateCommandStates()
     action(Command::ViewStatusBar)->setChecked(statusBar()->isVisibleTo(this));
     action(Command::ViewDetailsBar)->setChecked(m_detailsBar->isVisibleTo(this));
     action(Command::ViewSynopsisBar)->setChecked(m_workupBar->isVisibleTo(this));
+    updateUndoRedo();
 }
 
 void CMainFrame::runCommand(Command command)
@@ -316,6 +322,9 @@ void CMainFrame::runCommand(Command command)
     case Command::About: showAbout(); break;
     case Command::Help: showHelp(); break;
     case Command::Find: showFindWindow(); break;
+    case Command::Undo: undoChange(false); break;
+    case Command::Redo: undoChange(true); break;
+    case Command::History: showHistoryWindow(); break;
     case Command::FromPreviousYear: moveMonth(0, -1, false); break;
     case Command::FromPreviousMonth: moveMonth(-1, 0, false); break;
     case Command::FromNextMonth: moveMonth(1, 0, false); break;
@@ -325,6 +334,8 @@ void CMainFrame::runCommand(Command command)
     case Command::ToNextMonth: moveMonth(1, 0, true); break;
     case Command::ToNextYear: moveMonth(0, 1, true); break;
     }
+    // Any command may have made a change, and so a new entry in the history.
+    m_undoGeneration = ~quint64(0);
     updateCommandStates();
 }
 

@@ -20,12 +20,14 @@ class CGraphSheet;
 class CKorvaneView;
 class DataFolderLock;
 class FindWindow;
+class HistoryWindow;
 class InvoiceActions;
 class ProjectDetailsBar;
 class ProjectExports;
 class RecordStore;
 class WorkupBar;
 struct PageLink;
+struct EditResult;
 struct SearchHit;
 
 /**
@@ -150,6 +152,15 @@ private:
     void showFindWindow();
     void goToSearchHit(const SearchHit& hit);
 
+    // Undo, Redo and the History window; in their own source file.
+    void undoChange(bool redo);
+    void showHistoryWindow();
+    void restoreChange(const QByteArray& changeId);
+    /** After an undo, redo or restore: every pane refreshed, the record that came back selected. */
+    void showChangedRecord(const EditResult& result);
+    /** Names the change Undo and Redo act on in their menu texts, reading the history when it may have changed. */
+    void updateUndoRedo();
+
     RecordStore& m_store;
     DataFolderLock& m_lock;
     QHash<Command, QAction*> m_actions;
@@ -172,6 +183,11 @@ private:
     InvoiceActions* m_invoiceActions = nullptr;
     ProjectExports* m_projectExports = nullptr;
     FindWindow* m_findWindow = nullptr;
+    HistoryWindow* m_historyWindow = nullptr;
+    /** The store's generation when Undo and Redo last read the history; a stale value reads it again. */
+    quint64 m_undoGeneration = ~quint64(0);
+    QString m_undoDescription;
+    QString m_redoDescription;
 };
 
 } // namespace korvane

@@ -25,6 +25,12 @@ CommandInfo withShortcut(CommandInfo info, const QKeySequence& shortcut)
     return info;
 }
 
+CommandInfo withAlternate(CommandInfo info, const QKeySequence& shortcut)
+{
+    info.alternateShortcut = shortcut;
+    return info;
+}
+
 CommandInfo writing(CommandInfo info)
 {
     info.writesData = true;
@@ -55,7 +61,12 @@ std::vector<CommandInfo> makeTable()
               Rule::InvoiceRow),
         withShortcut(entry(Command::Exit, "Exit", "E&xit", "Exit", {Subject::Exit}), QKeySequence::Quit),
 
-        // Edit
+        // Edit: Undo and Redo name the change they act on once there is one.
+        writing(withShortcut(entry(Command::Undo, "Undo", "&Undo", "Undo", {Subject::Undo}),
+                             QKeySequence(QStringLiteral("Ctrl+Z")))),
+        withAlternate(writing(withShortcut(entry(Command::Redo, "Redo", "&Redo", "Redo", {Subject::Redo}),
+                                           QKeySequence(QStringLiteral("Ctrl+Y")))),
+                      QKeySequence(QStringLiteral("Ctrl+Shift+Z"))),
         withShortcut(entry(Command::Find, "Find", "&Find...", "Find"), QKeySequence::Find),
 
         // View
@@ -133,6 +144,8 @@ std::vector<CommandInfo> makeTable()
         withShortcut(entry(Command::Refresh, "Refresh", "&Refresh", "Refresh", {Subject::Refresh}),
                      QKeySequence::Refresh),
         entry(Command::Synchronize, "Synchronize", "&Synchronize", "Synchronize", {Subject::Sync}),
+        withShortcut(entry(Command::History, "History", "&History...", "History", {Subject::History}),
+                     QKeySequence(QStringLiteral("Ctrl+H"))),
         writing(
             entry(Command::ChangeLogin, "ChangeLogin", "Change &Login...", "Change Login", {Subject::Login})),
         writing(entry(Command::SetLoginStatus, "SetLoginStatus", "Set Login &Status...", "Set Login Status",
@@ -244,7 +257,7 @@ const std::vector<MenuLayout>& menuBar()
          "menuProject",
          {item(Command::AddProject), item(Command::ModifyProject), item(Command::DeleteProject), separator,
           item(Command::PrintProject), item(Command::PrintInvoice), separator, item(Command::Exit)}},
-        {"&Edit", "menuEdit", {item(Command::Find)}},
+        {"&Edit", "menuEdit", {item(Command::Undo), item(Command::Redo), separator, item(Command::Find)}},
         {"&View",
          "menuView",
          {item(Command::ViewMainToolbar, "&Toolbar"), item(Command::ViewCalendarToolbar, "&Toolbar"),
@@ -270,7 +283,7 @@ const std::vector<MenuLayout>& menuBar()
          "menuExport",
          {item(Command::ExportWord), item(Command::ExportExcel), item(Command::ExportHtml),
           item(Command::ExportInvoiceWord, "&Invoice"), item(Command::ExportInvoiceHtml, "&Invoice")}},
-        {"Too&ls", "menuTools", {item(Command::Refresh), item(Command::Synchronize)}},
+        {"Too&ls", "menuTools", {item(Command::Refresh), item(Command::Synchronize), separator, item(Command::History)}},
         {"Opt&ion",
          "menuOption",
          {item(Command::ChangeLogin), item(Command::SetLoginStatus), item(Command::ChangeDirectory)}},
@@ -293,6 +306,8 @@ const std::vector<ToolbarSlot>& mainToolbar()
         button(Command::ChangeLogin),   button(Command::ChangeDirectory),
         button(Command::Synchronize),   button(Command::Refresh),
         button(Command::Help),          button(Command::About),
+        gap,
+        button(Command::Undo),          button(Command::Redo),
     };
     return positions;
 }
@@ -409,7 +424,10 @@ QAction* createAction(Command command, QObject* parent)
     action->setIconText(title);
     action->setToolTip(title);
     action->setStatusTip(title);
-    action->setShortcut(row.shortcut);
+    if (row.alternateShortcut.isEmpty())
+        action->setShortcut(row.shortcut);
+    else
+        action->setShortcuts({row.shortcut, row.alternateShortcut});
     action->setCheckable(row.checkable);
     return action;
 }

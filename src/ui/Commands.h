@@ -25,7 +25,10 @@ enum class Command : int
     ThemeWindows2003 = 32772,
     ThemeSystem = 32880,
 
+    Undo = 57643,
+    Redo = 57644,
     Find = 32890,
+    History = 32891,
 
     AddTask = 32776,
     AddSubTask = 32863,

@@ -130,6 +130,33 @@ void drawSubject(QPainter& p, Subject subject)
         p.drawLine(QPointF(11, 11), QPointF(19, 19));
         p.drawLine(QPointF(19, 11), QPointF(11, 19));
         break;
+    case Subject::Undo:
+    case Subject::Redo: {
+        // A curved arrow, turning left for Undo and right for Redo.
+        p.save();
+        if (subject == Subject::Redo) {
+            p.translate(kSize, 0);
+            p.scale(-1, 1);
+        }
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(QColor(40, 90, 170), 2.8, Qt::SolidLine, Qt::RoundCap));
+        QPainterPath curve;
+        curve.moveTo(10, 13);
+        curve.cubicTo(QPointF(20, 9), QPointF(29, 14), QPointF(24, 24));
+        p.drawPath(curve);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(40, 90, 170));
+        p.drawPolygon(QPolygonF({QPointF(3, 13), QPointF(12, 6), QPointF(12, 20)}));
+        p.restore();
+        break;
+    }
+    case Subject::History:
+        p.setBrush(QColor(250, 250, 245));
+        p.drawEllipse(QRectF(4, 4, 22, 22));
+        p.setPen(QPen(QColor(60, 60, 60), 2.2, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(15, 15), QPointF(15, 8));
+        p.drawLine(QPointF(15, 15), QPointF(20, 18));
+        break;
     case Subject::None:
         break;
     }

@@ -26,7 +26,10 @@ struct ToolbarIcon
         StepForward,
         JumpBack,
         JumpForward,
-        Exit
+        Exit,
+        Undo,
+        Redo,
+        History
     };
     enum class Badge
     {

@@ -10,12 +10,14 @@
 #include "views/widgets/CDetailsView.h"
 #include "views/widgets/CGraphSheet.h"
 #include "views/widgets/CKorvaneView.h"
+#include "views/widgets/HistoryWindow.h"
 #include "views/widgets/ProjectDetailsBar.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTreeView>
+#include <QTreeWidget>
 #include <cstdio>
 
 using namespace korvane;
@@ -108,6 +110,18 @@ int main(int argc, char** argv)
     if (!invoices.empty())
         frame.refreshRightPane(invoices.front()->identifier, CMainFrame::RightPane::Invoice);
     save(frame, output, QStringLiteral("invoice-letter"));
+
+    // A project deleted and brought back: the History window shows both changes.
+    frame.refreshRightPane(frame.selectedProjectId(), CMainFrame::RightPane::ProjectDetails);
+    UserDialogs::setNextAnswer(true);
+    frame.runCommand(Command::DeleteProject);
+    frame.runCommand(Command::Undo);
+    frame.runCommand(Command::History);
+    if (auto* history = frame.findChild<HistoryWindow*>()) {
+        history->changeList()->setCurrentItem(history->changeList()->topLevelItem(1));
+        save(*history, output, QStringLiteral("history-window"));
+        history->close();
+    }
 
     LoginWindow login(data);
     login.show();
