@@ -263,6 +263,7 @@ RecordStore& CliApp::store()
                                                               : QStringLiteral("does not exist")));
         m_store = std::make_unique<RecordStore>(folder);
         m_store->setReadOnly(m_readOnly);
+        History::setMaxBytes(qint64(AppSettings::historyMegabytes()) * 1024 * 1024);
         // A change a crash cut short is put back first, so every command sees a whole folder.
         if (!m_readOnly) {
             for (const QString& line : History(folder).recover(*m_store))

@@ -145,6 +145,7 @@ void Startup::loadWithProgress(RecordStore& store, QWidget* parent)
     if (windowUpdates)
         window->setUpdatesEnabled(false);
 
+    History::setMaxBytes(qint64(AppSettings::historyMegabytes()) * 1024 * 1024);
     // A change a crash cut short is put back before the folder is read, and the user told once.
     const QStringList recovered = History(store.workingDirectory()).recover(store);
     if (!recovered.isEmpty())

@@ -42,6 +42,18 @@ QString dataFolderOf(const QString& pickedFolder)
     return QDir::cleanPath(pickedFolder + QStringLiteral("/Korvane"));
 }
 
+int historyMegabytes()
+{
+    bool ok = false;
+    const int megabytes = read(QStringLiteral("History/MaxMegabytes")).toInt(&ok);
+    return ok && megabytes >= 1 ? megabytes : 256;
+}
+
+void setHistoryMegabytes(int megabytes)
+{
+    write(QStringLiteral("History/MaxMegabytes"), QString::number(megabytes));
+}
+
 QString lastExportFolder()
 {
     return read(QStringLiteral("Export/Folder"));

@@ -29,6 +29,13 @@ void setTheme(const QString& name);
 /** The device manager program started by Synchronize ("Device/Manager"); "" when not set. */
 QString deviceManager();
 
+/**
+ * The size the history of changes is trimmed to, in MB ("History/MaxMegabytes"); 256 when never set
+ * or not a whole number from 1 on.
+ */
+int historyMegabytes();
+void setHistoryMegabytes(int megabytes);
+
 /** The last file a contacts, tasks or meetings import read ("Import/<kind>"). */
 QString lastImportFile(const QString& kind);
 void setLastImportFile(const QString& kind, const QString& path);

@@ -1,10 +1,14 @@
 #include "../support/ForeignEntries.h"
 #include "../support/NoFileOverride.h"
 #include "CliFixture.h"
+#include "edits/ApplyChange.h"
+#include "edits/History.h"
 #include "records/RecordCodec.h"
 #include "store/RecordStore.h"
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 
 #include <csignal>
 #include <random>
@@ -111,6 +115,127 @@ TEST_F(CliFaultsTest, PowerCutLeavesEveryRecordWholeWithAnOldOrANewText)
     EXPECT_EQ(check.code, 0) << check.out.toStdString() << check.err.toStdString();
     const CliRun list = cli({"list", "task"});
     EXPECT_EQ(list.out.count('\n'), QDir(m_data).entryList({QStringLiteral("*.tsk")}, QDir::Files).size());
+}
+
+/** The record and list files of a folder with their bytes; pieces an interrupted save leaves are no files of it. */
+std::map<QString, QByteArray> recordFiles(const QString& folder)
+{
+    std::map<QString, QByteArray> files = snapshot(folder);
+    std::erase_if(files, [](const auto& file) { return file.first.count(QLatin1Char('.')) != 1; });
+    return files;
+}
+
+void copyFolder(const QString& from, const QString& to)
+{
+    QDir(to).removeRecursively();
+    ASSERT_TRUE(QDir().mkpath(to));
+    // Plain writes: the copies need not survive a power cut, and syncing each would take long.
+    for (const auto& [name, bytes] : snapshot(from)) {
+        QFile file(to + '/' + name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    }
+}
+
+TEST_F(CliFaultsTest, PowerCutInAChangeOfManyFilesLeavesTheFolderAsBeforeOrAfterIt)
+{
+    // A project with enough tasks and meetings (with agendas and actions) that its delete takes a while.
+    ProjectRecord project = emptyRecord<ProjectRecord>();
+    project.name = "Harbour";
+    const QByteArray projectId = m_store.AddProject(project).identifier;
+    QByteArray parent;
+    for (int i = 0; i < 150; ++i) {
+        TaskRecord task = emptyRecord<TaskRecord>();
+        task.projectIdentifier = projectId;
+        task.kind = TaskRecord::kTopLevel;
+        task.name = "Task " + QByteArray::number(i);
+        parent = m_store.AddTask(task).identifier;
+    }
+    for (int i = 0; i < 15; ++i) {
+        MeetingRecord meeting = emptyRecord<MeetingRecord>();
+        meeting.projectIdentifier = projectId;
+        const QByteArray id = m_store.AddMeeting(meeting).identifier;
+        AgendaRecord item{"Item " + QByteArray::number(i), DateTime::now()};
+        ASSERT_EQ(SafeFile::write(m_store.fileName(ListFile::Agenda, id), encodeList(QList<AgendaRecord>{item})), "");
+        ActionRecord action = emptyRecord<ActionRecord>();
+        action.todo = "Follow up";
+        ASSERT_EQ(SafeFile::write(m_store.fileName(ListFile::Action, id), encodeList(QList<ActionRecord>{action})), "");
+    }
+    const QString start = m_root.filePath(QStringLiteral("start"));
+    copyFolder(m_data, start);
+    const QString ics = m_root.filePath(QStringLiteral("tasks.ics"));
+    QByteArray calendar = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//test//EN\r\n";
+    for (int i = 0; i < 60; ++i)
+        calendar += "BEGIN:VTODO\r\nUID:t" + QByteArray::number(i) + "\r\nSUMMARY:Imported " + QByteArray::number(i) +
+                    "\r\nDTSTART:20261201T090000\r\nDUE:20261205T170000\r\nEND:VTODO\r\n";
+    ASSERT_EQ(SafeFile::write(ics, calendar + "END:VCALENDAR\r\n"), "");
+
+    const struct
+    {
+        const char* what;
+        QStringList args;
+        QByteArray input;
+    } changes[] = {
+        {"delete project", {"delete", "project", QString::fromLatin1(projectId)}, {}},
+        {"import batch", {"import", "tasks", ics, "--project", QString::fromLatin1(projectId)}, {}},
+        {"sub task add", {"add", "task", "--parent", QString::fromLatin1(parent)}, R"({"name": "Under"})"},
+    };
+    std::mt19937 random(20261207);
+    for (const auto& change : changes) {
+        // The folder after the change made whole, to compare the interrupted ones with.
+        copyFolder(start, m_data);
+        QDir(m_data + "/History").removeRecursively();
+        const auto before = recordFiles(m_data);
+        QElapsedTimer clock;
+        clock.start();
+        const CliRun whole = cli(change.args, change.input);
+        const int took = int(clock.elapsed());
+        ASSERT_EQ(whole.code, 0) << change.what << ": " << whole.err.toStdString();
+        const auto after = recordFiles(m_data);
+        ASSERT_NE(before, after);
+
+        int rolledBack = 0;
+        int finished = 0;
+        constexpr int kRounds = 10;
+        for (int round = 0; round < kRounds; ++round) {
+            copyFolder(start, m_data);
+            QDir(m_data + "/History").removeRecursively();
+            QProcess process;
+            prepare(process, [] { setpgid(0, 0); });
+            process.start(QStringLiteral(KORVANE_CLI), QStringList{QStringLiteral("--data"), m_data} + change.args);
+            ASSERT_TRUE(process.waitForStarted());
+            process.write(change.input);
+            process.closeWriteChannel();
+            // Some rounds are let finish, most are cut short somewhere along the way.
+            if (!process.waitForFinished(int(random() % std::max(took + took / 4, 20)))) {
+                ::kill(-pid_t(process.processId()), SIGKILL);
+                process.waitForFinished(60000);
+            }
+            // The next start puts an interrupted change back, and says so once.
+            const CliRun next = cli({"list", "project"});
+            ASSERT_EQ(next.code, 0) << next.err.toStdString();
+            // New records get identifiers from the clock, so "after" is what this run's kept entry wrote.
+            auto applied = before;
+            const History history(m_data);
+            const QList<QByteArray> ids = history.entryIds();
+            if (const std::optional<HistoryEntry> last = ids.isEmpty() ? std::nullopt : history.read(ids.last())) {
+                for (const HistoryEntry::File& file : last->files) {
+                    const QString name = QFileInfo(filePath(m_store, file.file)).fileName();
+                    if (file.after)
+                        applied[name] = *file.after;
+                    else
+                        applied.erase(name);
+                }
+            }
+            const auto now = recordFiles(m_data);
+            EXPECT_TRUE(now == before || (now == applied && now.size() == after.size()))
+                << change.what << ", round " << round;
+            rolledBack += now == before;
+            finished += now != before;
+            EXPECT_EQ(cli({"list", "project"}).err, QByteArray()) << "told twice";
+        }
+        std::printf("%s (%d ms whole): %d of %d rounds back as before, %d as after\n", change.what, took,
+                    rolledBack, kRounds, finished);
+    }
 }
 
 TEST_F(CliFaultsTest, FullDiskFailsNamingTheFileAndChangesNothing)

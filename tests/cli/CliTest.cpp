@@ -251,13 +251,16 @@ TEST_F(CliTest, HistoryUndoAndRestoreWorkOnTheSameFolderAsTheDesktop)
 
     const QList<QByteArray> lines = cli({"history"}).out.trimmed().split('\n');
     ASSERT_EQ(lines.size(), 3);
-    EXPECT_TRUE(lines[0].contains(R"("description":"Delete Project \"Cedar Hill\"")")) << lines[0].toStdString();
-    EXPECT_TRUE(lines[0].contains(R"({"action":"delete","identifier":")" + task + R"(","kind":"task"})"))
+    // Keys in the documented order.
+    EXPECT_TRUE(lines[0].startsWith(R"({"change": ")")) << lines[0].toStdString();
+    EXPECT_TRUE(lines[0].contains(R"(", "description": "Delete Project \"Cedar Hill\"", "records": [)"))
+        << lines[0].toStdString();
+    EXPECT_TRUE(lines[0].contains(R"({"kind": "task", "identifier": ")" + task + R"(", "action": "delete"})"))
         << lines[0].toStdString();
     EXPECT_EQ(cli({"history", "--limit", "1"}).out.trimmed(), lines[0]);
     const QByteArray change = QJsonDocument::fromJson(lines[0]).object().value("change").toString().toLatin1();
     const QByteArray shown = cli({"show", "change", change}).out;
-    EXPECT_TRUE(shown.contains(R"("after":null)") && shown.contains(R"("name":"Pour")")) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(R"("after": null)") && shown.contains(R"("name": "Pour")")) << shown.toStdString();
 
     const CliRun undone = cli({"undo"});
     ASSERT_EQ(undone.code, 0) << undone.err.toStdString();

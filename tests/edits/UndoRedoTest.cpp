@@ -1,3 +1,4 @@
+#include "edits/ApplyChange.h"
 #include "edits/HistoryEdits.h"
 #include "edits/MeetingEdits.h"
 #include "edits/ProjectEdits.h"
@@ -8,6 +9,7 @@
 
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QMap>
 #include <QRandomGenerator>
 #include <gtest/gtest.h>
@@ -47,8 +49,9 @@ protected:
             break;
         case 2: {
             const QByteArray parent = TaskEdits::topLevelTaskOf(m_store, pick<TaskRecord>(random));
-            if (!parent.isEmpty())
+            if (!parent.isEmpty()) {
                 ASSERT_TRUE(TaskEdits::addSubTask(m_store, task({}, name), parent).ok());
+            }
             break;
         }
         case 3: {
@@ -71,12 +74,14 @@ protected:
             break;
         }
         case 5:
-            if (const QByteArray id = pick<TaskRecord>(random); !id.isEmpty())
+            if (const QByteArray id = pick<TaskRecord>(random); !id.isEmpty()) {
                 ASSERT_TRUE(RecordEdits::remove(m_store, RecordKind::Task, id).ok());
+            }
             break;
         case 6:
-            if (const QByteArray id = pick<MeetingRecord>(random); !id.isEmpty())
+            if (const QByteArray id = pick<MeetingRecord>(random); !id.isEmpty()) {
                 ASSERT_TRUE(RecordEdits::remove(m_store, RecordKind::Meeting, id).ok());
+            }
             break;
         case 7:
             ASSERT_TRUE(ProjectEdits::commitSynopsis(m_store, project, name + "\r\nsynopsis").ok());
@@ -122,6 +127,46 @@ TEST_F(UndoRedoTest, UndoingEveryChangeGivesBackTheFirstFolderAndRedoingTheLast)
         RecordStore reloaded(m_dir.path());
         reloaded.LoadAll();
         EXPECT_EQ(reloaded.tasks().size(), m_store.tasks().size());
+        EXPECT_EQ(reloaded.projects().size(), m_store.projects().size());
+    }
+}
+
+TEST_F(UndoRedoTest, RestoringPastChangesPutsBackExactlyTheirFiles)
+{
+    QRandomGenerator random(3);
+    // The folder before each change, by the change's entry: what a restore of it must bring back.
+    QMap<QByteArray, QMap<QString, QByteArray>> before;
+    const History history(m_dir.path());
+    for (int round = 0; round < 60; ++round) {
+        const auto folder = folderBytes();
+        const qsizetype kept = history.entryIds().size();
+        randomChange(random, round);
+        // A round that made two changes (a meeting added, then its agenda written) has no one folder before each.
+        if (const QList<QByteArray> ids = history.entryIds(); ids.size() == kept + 1)
+            before.insert(ids.last(), folder);
+    }
+    const QList<QByteArray> past = before.keys();
+    for (int round = 0; round < 25; ++round) {
+        const QByteArray id = past[int(random.bounded(past.size()))];
+        // The model: every file the change touched as it was before it; every other file as it is now.
+        QMap<QString, QByteArray> expected = folderBytes();
+        const std::optional<HistoryEntry> entry = history.read(id);
+        ASSERT_TRUE(entry);
+        for (const HistoryEntry::File& file : entry->files) {
+            const QString name = QFileInfo(filePath(m_store, file.file)).fileName();
+            if (before[id].contains(name))
+                expected[name] = before[id][name];
+            else
+                expected.remove(name);
+        }
+        const EditResult restored = HistoryEdits::restore(m_store, id, true);
+        ASSERT_TRUE(restored.ok()) << restored.error.toStdString();
+        EXPECT_TRUE(folderBytes() == expected) << "restore of " << entry->description.toStdString();
+        // The store holds what a fresh load of the folder holds.
+        RecordStore reloaded(m_dir.path());
+        reloaded.LoadAll();
+        EXPECT_EQ(reloaded.tasks().size(), m_store.tasks().size());
+        EXPECT_EQ(reloaded.meetings().size(), m_store.meetings().size());
         EXPECT_EQ(reloaded.projects().size(), m_store.projects().size());
     }
 }

@@ -274,7 +274,7 @@ void CommandTableTest::toolbarButtonsNameTheirRecordKind()
     QCOMPARE(tips, (QStringList{"Add Project", "Modify Project", "Delete Project", "Add Task", "Modify Task",
                                 "Delete Task", "Add Meeting", "Modify Meeting", "Delete Meeting",
                                 "Add Payment", "Modify Payment", "Delete Payment", "Change Login",
-                                "Change Directory", "Synchronize", "Refresh", "Help", "About"}));
+                                "Change Directory", "Synchronize", "Refresh", "Help", "About", "Undo", "Redo"}));
 }
 
 QTEST_MAIN(CommandTableTest)

@@ -3,6 +3,7 @@
 #include "edits/RecordEdits.h"
 #include "records/RecordCodec.h"
 #include "records/Text.h"
+#include "store/AppSettings.h"
 #include "store/RecordStore.h"
 #include "views/ChangeDetails.h"
 
@@ -14,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QSplitter>
 #include <QTimer>
 #include <QTreeWidget>
@@ -81,8 +83,22 @@ HistoryWindow::HistoryWindow(const RecordStore& store, QWidget* parent)
     m_restore->setToolTip(tr("Put the records of this change back as they were before it"));
     QPushButton* close = buttons->addButton(QDialogButtonBox::Close);
     close->setObjectName(QStringLiteral("HistoryClose"));
+    // The oldest changes go first once the history is larger than this; at least the last 1,000
+    // changes and those of the last 90 days stay whatever the size.
+    m_limit = new QSpinBox;
+    m_limit->setObjectName(QStringLiteral("HistorySizeLimit"));
+    m_limit->setAccessibleName(tr("Keep up to (MB)"));
+    m_limit->setRange(1, 1024 * 1024);
+    m_limit->setSuffix(tr(" MB"));
+    m_limit->setValue(AppSettings::historyMegabytes());
+    m_limit->setToolTip(tr("The oldest changes are let go once the history is larger than this; the last "
+                           "1,000 changes and those of the last 90 days are always kept"));
+    auto* limitLabel = new QLabel(tr("&Keep up to:"));
+    limitLabel->setBuddy(m_limit);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(m_count, 1);
+    bottom->addWidget(limitLabel);
+    bottom->addWidget(m_limit);
     bottom->addWidget(buttons);
 
     auto* layout = new QVBoxLayout(this);
@@ -103,6 +119,10 @@ HistoryWindow::HistoryWindow(const RecordStore& store, QWidget* parent)
             emit restoreRequested(id);
     });
     connect(close, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_limit, &QSpinBox::editingFinished, this, [this] {
+        AppSettings::setHistoryMegabytes(m_limit->value());
+        History::setMaxBytes(qint64(m_limit->value()) * 1024 * 1024);
+    });
     setFocusProxy(m_changes);
     reload();
 }

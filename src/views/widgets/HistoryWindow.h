@@ -10,6 +10,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QSpinBox;
 class QTimer;
 class QTreeWidget;
 
@@ -39,6 +40,8 @@ public:
     QLineEdit* textFilter() const { return m_text; }
     QComboBox* projectFilter() const { return m_project; }
     QPushButton* restoreButton() const { return m_restore; }
+    /** The size, in MB, the history is trimmed to; a change is remembered for the next start. */
+    QSpinBox* sizeLimit() const { return m_limit; }
     /** True while older entries are still being read. */
     bool isReading() const;
     /** The identifier of the change chosen in the list; empty when none. */
@@ -69,6 +72,7 @@ private:
     QTreeWidget* m_changes = nullptr;
     QTreeWidget* m_details = nullptr;
     QPushButton* m_restore = nullptr;
+    QSpinBox* m_limit = nullptr;
     QLabel* m_count = nullptr;
 };
 
