@@ -2,6 +2,7 @@
 
 #include "records/RecordCodec.h"
 #include "reports/PageWriter.h"
+#include "reports/pdf/PrintDocument.h"
 #include "shell/InvoiceActions.h"
 #include "shell/PagePrinter.h"
 #include "shell/ProjectExports.h"
@@ -302,7 +303,7 @@ void ExportActionsTest::printedPagesFindWindowsStylePictures()
 {
     PageWriter::placeProgramBitmaps();
     QTextDocument document;
-    PagePrinter::resolvePictures(document, m_world->programFolder());
+    PrintDocument::resolvePictures(document, m_world->programFolder());
     for (const QString& name : {QStringLiteral("Images\\Project.bmp"), QStringLiteral("Images%5CLead1.bmp"),
                                 QStringLiteral("Images/Task.bmp"),
                                 m_world->programFolder() + QStringLiteral("/Images/Income.bmp")}) {
