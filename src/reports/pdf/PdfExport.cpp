@@ -3,11 +3,11 @@
 #include "records/Text.h"
 #include "reports/InvoiceReport.h"
 #include "reports/PrintReport.h"
+#include "reports/pdf/PdfPages.h"
 #include "reports/pdf/PrintDocument.h"
 #include "store/RecordStore.h"
 #include "store/SafeFile.h"
 
-#include <QAbstractTextDocumentLayout>
 #include <QBuffer>
 #include <QPainter>
 #include <QPdfWriter>
@@ -50,35 +50,19 @@ QString PdfExport::write(QTextDocument& document, const QString& path, const QSt
         writer.setPageMargins(QMarginsF(0, 0, 0, 0));
 
         const double margin = dots(kMarginMm);
-        const QSizeF body(writer.width() - 2 * margin, writer.height() - 2 * margin);
-        document.documentLayout()->setPaintDevice(&writer);
-        document.setDocumentMargin(0);
-        document.setPageSize(body);
-
-        QPainter painter;
-        if (!painter.begin(&writer))
-            return QStringLiteral("%1: the PDF could not be started").arg(path);
+        const QSizeF body = PdfPages::layOut(document, writer, margin);
         QFont footerFont = document.defaultFont();
         footerFont.setPointSizeF(8);
-        const int pages = document.pageCount();
-        for (int page = 0; page < pages; ++page) {
-            if (page > 0)
-                writer.newPage();
-            painter.save();
-            painter.translate(margin, margin - page * body.height());
-            QAbstractTextDocumentLayout::PaintContext context;
-            context.clip = QRectF(0, page * body.height(), body.width(), body.height());
-            painter.setClipRect(context.clip);
-            document.documentLayout()->draw(&painter, context);
-            painter.restore();
-
-            painter.setFont(footerFont);
-            painter.setPen(Qt::darkGray);
-            const QRectF footer(margin, writer.height() - dots(kFooterMm + 5), body.width(), dots(5));
-            painter.drawText(footer, Qt::AlignCenter,
-                             QStringLiteral("Page %1 of %2").arg(page + 1).arg(pages));
-        }
-        painter.end();
+        const bool painted =
+            PdfPages::paint(document, writer, margin, [&](QPainter& painter, int page, int pages) {
+                painter.setFont(footerFont);
+                painter.setPen(Qt::darkGray);
+                const QRectF footer(margin, writer.height() - dots(kFooterMm + 5), body.width(), dots(5));
+                painter.drawText(footer, Qt::AlignCenter,
+                                 QStringLiteral("Page %1 of %2").arg(page + 1).arg(pages));
+            });
+        if (!painted)
+            return QStringLiteral("%1: the PDF could not be started").arg(path);
     }
     return SafeFile::write(path, buffer.data());
 }
