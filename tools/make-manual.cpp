@@ -118,11 +118,7 @@ QByteArray renderPdf(QTextDocument& document, const QString& title)
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     QPdfWriter writer(&buffer);
-    writer.setTitle(title);
-    writer.setCreator(QStringLiteral("Korvane"));
-    writer.setResolution(kResolution);
-    writer.setPageSize(QPageSize(QPageSize::A4));
-    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    PdfPages::setUp(writer, title, QPageSize::A4, kResolution);
 
     const double margin = mmToDots(kMarginMm);
     const QSizeF body = PdfPages::layOut(document, writer, margin);

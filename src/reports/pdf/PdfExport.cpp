@@ -43,11 +43,7 @@ QString PdfExport::write(QTextDocument& document, const QString& path, const QSt
     buffer.open(QIODevice::WriteOnly);
     {
         QPdfWriter writer(&buffer);
-        writer.setTitle(title);
-        writer.setCreator(QStringLiteral("Korvane"));
-        writer.setResolution(kResolution);
-        writer.setPageSize(QPageSize(paperFor(locale)));
-        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+        PdfPages::setUp(writer, title, paperFor(locale), kResolution);
 
         const double margin = dots(kMarginMm);
         const QSizeF body = PdfPages::layOut(document, writer, margin);

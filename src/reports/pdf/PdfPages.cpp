@@ -7,6 +7,15 @@
 
 namespace korvane {
 
+void PdfPages::setUp(QPdfWriter& writer, const QString& title, QPageSize::PageSizeId paper, int resolution)
+{
+    writer.setTitle(title);
+    writer.setCreator(QStringLiteral("Korvane"));
+    writer.setResolution(resolution);
+    writer.setPageSize(QPageSize(paper));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+}
+
 QSizeF PdfPages::layOut(QTextDocument& document, QPdfWriter& writer, double margin)
 {
     const QSizeF body(writer.width() - 2 * margin, writer.height() - 2 * margin);

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QPageSize>
 #include <QSizeF>
+#include <QString>
 #include <functional>
 
 class QPainter;
@@ -13,6 +15,10 @@ namespace korvane {
 class PdfPages
 {
 public:
+    /** Names the writer's document and sets its paper, edge to edge (the margins are the layout's), and
+     * resolution. */
+    static void setUp(QPdfWriter& writer, const QString& title, QPageSize::PageSizeId paper, int resolution);
+
     /** Lays the document out for the writer's pages within `margin` dots on every side; returns the body
      * size. */
     static QSizeF layOut(QTextDocument& document, QPdfWriter& writer, double margin);
