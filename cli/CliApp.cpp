@@ -84,6 +84,11 @@ Commands:
                                    writes the project's HTML, Word or Excel export to FILE
   export invoice-html|invoice-docx INVOICE_ID FILE
                                    writes the invoice's HTML or Word export to FILE
+  export pdf PROJECT_ID FILE [--modules LIST]
+                                   writes the project's print page (all four modules unless LIST
+                                   says) as PDF to FILE
+  export invoice-pdf INVOICE_ID FILE
+                                   writes the invoice letter, as printed, as PDF to FILE
   import contacts FILE [--dry-run]
                                    adds every contact of a vCard file, prints the new identifiers
   import tasks|meetings FILE --project PROJECT_ID [--dry-run]

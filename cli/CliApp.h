@@ -30,6 +30,9 @@ public:
     CliApp(QIODevice& in, QIODevice& out, QIODevice& err);
     ~CliApp();
 
+    /** True when the command lays out pages (PDF), which needs a GUI application object, never a window. */
+    static bool drawsPages(const QList<QByteArray>& arguments);
+
     /** Runs the command the arguments give (without the program name) and returns the exit status. */
     int run(const QList<QByteArray>& arguments);
 
@@ -74,6 +77,9 @@ private:
     void exportDocx(const QByteArray& project, const QString& file);
     void exportInvoiceDocx(const QByteArray& invoice, const QString& file);
     void exportXlsx(const QByteArray& project, const QString& file);
+    void exportPdf(const QList<QByteArray>& args);
+    /** The module number of a comma-separated list of leaders, task, meeting and payment. */
+    static int modulesArgument(const QByteArray& list);
 
     template <class R> void listRecords();
     template <class R> void showRecord(const QByteArray& identifier);

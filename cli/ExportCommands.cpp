@@ -6,7 +6,16 @@ namespace korvane {
 
 int CliApp::exportTo(const QList<QByteArray>& args)
 {
-    static const char* const usage = "export html|docx|xlsx PROJECT_ID FILE | export invoice-html|invoice-docx INVOICE_ID FILE";
+    static const char* const usage =
+        "export html|docx|xlsx PROJECT_ID FILE | export invoice-html|invoice-docx "
+        "INVOICE_ID FILE | export pdf PROJECT_ID FILE [--modules LIST] | export "
+        "invoice-pdf INVOICE_ID FILE";
+    if (!args.isEmpty() && (args[0] == "pdf" || args[0] == "invoice-pdf")) {
+        if (args.size() != 3 && !(args[0] == "pdf" && args.size() == 5 && args[3] == "--modules"))
+            usageLine(usage);
+        exportPdf(args);
+        return Success;
+    }
     expectCount(args, 3, usage);
     const QByteArray& format = args[0];
     const QByteArray& identifier = args[1];

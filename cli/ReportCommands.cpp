@@ -16,29 +16,6 @@ const char* const kReportUsage =
     "report details|invoices|export PROJECT_ID | report invoice INVOICE_ID [--links] "
     "[--print] | report print --modules LIST PROJECT_ID...";
 
-/** The module number of a comma-separated list of leaders, task, meeting and payment. */
-std::optional<int> modulesArgument(const QByteArray& list, QString& unknown)
-{
-    QList<PrintReport::Module> modules;
-    if (list.isEmpty())
-        return 0;
-    for (const QByteArray& name : list.split(',')) {
-        if (name == "leaders")
-            modules.append(PrintReport::Module::Leaders);
-        else if (name == "task")
-            modules.append(PrintReport::Module::Task);
-        else if (name == "meeting")
-            modules.append(PrintReport::Module::Meeting);
-        else if (name == "payment")
-            modules.append(PrintReport::Module::PaymentTrack);
-        else {
-            unknown = QString::fromLocal8Bit(name);
-            return std::nullopt;
-        }
-    }
-    return PrintReport::moduleNumber(modules);
-}
-
 } // namespace
 
 int CliApp::report(const QList<QByteArray>& args)
@@ -78,18 +55,34 @@ int CliApp::report(const QList<QByteArray>& args)
     } else if (what == "print") {
         if (args.size() < 4 || args[1] != "--modules")
             usageLine(kReportUsage);
-        QString unknown;
-        const std::optional<int> modules = modulesArgument(args[2], unknown);
-        if (!modules)
-            usageError(
-                QStringLiteral("unknown module \"%1\" (leaders, task, meeting or payment)").arg(unknown));
         // An unknown project gets the page's own "No Project Is Selected" part, as in the program.
-        page = PrintReport::page(store(), args.mid(3), *modules);
+        page = PrintReport::page(store(), args.mid(3), modulesArgument(args[2]));
     } else {
         usageLine(kReportUsage);
     }
     m_out.write(page.toUtf8());
     return Success;
+}
+
+int CliApp::modulesArgument(const QByteArray& list)
+{
+    QList<PrintReport::Module> modules;
+    if (list.isEmpty())
+        return 0;
+    for (const QByteArray& name : list.split(',')) {
+        if (name == "leaders")
+            modules.append(PrintReport::Module::Leaders);
+        else if (name == "task")
+            modules.append(PrintReport::Module::Task);
+        else if (name == "meeting")
+            modules.append(PrintReport::Module::Meeting);
+        else if (name == "payment")
+            modules.append(PrintReport::Module::PaymentTrack);
+        else
+            usageError(QStringLiteral("unknown module \"%1\" (leaders, task, meeting or payment)")
+                           .arg(QString::fromLocal8Bit(name)));
+    }
+    return PrintReport::moduleNumber(modules);
 }
 
 } // namespace korvane

@@ -11,7 +11,7 @@ set(KORVANE_MANUAL ${PROJECT_BINARY_DIR}/app/Korvane.pdf)
 file(GLOB KORVANE_MANUAL_IMAGES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/screenshots/*.png
   ${PROJECT_SOURCE_DIR}/resources/manual/*.png ${PROJECT_SOURCE_DIR}/resources/icons/*.svg)
 add_executable(korvane-make-manual ${PROJECT_SOURCE_DIR}/tools/make-manual.cpp)
-target_link_libraries(korvane-make-manual PRIVATE korvane_core Qt6::Gui)
+target_link_libraries(korvane-make-manual PRIVATE korvane_pdf korvane_core Qt6::Gui)
 # The tools run during the build, also in a sanitizer build: Qt's font and plugin caches are not
 # leaks worth failing a build for.
 add_custom_command(OUTPUT ${KORVANE_MANUAL}

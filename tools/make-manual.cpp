@@ -5,6 +5,7 @@
 // The build runs it with QT_QPA_PLATFORM=offscreen. Images are named relative to the HTML file;
 // a missing image fails the run, so a renamed screenshot cannot leave a hole in the manual.
 
+#include "reports/pdf/PdfPages.h"
 #include "store/SafeFile.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -117,44 +118,25 @@ QByteArray renderPdf(QTextDocument& document, const QString& title)
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     QPdfWriter writer(&buffer);
-    writer.setTitle(title);
-    writer.setCreator(QStringLiteral("Korvane"));
-    writer.setResolution(kResolution);
-    writer.setPageSize(QPageSize(QPageSize::A4));
-    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    PdfPages::setUp(writer, title, QPageSize::A4, kResolution);
 
     const double margin = mmToDots(kMarginMm);
-    const QSizeF body(writer.width() - 2 * margin, writer.height() - 2 * margin);
-    document.documentLayout()->setPaintDevice(&writer);
-    document.setDocumentMargin(0);
-    document.setPageSize(body);
+    const QSizeF body = PdfPages::layOut(document, writer, margin);
     keepWithNext(document, body.height());
 
-    QPainter painter(&writer);
     QFont footerFont = document.defaultFont();
     footerFont.setPointSizeF(8);
-    const int pages = document.pageCount();
-    for (int page = 0; page < pages; ++page) {
-        if (page > 0)
-            writer.newPage();
-        painter.save();
-        painter.translate(margin, margin - page * body.height());
-        QAbstractTextDocumentLayout::PaintContext context;
-        context.clip = QRectF(0, page * body.height(), body.width(), body.height());
-        painter.setClipRect(context.clip);
-        document.documentLayout()->draw(&painter, context);
-        painter.restore();
-        if (page > 0) {
-            painter.setFont(footerFont);
-            painter.setPen(QColor(0x55, 0x55, 0x55));
-            const QRectF footer(margin, writer.height() - mmToDots(kFooterMm) - mmToDots(5), body.width(),
-                                mmToDots(5));
-            painter.drawText(footer, Qt::AlignLeft | Qt::AlignBottom, title);
-            painter.drawText(footer, Qt::AlignRight | Qt::AlignBottom,
-                             QStringLiteral("%1 / %2").arg(page + 1).arg(pages));
-        }
-    }
-    painter.end();
+    PdfPages::paint(document, writer, margin, [&](QPainter& painter, int page, int pages) {
+        if (page == 0)
+            return;
+        painter.setFont(footerFont);
+        painter.setPen(QColor(0x55, 0x55, 0x55));
+        const QRectF footer(margin, writer.height() - mmToDots(kFooterMm) - mmToDots(5), body.width(),
+                            mmToDots(5));
+        painter.drawText(footer, Qt::AlignLeft | Qt::AlignBottom, title);
+        painter.drawText(footer, Qt::AlignRight | Qt::AlignBottom,
+                         QStringLiteral("%1 / %2").arg(page + 1).arg(pages));
+    });
     return buffer.data();
 }
 

@@ -167,6 +167,11 @@ int PrintReport::moduleNumber(const QList<Module>& modules)
     return number;
 }
 
+int PrintReport::allModules()
+{
+    return moduleNumber({Module::Leaders, Module::Task, Module::Meeting, Module::PaymentTrack});
+}
+
 bool PrintReport::includes(int moduleNumber, Module module)
 {
     return (moduleNumber / kPowers[int(module)]) % 10 == 1;

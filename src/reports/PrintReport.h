@@ -27,6 +27,9 @@ public:
     /** The module number: 10 to the power (index + 1) summed over the modules, each counted once. */
     static int moduleNumber(const QList<Module>& modules);
 
+    /** The module number of all four modules, as the PDF exports print a project. */
+    static int allModules();
+
     /** True when the module's decimal digit of the number (tens for Leaders, ...) is exactly 1. */
     static bool includes(int moduleNumber, Module module);
 

@@ -311,9 +311,11 @@ void CMainFrame::runCommand(Command command)
     case Command::DeleteInvoice: deleteInvoice(); break;
     case Command::ExportWord:
     case Command::ExportExcel:
-    case Command::ExportHtml: exportProject(command); break;
+    case Command::ExportHtml:
+    case Command::ExportPdf: exportProject(command); break;
     case Command::ExportInvoiceWord: m_invoiceActions->exportWord(m_detailsBar->selectedInvoiceId()); break;
     case Command::ExportInvoiceHtml: m_invoiceActions->exportHtml(m_detailsBar->selectedInvoiceId()); break;
+    case Command::ExportInvoicePdf: m_invoiceActions->exportPdf(m_detailsBar->selectedInvoiceId()); break;
     case Command::Refresh: refreshAll(); break;
     case Command::Synchronize: synchronize(); break;
     case Command::ChangeLogin: changeLogin(); break;
@@ -601,6 +603,8 @@ void CMainFrame::exportProject(Command command)
     commitSynopsis();
     if (command == Command::ExportHtml)
         m_projectExports->exportHtml(id);
+    else if (command == Command::ExportPdf)
+        m_projectExports->exportPdf(id);
     else if (command == Command::ExportExcel)
         m_projectExports->exportExcel(id);
     else

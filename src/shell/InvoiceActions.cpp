@@ -5,6 +5,7 @@
 #include "reports/InvoiceReport.h"
 #include "reports/MailDraft.h"
 #include "reports/WordInvoice.h"
+#include "reports/pdf/PdfExport.h"
 #include "shell/PagePrinter.h"
 #include "shell/ProjectExports.h"
 #include "store/RecordStore.h"
@@ -81,6 +82,22 @@ void InvoiceActions::exportWord(const QByteArray& invoiceId)
         UserDialogs::message(
             m_window,
             QStringLiteral("There was a problem exporting the document to Word format\n%1").arg(error),
+            UserDialogs::Icon::Critical);
+        return;
+    }
+    UserDialogs::openFile(m_window, path);
+}
+
+void InvoiceActions::exportPdf(const QByteArray& invoiceId)
+{
+    const QString path = askPath(invoiceId, QStringLiteral("Export Invoice To PDF"), QStringLiteral("pdf"),
+                                 QStringLiteral("PDF Files (*.pdf)"));
+    if (path.isEmpty())
+        return;
+    const QString error = PdfExport::invoice(m_store, invoiceId, path);
+    if (!error.isEmpty()) {
+        UserDialogs::message(
+            m_window, QStringLiteral("There was a problem exporting the document to PDF\n%1").arg(error),
             UserDialogs::Icon::Critical);
         return;
     }

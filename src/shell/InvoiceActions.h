@@ -11,7 +11,7 @@ namespace korvane {
 class PagePrinter;
 class RecordStore;
 
-/** The four actions of an invoice letter: print preview, e-mail draft, HTML export and Word export. */
+/** The actions of an invoice letter: print preview, e-mail draft, HTML, Word and PDF export. */
 class InvoiceActions : public QObject
 {
     Q_OBJECT
@@ -31,6 +31,9 @@ public:
 
     /** Writes the letter to a Word document (.docx) of the user's choice and opens it. */
     void exportWord(const QByteArray& invoiceId);
+
+    /** Writes the letter as printed (without its links) to a PDF file of the user's choice and opens it. */
+    void exportPdf(const QByteArray& invoiceId);
 
     /** The printer that shows the invoice's print preview. */
     PagePrinter& printer() { return *m_printer; }

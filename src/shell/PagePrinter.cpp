@@ -1,15 +1,13 @@
 #include "shell/PagePrinter.h"
 
+#include "reports/pdf/PrintDocument.h"
 #include "store/SafeFile.h"
 #include "ui/UserDialogs.h"
 
-#include <QDir>
 #include <QFileInfo>
-#include <QImage>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QTextDocument>
-#include <QUrl>
 #include <QWidget>
 
 namespace korvane {
@@ -17,17 +15,6 @@ namespace korvane {
 namespace {
 
 constexpr int kPrintDelayMs = 100;
-
-QString picturePath(const QUrl& url, const QString& pageFolder)
-{
-    if (!url.isLocalFile() && !url.scheme().isEmpty())
-        return {};
-    QString path = url.isLocalFile() ? url.toLocalFile() : url.path(QUrl::FullyDecoded);
-    path.replace(u'\\', u'/');
-    if (QDir::isRelativePath(path))
-        path = QDir(pageFolder).filePath(path);
-    return QDir::cleanPath(path);
-}
 
 } // namespace
 
@@ -53,15 +40,6 @@ void PagePrinter::previewNow(const QString& pageFile)
         showPreview();
 }
 
-void PagePrinter::resolvePictures(QTextDocument& document, const QString& pageFolder)
-{
-    document.setResourceProvider([pageFolder](const QUrl& url) -> QVariant {
-        const QString path = picturePath(url, pageFolder);
-        const QImage picture = path.isEmpty() ? QImage() : QImage(path);
-        return picture.isNull() ? QVariant() : QVariant(picture);
-    });
-}
-
 bool PagePrinter::load(const QString& pageFile)
 {
     QByteArray bytes;
@@ -71,11 +49,7 @@ bool PagePrinter::load(const QString& pageFile)
                              UserDialogs::Icon::Critical);
         return false;
     }
-    const QString folder = QFileInfo(pageFile).absolutePath();
-    m_document = std::make_shared<QTextDocument>();
-    m_document->setBaseUrl(QUrl::fromLocalFile(folder + QLatin1Char('/')));
-    resolvePictures(*m_document, folder);
-    m_document->setHtml(QString::fromUtf8(bytes));
+    m_document = PrintDocument::fromPage(QString::fromUtf8(bytes), QFileInfo(pageFile).absolutePath());
     return true;
 }
 

@@ -29,12 +29,6 @@ public:
     /** Loads the page and opens its print preview at once. */
     void previewNow(const QString& pageFile);
 
-    /**
-     * Lets a document find the pictures its page names the Windows way ("Images\Project.bmp",
-     * percent-encoded or not): "\" becomes "/" and relative paths count from `pageFolder`.
-     */
-    static void resolvePictures(QTextDocument& document, const QString& pageFolder);
-
 private:
     bool load(const QString& pageFile);
     void showPreview();

@@ -1,8 +1,13 @@
 #include "shell/PrintPreferenceDialog.h"
 
+#include "records/Text.h"
 #include "reports/PrintReport.h"
+#include "reports/pdf/PdfExport.h"
+#include "reports/pdf/PrintDocument.h"
 #include "shell/PagePrinter.h"
+#include "shell/ProjectExports.h"
 #include "store/DisplayFormat.h"
+#include "store/RecordStore.h"
 #include "ui/UserDialogs.h"
 
 #include <QDateEdit>
@@ -18,7 +23,6 @@
 #include <QSet>
 #include <QTextBrowser>
 #include <QTreeWidget>
-#include <QUrl>
 #include <QVBoxLayout>
 
 namespace korvane {
@@ -108,11 +112,15 @@ PrintPreferenceDialog::PrintPreferenceDialog(const RecordStore& store, QWidget* 
     m_print->setObjectName(QStringLiteral("printButton"));
     m_print->setAccessibleName(QStringLiteral("Print"));
     m_print->setDefault(true);
+    m_savePdf = buttons->addButton(QStringLiteral("Save as P&DF..."), QDialogButtonBox::ActionRole);
+    m_savePdf->setObjectName(QStringLiteral("savePdfButton"));
+    m_savePdf->setAccessibleName(QStringLiteral("Save as PDF"));
     m_cancel = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
     m_cancel->setObjectName(QStringLiteral("cancelButton"));
     m_cancel->setAccessibleName(QStringLiteral("Cancel"));
     // Print keeps the dialog open: the user may print other projects before closing it.
     connect(m_print, &QPushButton::clicked, this, &PrintPreferenceDialog::print);
+    connect(m_savePdf, &QPushButton::clicked, this, &PrintPreferenceDialog::savePdf);
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* left = new QVBoxLayout;
@@ -136,7 +144,8 @@ PrintPreferenceDialog::PrintPreferenceDialog(const RecordStore& store, QWidget* 
     setTabOrder(m_projects, m_modules);
     setTabOrder(m_modules, m_browser);
     setTabOrder(m_browser, m_print);
-    setTabOrder(m_print, m_cancel);
+    setTabOrder(m_print, m_savePdf);
+    setTabOrder(m_savePdf, m_cancel);
 
     connect(m_from, &QDateEdit::dateChanged, this, &PrintPreferenceDialog::fromChanged);
     connect(m_to, &QDateEdit::dateChanged, this, &PrintPreferenceDialog::refill);
@@ -174,23 +183,51 @@ int PrintPreferenceDialog::moduleNumber() const
 
 void PrintPreferenceDialog::print()
 {
+    if (const std::optional<PageResult> page = writePage())
+        m_printer->previewNow(page->path);
+}
+
+void PrintPreferenceDialog::savePdf()
+{
+    const std::optional<PageResult> page = writePage();
+    if (!page)
+        return;
+    const QList<QByteArray> projects = checkedProjects();
+    const QString title = projects.size() == 1 ? displayText(m_store.GetProject(projects.first()).name)
+                                               : QStringLiteral("Projects");
+    const QString path = ProjectExports::askSavePath(
+        this, QStringLiteral("Save as PDF"), ProjectExports::safeFileName(title, QStringLiteral("Projects")),
+        QStringLiteral("pdf"), QStringLiteral("PDF Files (*.pdf)"));
+    if (path.isEmpty())
+        return;
+    const auto document = PrintDocument::fromPage(page->text, QFileInfo(page->path).absolutePath());
+    const QString error = PdfExport::write(*document, path, title);
+    if (!error.isEmpty()) {
+        UserDialogs::message(this, QStringLiteral("The PDF could not be written.\n%1").arg(error),
+                             UserDialogs::Icon::Critical);
+        return;
+    }
+    UserDialogs::openFile(this, path);
+}
+
+std::optional<PageResult> PrintPreferenceDialog::writePage()
+{
     const QList<QByteArray> projects = checkedProjects();
     const PageResult page = PrintReport::write(m_store, projects, moduleNumber());
     if (!page.ok()) {
         UserDialogs::message(this, QStringLiteral("The page cannot be printed.\n%1").arg(page.error),
                              UserDialogs::Icon::Critical);
-        return;
+        return std::nullopt;
     }
-    PagePrinter::resolvePictures(*m_browser->document(), QFileInfo(page.path).absolutePath());
-    // The same file name every time: clear first, so the browser reads the new page, not its cache.
-    m_browser->setSource(QUrl());
-    m_browser->setSource(QUrl::fromLocalFile(QFileInfo(page.path).absoluteFilePath()));
+    // Shown from the text, not loaded from the file: a browser asked for the same file name again
+    // keeps showing the page it read the first time.
+    PrintDocument::setPage(*m_browser->document(), page.text, QFileInfo(page.path).absolutePath());
     if (projects.isEmpty()) {
         UserDialogs::message(this, QStringLiteral("Please Select atleast one Project from the list"),
                              UserDialogs::Icon::Warning);
-        return;
+        return std::nullopt;
     }
-    m_printer->previewNow(page.path);
+    return page;
 }
 
 void PrintPreferenceDialog::fromChanged(const QDate& date)

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "reports/PageWriter.h"
 #include "views/ProjectListModel.h"
 
 #include <QByteArray>
 #include <QDate>
 #include <QDialog>
 #include <QList>
+#include <optional>
 
 class QDateEdit;
 class QListWidget;
@@ -20,7 +22,8 @@ class RecordStore;
 
 /**
  * "Print Preference": the projects that start in a month range and the report modules, each with a
- * check box, a preview of the page, and Print, which opens the print preview of the checked projects.
+ * check box, a preview of the page, Print, which opens the print preview of the checked projects, and
+ * Save as PDF.
  */
 class PrintPreferenceDialog : public QDialog
 {
@@ -41,12 +44,17 @@ public:
     /** Builds "Print.html" from the checked projects and modules, shows it, and opens its print preview. */
     void print();
 
+    /** Builds and shows the page as Print does, then writes it to a PDF file of the user's choice and opens
+     * it. */
+    void savePdf();
+
     QTreeWidget* projectList() const { return m_projects; }
     QListWidget* moduleList() const { return m_modules; }
     QDateEdit* fromEdit() const { return m_from; }
     QDateEdit* toEdit() const { return m_to; }
     QTextBrowser* browser() const { return m_browser; }
     QPushButton* printButton() const { return m_print; }
+    QPushButton* savePdfButton() const { return m_savePdf; }
     QPushButton* cancelButton() const { return m_cancel; }
     /** The printer that shows the print preview. */
     PagePrinter& printer() { return *m_printer; }
@@ -54,6 +62,8 @@ public:
 private:
     void fromChanged(const QDate& date);
     void refill();
+    /** Writes "Print.html" and shows it; the page, or nothing after a message when it cannot be printed. */
+    std::optional<PageResult> writePage();
 
     const RecordStore& m_store;
     ProjectListModel m_model;
@@ -63,6 +73,7 @@ private:
     QListWidget* m_modules = nullptr;
     QTextBrowser* m_browser = nullptr;
     QPushButton* m_print = nullptr;
+    QPushButton* m_savePdf = nullptr;
     QPushButton* m_cancel = nullptr;
     PagePrinter* m_printer = nullptr;
 };

@@ -2,8 +2,10 @@
 
 #include "records/Text.h"
 #include "reports/HtmlExport.h"
+#include "reports/PrintReport.h"
 #include "reports/WordProjectReport.h"
 #include "reports/XlsxExport.h"
+#include "reports/pdf/PdfExport.h"
 #include "store/AppSettings.h"
 #include "store/RecordStore.h"
 #include "ui/UserDialogs.h"
@@ -84,6 +86,22 @@ void ProjectExports::exportExcel(const QByteArray& projectId)
         const WaitCursor wait;
         error = XlsxExport::write(m_store, projectId, path);
     }
+    finish(path, error);
+}
+
+void ProjectExports::exportPdf(const QByteArray& projectId)
+{
+    const QString path = askPath(projectId, QStringLiteral("Export To PDF"), QStringLiteral("pdf"),
+                                 QStringLiteral("PDF Files (*.pdf)"));
+    if (path.isEmpty())
+        return;
+    QString error;
+    {
+        const WaitCursor wait;
+        error = PdfExport::projects(m_store, {projectId}, PrintReport::allModules(), path);
+    }
+    if (!error.isEmpty())
+        error = QStringLiteral("There was a problem exporting the document to PDF\n%1").arg(error);
     finish(path, error);
 }
 

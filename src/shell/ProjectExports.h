@@ -30,6 +30,10 @@ public:
     /** Writes the project's workbook (.xlsx) with the wait cursor shown, then opens it. */
     void exportExcel(const QByteArray& projectId);
 
+    /** Writes the project's print page with all four modules as a PDF file of the user's choice, then opens
+     * it. */
+    void exportPdf(const QByteArray& projectId);
+
     /** The path the save dialog offers: the safe file name in the last export folder (home when unset). */
     static QString suggestedPath(const QString& baseName, const QString& extension);
 

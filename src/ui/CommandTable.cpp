@@ -139,6 +139,9 @@ std::vector<CommandInfo> makeTable()
               "Export Invoice To Word Document", {Subject::Export}, Rule::InvoiceRow),
         entry(Command::ExportInvoiceHtml, "ExportInvoiceHtml", "To &HTML...", "Export Invoice To HTML",
               {Subject::Export}, Rule::InvoiceRow),
+        entry(Command::ExportPdf, "ExportPdf", "To &PDF...", "Export To PDF", {Subject::Export}),
+        entry(Command::ExportInvoicePdf, "ExportInvoicePdf", "To &PDF...", "Export Invoice To PDF",
+              {Subject::Export}, Rule::InvoiceRow),
 
         // Tools, Option, Help
         withShortcut(entry(Command::Refresh, "Refresh", "&Refresh", "Refresh", {Subject::Refresh}),
@@ -282,7 +285,8 @@ const std::vector<MenuLayout>& menuBar()
         {"E&xport",
          "menuExport",
          {item(Command::ExportWord), item(Command::ExportExcel), item(Command::ExportHtml),
-          item(Command::ExportInvoiceWord, "&Invoice"), item(Command::ExportInvoiceHtml, "&Invoice")}},
+          item(Command::ExportPdf), item(Command::ExportInvoiceWord, "&Invoice"),
+          item(Command::ExportInvoiceHtml, "&Invoice"), item(Command::ExportInvoicePdf, "&Invoice")}},
         {"Too&ls", "menuTools", {item(Command::Refresh), item(Command::Synchronize), separator, item(Command::History)}},
         {"Opt&ion",
          "menuOption",

@@ -57,6 +57,8 @@ enum class Command : int
     ExportHtml = 32829,
     ExportInvoiceWord = 32868,
     ExportInvoiceHtml = 32869,
+    ExportPdf = 32910,
+    ExportInvoicePdf = 32911,
 
     Refresh = 32842,
     Synchronize = 32843,

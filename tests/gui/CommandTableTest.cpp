@@ -85,8 +85,9 @@ void CommandTableTest::enableRules_data()
     const QList<int> moneyAdds = numbers({Command::AddIncome, Command::AddExpense, Command::AddInvoice});
     const QList<int> payment = numbers(
         {Command::ModifyIncome, Command::DeleteIncome, Command::ModifyExpense, Command::DeleteExpense});
-    const QList<int> invoice = numbers({Command::PrintInvoice, Command::ModifyInvoice, Command::DeleteInvoice,
-                                        Command::ExportInvoiceWord, Command::ExportInvoiceHtml});
+    const QList<int> invoice =
+        numbers({Command::PrintInvoice, Command::ModifyInvoice, Command::DeleteInvoice,
+                 Command::ExportInvoiceWord, Command::ExportInvoiceHtml, Command::ExportInvoicePdf});
     const QList<int> project = numbers({Command::ModifyProject, Command::DeleteProject});
     dataRow("no project, tasks, nothing selected", false, kTasks, kNothing, numbers({Command::AddTask}));
     dataRow("project, tasks root", true, kTasks, QList<int>{}, project + numbers({Command::AddTask}));

@@ -2,6 +2,7 @@
 
 #include "records/RecordCodec.h"
 #include "reports/PageWriter.h"
+#include "reports/pdf/PrintDocument.h"
 #include "shell/InvoiceActions.h"
 #include "shell/PagePrinter.h"
 #include "shell/ProjectExports.h"
@@ -37,8 +38,8 @@ private slots:
     void htmlExportWritesPagePicturesAndOpensIt();
     void cancelledDialogWritesNothing();
     void typedNameWithoutExtensionDoesNotReplaceUnasked();
-    void officeExportsWriteAndOpenDocument_data();
-    void officeExportsWriteAndOpenDocument();
+    void documentExportsWriteAndOpenIt_data();
+    void documentExportsWriteAndOpenIt();
     void unwritableTargetIsReported_data();
     void unwritableTargetIsReported();
     void mailOpensEncodedDraft();
@@ -114,6 +115,10 @@ void ExportActionsTest::runExport(const QString& kind)
         invoices.exportHtml(addInvoice({}));
     else if (kind == u"invoice word")
         invoices.exportWord(addInvoice({}));
+    else if (kind == u"pdf")
+        exports.exportPdf(m_project);
+    else if (kind == u"invoice pdf")
+        invoices.exportPdf(addInvoice({}));
     else
         QFAIL("unknown export");
 }
@@ -143,7 +148,8 @@ void ExportActionsTest::htmlExportWritesPagePicturesAndOpensIt()
 void ExportActionsTest::cancelledDialogWritesNothing()
 {
     for (const QString& kind : {QStringLiteral("html"), QStringLiteral("word"), QStringLiteral("excel"),
-                                QStringLiteral("invoice html"), QStringLiteral("invoice word")}) {
+                                QStringLiteral("invoice html"), QStringLiteral("invoice word"),
+                                QStringLiteral("pdf"), QStringLiteral("invoice pdf")}) {
         UserDialogs::setNextFileName(QString());
         runExport(kind);
         QVERIFY2(UserDialogs::takeOpenedUrls().isEmpty(), qPrintable(kind));
@@ -174,7 +180,7 @@ void ExportActionsTest::typedNameWithoutExtensionDoesNotReplaceUnasked()
     QCOMPARE(fileBytes(existing).left(2), QByteArray("PK"));
 }
 
-void ExportActionsTest::officeExportsWriteAndOpenDocument_data()
+void ExportActionsTest::documentExportsWriteAndOpenIt_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("file");
@@ -182,9 +188,11 @@ void ExportActionsTest::officeExportsWriteAndOpenDocument_data()
     dataRow("project excel", "excel", "Report.xlsx");
     dataRow("invoice word", "invoice word", "Invoice.docx");
     dataRow("extension typed in capitals is kept", "excel", "Report.XLSX");
+    dataRow("project pdf", "pdf", "Report.pdf");
+    dataRow("invoice pdf", "invoice pdf", "Invoice.pdf");
 }
 
-void ExportActionsTest::officeExportsWriteAndOpenDocument()
+void ExportActionsTest::documentExportsWriteAndOpenIt()
 {
     QFETCH(QString, kind);
     QFETCH(QString, file);
@@ -193,7 +201,7 @@ void ExportActionsTest::officeExportsWriteAndOpenDocument()
     runExport(kind);
     QCOMPARE(UserDialogs::takeMessages(), QStringList());
     QCOMPARE(UserDialogs::takeOpenedUrls(), QList<QUrl>{QUrl::fromLocalFile(path)});
-    QCOMPARE(fileBytes(path).left(2), QByteArray("PK"));
+    QCOMPARE(fileBytes(path).left(2), QByteArray(file.endsWith(u".pdf") ? "%P" : "PK"));
     QCOMPARE(QDir(m_target->path()).entryList(QDir::Files), QStringList{file});
 }
 
@@ -201,7 +209,7 @@ void ExportActionsTest::unwritableTargetIsReported_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<bool>("folderInPlace");
-    for (const char* kind : {"html", "word", "excel", "invoice html", "invoice word"}) {
+    for (const char* kind : {"html", "word", "excel", "invoice html", "invoice word", "pdf", "invoice pdf"}) {
         QTest::addRow("%s, a folder in place of the file", kind) << QString::fromLatin1(kind) << true;
         QTest::addRow("%s, a file in place of the folder", kind) << QString::fromLatin1(kind) << false;
     }
@@ -213,6 +221,7 @@ void ExportActionsTest::unwritableTargetIsReported()
     QFETCH(bool, folderInPlace);
     const QString extension = kind.endsWith(u"html")   ? QStringLiteral(".html")
                               : kind.endsWith(u"word") ? QStringLiteral(".docx")
+                              : kind.endsWith(u"pdf")  ? QStringLiteral(".pdf")
                                                        : QStringLiteral(".xlsx");
     QString target;
     if (folderInPlace) {
@@ -302,7 +311,7 @@ void ExportActionsTest::printedPagesFindWindowsStylePictures()
 {
     PageWriter::placeProgramBitmaps();
     QTextDocument document;
-    PagePrinter::resolvePictures(document, m_world->programFolder());
+    PrintDocument::resolvePictures(document, m_world->programFolder());
     for (const QString& name : {QStringLiteral("Images\\Project.bmp"), QStringLiteral("Images%5CLead1.bmp"),
                                 QStringLiteral("Images/Task.bmp"),
                                 m_world->programFolder() + QStringLiteral("/Images/Income.bmp")}) {
