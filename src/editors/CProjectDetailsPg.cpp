@@ -45,8 +45,9 @@ DateTime takeDate(const QDateEdit* edit, const QDate& shownAtOpening, const Date
 
 } // namespace
 
-CProjectDetailsPg::CProjectDetailsPg(QWidget* parent)
+CProjectDetailsPg::CProjectDetailsPg(RecordStore* store, QWidget* parent)
     : QWizardPage(parent)
+    , m_store(store)
 {
     setObjectName(QStringLiteral("projectDetailsPage"));
 
@@ -213,7 +214,7 @@ void CProjectDetailsPg::chooseFile(QLineEdit* edit)
 
 void CProjectDetailsPg::chooseCurrency()
 {
-    m_currency->setText(CurrencyDialog::choose(m_currency->text(), this));
+    m_currency->setText(CurrencyDialog::choose(m_currency->text(), this, m_store));
 }
 
 void CProjectDetailsPg::editDocuments()

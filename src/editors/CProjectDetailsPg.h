@@ -13,13 +13,16 @@ class QPushButton;
 
 namespace korvane {
 
+class RecordStore;
+
 /** The first page of the project wizard: name, code, end user, dates, links, currency and documents. */
 class CProjectDetailsPg : public QWizardPage
 {
     Q_OBJECT
 
 public:
-    explicit CProjectDetailsPg(QWidget* parent = nullptr);
+    /** A page whose currency list changes go through `store`'s history when one is given. */
+    explicit CProjectDetailsPg(RecordStore* store = nullptr, QWidget* parent = nullptr);
 
     /** Shows the project's fields; the End Date's earliest value is set only once a date changes. */
     void setProject(const ProjectRecord& record);
@@ -58,6 +61,7 @@ private:
     QDateEdit* m_end = nullptr;
     QLineEdit* m_fileLink = nullptr;
     QLineEdit* m_currency = nullptr;
+    RecordStore* m_store = nullptr;
     QPushButton* m_setCurrency = nullptr;
     QLineEdit* m_income = nullptr;
     QLineEdit* m_expense = nullptr;

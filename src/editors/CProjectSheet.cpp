@@ -70,7 +70,7 @@ CProjectSheet::CProjectSheet(RecordStore& store, const ProjectRecord& project, c
     , m_store(store)
     , m_adding(adding)
     , m_project(project)
-    , m_projectPage(new CProjectDetailsPg)
+    , m_projectPage(new CProjectDetailsPg(&store))
     , m_clientPage(new CClientDetailsPg)
     , m_resourcePage(new CResourcePg(store))
     , m_synopsisPage(new CSynopsisPg)

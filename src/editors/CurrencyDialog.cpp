@@ -1,5 +1,6 @@
 #include "editors/CurrencyDialog.h"
 
+#include "edits/ProjectEdits.h"
 #include "records/Text.h"
 #include "ui/UserDialogs.h"
 
@@ -20,9 +21,9 @@ constexpr int kListWidth = 240;
 
 } // namespace
 
-QString CurrencyDialog::choose(const QString& current, QWidget* parent)
+QString CurrencyDialog::choose(const QString& current, QWidget* parent, RecordStore* store)
 {
-    CurrencyDialog dialog(current, parent);
+    CurrencyDialog dialog(current, parent, store);
     const int result = UserDialogs::exec(dialog);
     // A dialog answered without being closed still has to save its list, as every close does.
     if (!dialog.m_finished)
@@ -30,8 +31,9 @@ QString CurrencyDialog::choose(const QString& current, QWidget* parent)
     return dialog.chosenText();
 }
 
-CurrencyDialog::CurrencyDialog(const QString& current, QWidget* parent)
+CurrencyDialog::CurrencyDialog(const QString& current, QWidget* parent, RecordStore* store)
     : QDialog(parent)
+    , m_store(store)
     , m_list(CurrencyList::load())
     , m_result(current)
 {
@@ -108,7 +110,7 @@ void CurrencyDialog::finish(int result)
     m_finished = true;
     if (result == QDialog::Accepted)
         m_result = m_edit->text();
-    const QString error = m_list.save();
+    const QString error = m_store ? ProjectEdits::saveCurrencyList(*m_store, m_list).error : m_list.save();
     if (!error.isEmpty())
         UserDialogs::message(this, tr("The currency formats could not be saved.\n%1").arg(error),
                              UserDialogs::Icon::Critical);

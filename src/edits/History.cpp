@@ -54,6 +54,8 @@ const char* listWord(ListFile file)
         return "actions";
     case ListFile::Attendees:
         return "attendees";
+    case ListFile::Currency:
+        return "currency";
     case ListFile::ProjectDoc:
         break;
     }
@@ -62,7 +64,8 @@ const char* listWord(ListFile file)
 
 std::optional<ListFile> listFromWord(const QString& word)
 {
-    for (ListFile file : {ListFile::Agenda, ListFile::Action, ListFile::Attendees, ListFile::ProjectDoc}) {
+    for (ListFile file :
+         {ListFile::Agenda, ListFile::Action, ListFile::Attendees, ListFile::ProjectDoc, ListFile::Currency}) {
         if (word == QLatin1String(listWord(file)))
             return file;
     }

@@ -144,6 +144,8 @@ QString HistoryEdits::fileCaption(const HistoryEntry::File& file)
             return QStringLiteral("The actions of a meeting");
         case ListFile::Attendees:
             return QStringLiteral("The attendees file of a meeting");
+        case ListFile::Currency:
+            return QStringLiteral("The list of currency formats");
         case ListFile::ProjectDoc:
             break;
         }

@@ -1,7 +1,9 @@
 #include "edits/ProjectEdits.h"
 
 #include "edits/MeetingEdits.h"
+#include "store/CurrencyList.h"
 #include "store/RecordStore.h"
+#include "store/SafeFile.h"
 
 namespace korvane {
 
@@ -58,6 +60,20 @@ EditResult ProjectEdits::writeDocuments(RecordStore& store, const QByteArray& pr
                       .arg(project ? RecordEdits::nameOf(*project) : QString::fromLatin1(projectIdentifier)));
     change.putList(ListFile::ProjectDoc, projectIdentifier, bytes);
     return RecordEdits::apply(store, change, projectIdentifier);
+}
+
+EditResult ProjectEdits::saveCurrencyList(RecordStore& store, const CurrencyList& list)
+{
+    const QByteArray bytes = list.fileBytes();
+    // Another list (a test's own file) is no file of the history's.
+    if (list.path() != store.fileName(ListFile::Currency, {}))
+        return {{}, SafeFile::write(list.path(), bytes), {}};
+    QByteArray current;
+    if (SafeFile::read(list.path(), current) && current == bytes)
+        return {};
+    Change change(QStringLiteral("Change Currency Formats"));
+    change.putList(ListFile::Currency, {}, bytes);
+    return RecordEdits::apply(store, change);
 }
 
 Change ProjectEdits::removeChange(const RecordStore& store, const QByteArray& identifier)

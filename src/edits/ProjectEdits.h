@@ -7,6 +7,8 @@
 
 namespace korvane {
 
+class CurrencyList;
+
 class RecordStore;
 
 /**
@@ -32,6 +34,11 @@ public:
     /** Stores a new synopsis text for the project, leaving every other field as it is stored. */
     static EditResult commitSynopsis(RecordStore& store, const QByteArray& projectIdentifier,
                                      const QByteArray& synopsis);
+    /**
+     * Saves the shared list of currency formats, as a change of its own (so it can be undone) when the
+     * list is the one in the program's folder and differs from what the file holds.
+     */
+    static EditResult saveCurrencyList(RecordStore& store, const CurrencyList& list);
     /** Writes a project's documents file with these bytes. */
     static EditResult writeDocuments(RecordStore& store, const QByteArray& projectIdentifier,
                                      const QByteArray& bytes);

@@ -8,7 +8,7 @@ namespace korvane {
 
 namespace {
 
-QByteArray fileBytes(const QByteArray& text)
+QByteArray textFileBytes(const QByteArray& text)
 {
     ArchiveWriter writer;
     writer.writeText(text);
@@ -31,13 +31,18 @@ CurrencyList CurrencyList::load(const QString& path, QString* error)
 {
     QByteArray bytes;
     if (!SafeFile::read(path, bytes)) {
-        const QString written = SafeFile::write(path, fileBytes(defaultText()));
+        const QString written = SafeFile::write(path, textFileBytes(defaultText()));
         if (error)
             *error = written;
         return fromText(defaultText(), path);
     }
     if (error)
         error->clear();
+    return fromFileBytes(bytes, path);
+}
+
+CurrencyList CurrencyList::fromFileBytes(const QByteArray& bytes, const QString& path)
+{
     QByteArray text;
     ArchiveReader reader(bytes);
     // A damaged file offers the default formats; it is replaced only when the list is saved.
@@ -82,9 +87,14 @@ QByteArray CurrencyList::toText() const
     return text;
 }
 
+QByteArray CurrencyList::fileBytes() const
+{
+    return textFileBytes(toText());
+}
+
 QString CurrencyList::save() const
 {
-    return SafeFile::write(m_path, fileBytes(toText()));
+    return SafeFile::write(m_path, fileBytes());
 }
 
 } // namespace korvane

@@ -22,6 +22,9 @@ public:
      */
     static CurrencyList load(const QString& path = defaultPath(), QString* error = nullptr);
 
+    /** Makes a list from a file's bytes; damaged bytes give the default formats. */
+    static CurrencyList fromFileBytes(const QByteArray& bytes, const QString& path = QString());
+
     /** Makes a list from the file's one text: every piece before a line feed is a row. */
     static CurrencyList fromText(const QByteArray& text, const QString& path = QString());
 
@@ -42,6 +45,9 @@ public:
 
     /** The file's one text: every row with blanks trimmed at both ends, followed by a line feed. */
     QByteArray toText() const;
+
+    /** The bytes of the list's file. */
+    QByteArray fileBytes() const;
 
     /** Writes the list to its file anew; returns the error text, empty on success. */
     QString save() const;

@@ -22,6 +22,7 @@ KindNames listFileNames(ListFile file)
     case ListFile::Agenda: return {"Agenda", ".agd", "agenda"};
     case ListFile::Action: return {"Action", ".act", "actions"};
     case ListFile::Attendees: return {"Attendees", ".atd", "attendees"};
+    case ListFile::Currency: return {"currency", ".cur", "currency"};
     case ListFile::ProjectDoc: break;
     }
     return {"ProjectDoc", ".doc", "documents"};

@@ -11,7 +11,9 @@ namespace korvane {
 enum class RecordKind { Project, Client, Resource, Task, Meeting, MoneyFlow, Invoice };
 
 /** The files that belong to a meeting or project but are not keyed records. */
-enum class ListFile { Agenda, Action, Attendees, ProjectDoc };
+/** The files beside the records: a meeting's lists, a project's documents, and the shared list of currency
+ * formats (in the program's folder, not the data folder). */
+enum class ListFile { Agenda, Action, Attendees, ProjectDoc, Currency };
 
 /** How a kind is named in file names and on the command line. */
 struct KindNames

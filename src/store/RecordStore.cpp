@@ -1,5 +1,7 @@
 #include "store/RecordStore.h"
 
+#include "store/CurrencyList.h"
+
 #include "records/Clock.h"
 #include "records/RecordCodec.h"
 #include "records/TextList.h"
@@ -202,6 +204,8 @@ QString RecordStore::recordFileName(RecordKind kind, const QByteArray& identifie
 
 QString RecordStore::fileName(ListFile file, const QByteArray& identifier) const
 {
+    if (file == ListFile::Currency)
+        return CurrencyList::defaultPath();
     const KindNames names = listFileNames(file);
     return m_workingDirectory + QLatin1Char('/') + QLatin1String(names.prefix) +
            QFile::decodeName(identifier.trimmed()) + QLatin1String(names.extension);

@@ -3,6 +3,7 @@
 #include "edits/HistoryEdits.h"
 #include "records/RecordCodec.h"
 #include "records/Text.h"
+#include "store/CurrencyList.h"
 #include "store/ProjectDocuments.h"
 
 #include <QStringList>
@@ -87,6 +88,10 @@ std::vector<QString> itemsOf(ListFile list, const std::optional<QByteArray>& byt
             if (row.counts())
                 items.push_back(QStringLiteral("%1 (%2)").arg(displayText(row.name), displayText(row.path)));
         }
+        break;
+    case ListFile::Currency:
+        for (const QByteArray& row : CurrencyList::fromFileBytes(*bytes).rows())
+            items.push_back(displayText(row));
         break;
     case ListFile::Attendees:
         items.push_back(QStringLiteral("%1 bytes").arg(bytes->size()));

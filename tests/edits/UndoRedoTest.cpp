@@ -5,6 +5,8 @@
 #include "edits/RecordEdits.h"
 #include "edits/TaskEdits.h"
 #include "records/RecordCodec.h"
+#include "store/CurrencyList.h"
+#include "store/ProgramFolder.h"
 #include "store/StoreFolderTest.h"
 
 #include <QDirIterator>
@@ -12,6 +14,8 @@
 #include <QFileInfo>
 #include <QMap>
 #include <QRandomGenerator>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace korvane;
@@ -203,6 +207,32 @@ TEST_F(UndoRedoTest, UndoAndRestoreRefuseWhatWasChangedElsewhere)
     m_store.LoadAll();
     EXPECT_TRUE(m_store.projects().contains(id));
     EXPECT_EQ(m_store.GetTask(taskId).name, "Pour");
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(UndoRedoTest, TheCurrencyListIsUndoneLikeAnyRecord)
+{
+    QTemporaryDir program;
+    setProgramFolderForTesting(program.path());
+    const auto reset = qScopeGuard([] { setProgramFolderForTesting({}); });
+    CurrencyList list = CurrencyList::load();
+    const QByteArray before = CurrencyList::load().fileBytes();
+    const qsizetype kept = History(m_dir.path()).entryIds().size();
+
+    // Closing the dialog saves the list each time; an unchanged list is no change.
+    ASSERT_TRUE(ProjectEdits::saveCurrencyList(m_store, list).ok());
+    EXPECT_EQ(History(m_dir.path()).entryIds().size(), kept);
+
+    list.findOrAdd("CHF");
+    ASSERT_TRUE(ProjectEdits::saveCurrencyList(m_store, list).ok());
+    EXPECT_EQ(HistoryEdits::undoDescription(m_store), "Change Currency Formats");
+    ASSERT_TRUE(HistoryEdits::undo(m_store).ok());
+    EXPECT_EQ(CurrencyList::load().fileBytes(), before);
+    ASSERT_TRUE(HistoryEdits::redo(m_store).ok());
+    EXPECT_TRUE(CurrencyList::load().contains("CHF"));
 }
 
 } // namespace
