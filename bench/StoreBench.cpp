@@ -212,6 +212,98 @@ DemoSummary generate(const QString& folder, const DemoOptions& options, const ch
     return summary;
 }
 
+/** Runs korvane-cli on the folder with the input; the seconds it took, its exit status and output. */
+struct CliTiming
+{
+    double seconds = 0;
+    int code = -1;
+    QByteArray out;
+};
+
+CliTiming runCli(const QString& folder, const QStringList& args, const QByteArray& input = {})
+{
+    QProcess process;
+    QElapsedTimer timer;
+    timer.start();
+    process.start(QStringLiteral(KORVANE_CLI), QStringList{QStringLiteral("--data"), folder} + args);
+    process.waitForStarted(-1);
+    process.write(input);
+    process.closeWriteChannel();
+    process.waitForFinished(-1);
+    CliTiming timing{seconds(timer.nsecsElapsed()), process.exitCode(), process.readAllStandardOutput()};
+    if (timing.code != 0)
+        std::fprintf(stderr, "korvane-cli %s: %s\n", qPrintable(args.join(QLatin1Char(' '))),
+                     process.readAllStandardError().constData());
+    return timing;
+}
+
+/**
+ * korvane-cli on the large folder: one-record commands and 5,000 tasks added in one call, against
+ * a command that loads the folder whole. What the commands add is removed again afterwards.
+ */
+void measureCli(const QString& folder, const RecordStore& store)
+{
+    std::printf("\n(5) korvane-cli on the large folder (one run each, warm file cache)\n");
+    const double whole = runCli(folder, {QStringLiteral("list"), QStringLiteral("client")}).seconds;
+    std::printf("    list client (loads the folder whole):  %8.3f s\n", whole);
+
+    QByteArray lines;
+    for (int i = 0; i < 5000; ++i)
+        lines += R"({"project_identifier": "bench", "name": "added )" + QByteArray::number(i) + "\"}\n";
+    const CliTiming added = runCli(folder, {QStringLiteral("add"), QStringLiteral("task")}, lines);
+    const QList<QByteArray> ids = added.out.trimmed().split('\n');
+    std::printf("    add task, 5,000 lines in one call:     %8.3f s   %lld added   (goal <= load + 1 s: "
+                "%.3f s)\n",
+                added.seconds, qint64(ids.size()), whole + 1.0);
+
+    const TaskRecord* top = nullptr;
+    const TaskRecord* sub = nullptr;
+    for (const auto& entry : store.tasks()) {
+        if (!top && !entry.record.isSubTask() && !entry.record.subTaskList.isEmpty())
+            top = &entry.record;
+        if (!sub && entry.record.isSubTask())
+            sub = &entry.record;
+    }
+    struct Command
+    {
+        const char* what;
+        QStringList args;
+        QByteArray input;
+        bool held = true; // held against the goal
+    };
+    const QString task = QString::fromLatin1(top->identifier);
+    const QString meeting = QString::fromLatin1(store.meetings().begin()->key);
+    std::vector<Command> commands = {
+        {"show task", {"show", "task", task}, {}},
+        {"show meeting", {"show", "meeting", meeting}, {}},
+        {"show moneyflow", {"show", "moneyflow", QString::fromLatin1(store.moneyFlows().begin()->key)}, {}},
+        {"show invoice", {"show", "invoice", QString::fromLatin1(store.invoices().begin()->key)}, {}},
+        {"show resource", {"show", "resource", QString::fromLatin1(store.resources().begin()->key)}, {}},
+        {"show client", {"show", "client", QString::fromLatin1(store.clients().begin()->key)}, {}},
+        {"add task (one)", {"add", "task"}, R"({"project_identifier": "bench", "name": "one"})"},
+        {"add meeting (one)", {"add", "meeting"}, R"({"project_identifier": "bench"})"},
+        {"modify task", {"modify", "task"}, R"({"identifier": ")" + top->identifier + R"(", "priority": 1})"},
+        {"modify meeting", {"modify", "meeting"}, R"({"identifier": ")" + meeting.toLatin1() + R"("})"},
+        {"delete task (of the 5,000)", {"delete", "task", QString::fromLatin1(ids.value(0))}, {}},
+        {"delete sub task (whole load)", {"delete", "task", QString::fromLatin1(sub->identifier)}, {}, false},
+    };
+    QList<QByteArray> extra;
+    for (const Command& command : commands) {
+        const CliTiming timing = runCli(folder, command.args, command.input);
+        if (command.args[0] == QLatin1String("add"))
+            extra.append(timing.out.trimmed());
+        std::printf("    %-30s %8.3f s   %5.3f of the load%s\n", command.what, timing.seconds,
+                    timing.seconds / whole, command.held ? "   (goal <= 0.1)" : "");
+    }
+    // The folder is left as it was generated, apart from the two records changed and the one deleted.
+    const QDir dir(folder);
+    for (const QByteArray& id : ids + extra) {
+        QFile::remove(dir.filePath(QStringLiteral("Task%1.tsk").arg(QString::fromLatin1(id))));
+        QFile::remove(dir.filePath(QStringLiteral("Meeting%1.met").arg(QString::fromLatin1(id))));
+    }
+    QDir(dir.filePath(QStringLiteral("History"))).removeRecursively();
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -347,5 +439,7 @@ int main(int argc, char** argv)
     std::printf("    resident (VmRSS) after loading:        %8.1f MB\n", afterKb * 1024 / 1e6);
     std::printf("    limit 3 x folder + 40 MB:              %8.1f MB   (peak / limit %.2f)\n", limitMb,
                 peakKb * 1024 / 1e6 / limitMb);
+
+    measureCli(largeFolder, *large);
     return 0;
 }

@@ -1,11 +1,13 @@
 #include "CliApp.h"
 
 #include "JsonRecords.h"
+#include "edits/ChangeBatch.h"
 #include "edits/History.h"
 #include "edits/MeetingEdits.h"
 #include "edits/RecordEdits.h"
 #include "edits/TaskEdits.h"
 #include "records/RecordCodec.h"
+#include "records/TextList.h"
 #include "store/AmountInWords.h"
 #include "store/AppSettings.h"
 #include "store/DemoData.h"
@@ -47,14 +49,20 @@ Options:
 Commands:
   list KIND                        every record of the kind, one JSON object per line
   show KIND ID                     one record as a JSON object
-  add KIND [--batch N]             adds the JSON object read from standard input, prints its identifier
-  add task --parent TASK_ID        adds the task read from standard input as a sub task of TASK_ID
+  add KIND [--batch N]             adds the JSON object read from standard input, prints its identifier;
+                                   given one object a line, adds each as a change of its own and prints
+                                   the identifiers in order: a line that cannot be added is named on
+                                   standard error and passed over, the others are added (exit 2)
+  add task --parent TASK_ID        adds the task (or the tasks, one a line) read from standard input as
+                                   sub tasks of TASK_ID
   modify KIND                      stores the JSON object read from standard input under its identifier
                                    (a task moved to another project takes its sub tasks along)
   delete KIND ID                   deletes a record (a project with everything that hangs on it, a
                                    task with its sub tasks)
   list agenda|actions MEETING_ID   the items of a meeting's agenda or action list
   write agenda|actions MEETING_ID  replaces the list with the JSON lines read from standard input
+                                   (one change; with any line that is no item, every such line is
+                                   named and the list is left as it was)
   show documents PROJECT_ID        the project's ten document rows
   words AMOUNT                     the amount in words as an invoice stores it
   encipher TEXT                    the text enciphered with the login cipher
@@ -257,7 +265,7 @@ QString CliApp::dataFolder() const
     return AppSettings::dataFolderOf(picked);
 }
 
-RecordStore& CliApp::store()
+RecordStore& CliApp::openStore()
 {
     if (!m_store) {
         const QString folder = dataFolder();
@@ -274,9 +282,26 @@ RecordStore& CliApp::store()
             for (const QString& line : History(folder).recover(*m_store))
                 m_err.write("korvane-cli: " + line.toUtf8() + '\n');
         }
-        m_store->LoadAll();
     }
     return *m_store;
+}
+
+RecordStore& CliApp::store()
+{
+    RecordStore& records = openStore();
+    if (!m_loadedWhole) {
+        records.LoadAll();
+        m_loadedWhole = true;
+    }
+    return records;
+}
+
+RecordStore& CliApp::storeWith(const QList<RecordKey>& wanted)
+{
+    RecordStore& records = openStore();
+    if (!m_loadedWhole && !records.LoadRecords(wanted))
+        return store();
+    return records;
 }
 
 void CliApp::requireFileSafe(const QByteArray& identifier)
@@ -345,7 +370,7 @@ template <class R> void CliApp::listRecords()
 
 template <class R> void CliApp::showRecord(const QByteArray& identifier)
 {
-    const R* record = store().records<R>().find(identifier);
+    const R* record = storeWith({{KindOf<R>::value, identifier}}).template records<R>().find(identifier);
     if (!record)
         fail(InvalidInput, QStringLiteral("no %1 with the identifier \"%2\"")
                                .arg(word(KindOf<R>::value), displayText(identifier)));
@@ -354,36 +379,85 @@ template <class R> void CliApp::showRecord(const QByteArray& identifier)
 
 template <class R> void CliApp::addRecord(int batch, const QByteArray& parent)
 {
-    RecordStore& records = store();
-    R record = emptyRecord<R>();
-    const QString reason = JsonRecords::fromJson(readObject(), record);
-    if (!reason.isEmpty())
-        fail(InvalidInput, reason);
-    EditResult result;
+    // New identifiers keep clear of every record of the kind, which its file names must tell.
+    RecordStore& records = storeWith({{KindOf<R>::value, {}}, {RecordKind::Task, parent}});
+    const QByteArray input = readInput();
     if constexpr (std::is_same_v<R, TaskRecord>) {
-        if (!parent.isNull()) {
-            if (!records.tasks().contains(parent))
-                fail(InvalidInput,
-                     QStringLiteral("no task with the identifier \"%1\"").arg(displayText(parent)));
-            result = TaskEdits::addSubTask(records, record, parent);
-        }
+        if (!parent.isNull() && !records.tasks().contains(parent))
+            fail(InvalidInput, QStringLiteral("no task with the identifier \"%1\"").arg(displayText(parent)));
     }
-    if (parent.isNull())
-        result = RecordEdits::add(records, record, batch);
-    if (!result.ok())
-        fail(InvalidInput, result.error);
-    print(result.identifier);
+    const auto addOne = [&](const R& record) {
+        if constexpr (std::is_same_v<R, TaskRecord>) {
+            if (!parent.isNull())
+                return TaskEdits::addSubTask(records, record, parent);
+        }
+        return RecordEdits::add(records, record, batch);
+    };
+    // One object, on one line or laid out over many, is added as it always was.
+    QString error;
+    const std::optional<QJsonObject> whole = JsonRecords::parseObject(input, error);
+    if (whole || input.count('\n') <= 1) {
+        if (!whole)
+            fail(InvalidInput, QStringLiteral("standard input: %1").arg(error));
+        R record = emptyRecord<R>();
+        if (const QString reason = JsonRecords::fromJson(*whole, record); !reason.isEmpty())
+            fail(InvalidInput, reason);
+        const EditResult result = addOne(record);
+        if (!result.ok())
+            fail(InvalidInput, result.error);
+        print(result.identifier);
+        return;
+    }
+
+    // One object a line: each its own change; a line that cannot be added is named and passed over.
+    qsizetype failed = 0;
+    auto report = [&](qsizetype line, const QString& reason) {
+        m_err.write(QStringLiteral("korvane-cli: line %1: %2\n").arg(line).arg(reason).toUtf8());
+        ++failed;
+    };
+    ChangeBatch changes(records);
+    const QList<QByteArray> lines = input.split('\n');
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const qsizetype number = i + 1;
+        if (lines[i].trimmed().isEmpty())
+            continue;
+        const std::optional<QJsonObject> object = JsonRecords::parseObject(lines[i], error);
+        R record = emptyRecord<R>();
+        const QString reason = object ? JsonRecords::fromJson(*object, record) : error;
+        if (!reason.isEmpty()) {
+            report(number, reason);
+            continue;
+        }
+        const auto done = [this, report, number](const EditResult& result) {
+            if (result.ok())
+                print(result.identifier);
+            else
+                report(number, result.error);
+        };
+        if (!parent.isNull()) {
+            // Each sub task changes its parent's list, so the one before must be in place.
+            changes.flush();
+            done(addOne(record));
+            continue;
+        }
+        const Change change = RecordEdits::addChange(records, record, batch, changes.reserved());
+        changes.add(change, record.identifier, done);
+    }
+    changes.flush();
+    if (failed > 0)
+        fail(InvalidInput, QStringLiteral("%1 line(s) could not be added; every other line was").arg(failed));
 }
 
 template <class R> void CliApp::modifyRecord()
 {
-    RecordStore& records = store();
+    openStore();
     const QJsonObject object = readObject();
     const QJsonValue identifier = object.value(QLatin1String("identifier"));
     if (!identifier.isString() || identifier.toString().isEmpty())
         fail(InvalidInput, QStringLiteral("field \"identifier\": the record to modify needs its identifier"));
     const QByteArray key = storedText(identifier.toString());
     requireFileSafe(key);
+    RecordStore& records = storeWith({{KindOf<R>::value, key}});
 
     // Fields the object leaves out keep their stored values.
     const R* stored = records.records<R>().find(key);
@@ -391,6 +465,13 @@ template <class R> void CliApp::modifyRecord()
     const QString reason = JsonRecords::fromJson(object, record);
     if (!reason.isEmpty())
         fail(InvalidInput, reason);
+    if constexpr (std::is_same_v<R, TaskRecord>) {
+        // A task moved to another project takes the sub tasks its list names along.
+        QList<RecordKey> subTasks;
+        for (const QByteArray& sub : TextList::entries(record.subTaskList))
+            subTasks.append({RecordKind::Task, sub});
+        storeWith(subTasks);
+    }
     const QString error = RecordEdits::modify(records, record).error;
     if (!error.isEmpty())
         fail(InvalidInput, error);
@@ -465,7 +546,20 @@ int CliApp::remove(const QList<QByteArray>& args)
     expectCount(args, 2, "delete KIND ID");
     const RecordKind kind = kindArgument(args[0]);
     const QByteArray& identifier = args[1];
-    RecordStore& records = store();
+    RecordStore& records = kind == RecordKind::Project ? store() : storeWith({{kind, identifier}});
+    if (kind == RecordKind::Task) {
+        // A top-level task takes the sub tasks its list names; a sub task leaves the list of its
+        // parent, which only the whole project's tasks tell.
+        const TaskRecord* task = records.tasks().find(identifier);
+        if (task && task->isSubTask()) {
+            store();
+        } else if (task) {
+            QList<RecordKey> subTasks;
+            for (const QByteArray& sub : TextList::entries(task->subTaskList))
+                subTasks.append({RecordKind::Task, sub});
+            storeWith(subTasks);
+        }
+    }
     const bool known =
         visitKind(kind, [&](auto empty) { return records.records<decltype(empty)>().contains(identifier); });
     if (!known)
@@ -483,7 +577,7 @@ int CliApp::remove(const QList<QByteArray>& args)
 template <class Item> void CliApp::listItems(ListFile file, const QByteArray& meeting)
 {
     requireFileSafe(meeting);
-    RecordStore& records = store();
+    RecordStore& records = storeWith({{RecordKind::Meeting, meeting}});
     if (!records.meetings().contains(meeting))
         fail(InvalidInput, QStringLiteral("no meeting with the identifier \"%1\"").arg(displayText(meeting)));
     const QString path = records.fileName(file, meeting);
@@ -503,13 +597,14 @@ template <class Item> void CliApp::listItems(ListFile file, const QByteArray& me
 template <class Item> void CliApp::writeItems(ListFile file, const QByteArray& meeting)
 {
     requireFileSafe(meeting);
-    RecordStore& records = store();
+    RecordStore& records = storeWith({{RecordKind::Meeting, meeting}});
     if (!records.meetings().contains(meeting))
         fail(InvalidInput, QStringLiteral("no meeting with the identifier \"%1\"").arg(displayText(meeting)));
 
     const QByteArray input = readInput();
     const DateTime now = DateTime::now();
     QList<Item> items;
+    QStringList bad;
     const QList<QByteArray> lines = input.split('\n');
     for (qsizetype i = 0; i < lines.size(); ++i) {
         if (lines[i].trimmed().isEmpty())
@@ -520,8 +615,16 @@ template <class Item> void CliApp::writeItems(ListFile file, const QByteArray& m
         if (object)
             reason = JsonRecords::fromJson(*object, item);
         if (!reason.isEmpty())
-            fail(InvalidInput, QStringLiteral("line %1: %2").arg(i + 1).arg(reason));
+            bad.append(QStringLiteral("line %1: %2").arg(i + 1).arg(reason));
         items.append(item);
+    }
+    // The list is one file: with any line that is no item, it is left as it was.
+    if (bad.size() == 1)
+        fail(InvalidInput, bad.front());
+    if (!bad.isEmpty()) {
+        for (const QString& line : bad)
+            m_err.write("korvane-cli: " + line.toUtf8() + '\n');
+        fail(InvalidInput, QStringLiteral("%1 lines are no items; the list was not written").arg(bad.size()));
     }
     if (items.size() > std::numeric_limits<std::int32_t>::max())
         fail(InvalidInput, QStringLiteral("too many items"));
@@ -545,7 +648,7 @@ int CliApp::write(const QList<QByteArray>& args)
 void CliApp::showDocuments(const QByteArray& project)
 {
     requireFileSafe(project);
-    RecordStore& records = store();
+    RecordStore& records = storeWith({{RecordKind::Project, project}});
     if (!records.projects().contains(project))
         fail(InvalidInput, QStringLiteral("no project with the identifier \"%1\"").arg(displayText(project)));
     const QString path = records.fileName(ListFile::ProjectDoc, project);

@@ -13,6 +13,7 @@
 namespace korvane {
 
 class RecordStore;
+struct RecordKey;
 
 /** korvane-cli: runs one command on a data folder and tells the outcome by its exit status. */
 class CliApp
@@ -92,8 +93,15 @@ private:
 
     /** The data folder the command works on, from --data or the remembered setting. */
     QString dataFolder() const;
-    /** The store of the data folder, loaded on first use; a missing folder ends the command. */
+    /** The store of the data folder, with nothing read yet; a missing folder ends the command. */
+    RecordStore& openStore();
+    /** The store of the data folder, loaded whole on first use. */
     RecordStore& store();
+    /**
+     * The store with at least the given records read (and what was read before), read alone where
+     * the folder's names tell where they are, for commands on one record of a large folder.
+     */
+    RecordStore& storeWith(const QList<RecordKey>& wanted);
     /** Ends the command unless the identifier is one that can safely name a file of the data folder. */
     static void requireFileSafe(const QByteArray& identifier);
     static RecordKind kindArgument(const QByteArray& word);
@@ -112,6 +120,7 @@ private:
     std::unique_ptr<RecordStore> m_store;
     /** True when the store is loaded for a command that must not write (check). */
     bool m_readOnly = false;
+    bool m_loadedWhole = false;
 };
 
 } // namespace korvane

@@ -68,40 +68,42 @@ FileStep currentState(const RecordStore& store, const FileRef& file)
     return state;
 }
 
-QString applyChange(RecordStore& store, const Change& change, std::vector<FileBefore>* before)
+QString beginChange(RecordStore& store, const Change& change, BegunChange& begun)
 {
-    if (change.isEmpty())
-        return {};
     // Every file as it is before the change, once each, in the order the change first touches them.
-    std::vector<FileStep> original;
+    begun.original.clear();
     for (const FileStep& step : change.steps()) {
-        if (indexOf(original, step.file) < 0)
-            original.push_back(currentState(store, step.file));
+        if (indexOf(begun.original, step.file) < 0)
+            begun.original.push_back(currentState(store, step.file));
     }
-
-    History history(store.workingDirectory());
-    HistoryEntry entry;
-    const bool kept = History::isKept() && !store.workingDirectory().isEmpty();
-    if (kept) {
-        entry.description = change.description();
-        entry.kind = change.kind();
-        entry.target = change.target();
-        entry.records = change.records();
-        for (const FileStep& state : original) {
-            const FileStep* last = nullptr;
-            for (const FileStep& step : change.steps()) {
-                if (step.file == state.file)
-                    last = &step;
-            }
-            entry.files.push_back({state.file, state.bytes, last->bytes});
+    begun.kept = History::isKept() && !store.workingDirectory().isEmpty() && !change.isEmpty();
+    if (!begun.kept)
+        return {};
+    HistoryEntry& entry = begun.entry;
+    entry.description = change.description();
+    entry.kind = change.kind();
+    entry.target = change.target();
+    entry.records = change.records();
+    for (const FileStep& state : begun.original) {
+        const FileStep* last = nullptr;
+        for (const FileStep& step : change.steps()) {
+            if (step.file == state.file)
+                last = &step;
         }
-        // Written and flushed before the first record file changes, so a crash can always be undone.
-        if (const QString error = history.begin(entry); !error.isEmpty())
-            return QStringLiteral("%1 was not changed: the change could not be kept in the history first.\n%2")
-                .arg(filePath(store, original.front().file), error);
+        entry.files.push_back({state.file, state.bytes, last->bytes});
     }
+    // Written before the first record file changes, so a crash can always be undone.
+    if (const QString error = History(store.workingDirectory()).begin(entry); !error.isEmpty()) {
+        begun.kept = false;
+        return QStringLiteral("%1 was not changed: the change could not be kept in the history first.\n%2")
+            .arg(filePath(store, begun.original.front().file), error);
+    }
+    return {};
+}
 
-    std::vector<FileStep> current = original;
+QString carryOutChange(RecordStore& store, const Change& change, const BegunChange& begun)
+{
+    std::vector<FileStep> current = begun.original;
     std::vector<FileStep> previous;
     previous.reserve(change.steps().size());
     for (const FileStep& step : change.steps()) {
@@ -118,14 +120,31 @@ QString applyChange(RecordStore& store, const Change& change, std::vector<FileBe
             if (const QString undoError = applyStep(store, *undo); !undoError.isEmpty())
                 text += QStringLiteral("\nIt could not be put back as it was: %1").arg(undoError);
         }
-        if (kept && text == error)
-            history.abandon(entry);
+        if (begun.kept && text == error)
+            History(store.workingDirectory()).abandon(begun.entry);
         return text;
     }
-    if (kept)
-        history.finish(entry);
+    return {};
+}
+
+void finishChange(const RecordStore& store, const BegunChange& begun)
+{
+    if (begun.kept)
+        History(store.workingDirectory()).finish(begun.entry);
+}
+
+QString applyChange(RecordStore& store, const Change& change, std::vector<FileBefore>* before)
+{
+    if (change.isEmpty())
+        return {};
+    BegunChange begun;
+    if (QString error = beginChange(store, change, begun); !error.isEmpty())
+        return error;
+    if (QString error = carryOutChange(store, change, begun); !error.isEmpty())
+        return error;
+    finishChange(store, begun);
     if (before)
-        *before = std::move(original);
+        *before = std::move(begun.original);
     return {};
 }
 

@@ -269,8 +269,10 @@ template <class R> QByteArray RecordStore::newIdentifier(int batch, const QSet<Q
 {
     constexpr RecordKind kind = KindOf<R>::value;
     const RecordMap<R>& records = map<R>();
+    const auto* listed = m_listing ? &(*m_listing)[std::size_t(kind)] : nullptr;
     auto taken = [&](const QByteArray& id) {
-        return records.contains(id) || reserved.contains(id) || SafeFile::exists(fileName(kind, id));
+        return records.contains(id) || reserved.contains(id) || SafeFile::exists(fileName(kind, id)) ||
+               (listed && *listed && (*listed)->contains(recordFileName(kind, id)));
     };
 
     QDateTime moment = Clock::now();
@@ -414,9 +416,14 @@ template <class R> void RecordStore::takeRecord(R record, const QString& path)
             record.kind = subTask;
         } else {
             record.kind = topLevel;
+            // Only the file the record came from is repaired: written to the record's own name, a
+            // record from a second file (a copy whose extension differs in case) would replace the
+            // record of the file that wins.
+            const bool ownFile = QStringView(path).mid(path.lastIndexOf(QLatin1Char('/')) + 1) ==
+                                 recordFileName(kind, record.identifier);
             const QString writeError =
-                m_readOnly ? QString()
-                           : SafeFile::write(fileName(kind, record.identifier), encodeRecord(record));
+                m_readOnly || !ownFile ? QString()
+                                       : SafeFile::write(fileName(kind, record.identifier), encodeRecord(record));
             if (!writeError.isEmpty())
                 m_loadProblems.append(
                     {path, QStringLiteral("its task kind was repaired in memory but not on disk (%1)")
@@ -636,8 +643,61 @@ void RecordStore::setFolderWatched(bool watched)
         m_watch.stop();
 }
 
+bool RecordStore::LoadRecords(const QList<RecordKey>& wanted)
+{
+    if (!m_listing) {
+        const auto files = listRecordFiles(m_workingDirectory);
+        m_listing.emplace();
+        for (std::size_t k = 0; k < files.size(); ++k) {
+            const KindNames names = kindNames(kLoadOrder[k]);
+            const qsizetype extension = qsizetype(qstrlen(names.extension));
+            QHash<QString, QStringList> byName;
+            bool telling = true;
+            for (const QString& name : files[k]) {
+                // The listing matched the extension in any letter case, as a load does.
+                const QString own = name.left(name.size() - extension) + QLatin1String(names.extension);
+                if (!identifierOfName(kLoadOrder[k], own)) {
+                    telling = false;
+                    break;
+                }
+                byName[own].append(name);
+            }
+            if (telling)
+                (*m_listing)[k] = std::move(byName);
+        }
+    }
+    const QDir dir(m_workingDirectory);
+    for (const RecordKey& key : wanted) {
+        const auto& listed = (*m_listing)[std::size_t(key.kind)];
+        if (!listed)
+            return false;
+        if (key.identifier.isEmpty() || !isUsableIdentifier(key.identifier))
+            continue;
+        const bool found = visitKind(key.kind, [&](auto empty) {
+            using R = decltype(empty);
+            for (const QString& name : listed->value(recordFileName(key.kind, key.identifier))) {
+                const QString path = dir.filePath(name);
+                QByteArray bytes;
+                QString problem;
+                R record = empty;
+                // A file that a load skips gives no record here either.
+                if (readRecordFile(path, m_workingDirectory, bytes, record, problem) != FileRead::Read)
+                    continue;
+                if (record.identifier != key.identifier)
+                    return false;
+                takeRecord(std::move(record), path);
+            }
+            return true;
+        });
+        if (!found)
+            return false;
+    }
+    return true;
+}
+
 void RecordStore::LoadAll(const LoadProgress& progress)
 {
+    m_listing.reset();
     // Also when no record changed: a refresh is where side files changed elsewhere are taken in.
     ++m_generation;
     auto finished = [&] {

@@ -37,6 +37,13 @@ struct LoadProblem
     QString reason;
 };
 
+/** A record named by its kind and identifier. */
+struct RecordKey
+{
+    RecordKind kind;
+    QByteArray identifier;
+};
+
 /**
  * The one owner of all records while the program runs: one map per kind, each entry mirrored by one
  * file in the data folder. Every change is written to disk at once; a change whose file cannot be
@@ -64,6 +71,16 @@ public:
      * and the rest of the maps is kept; otherwise every map is cleared and every file read.
      */
     void LoadAll(const LoadProgress& progress = {});
+    /**
+     * Reads only the files of the given records, for a command that needs a few of a large folder:
+     * the folder is listed (once) and each record's files are read in name order, so the record is
+     * the one a load gives (the later of two files wins), and new identifiers keep clear of every
+     * file listed. False when the folder's file names do not tell where the records are (a record
+     * file named as no identifier names its file, or holding another identifier than its name); the
+     * caller then loads the folder whole. A key with an empty identifier asks only that the names of
+     * its kind tell, as they must before identifiers of the kind are issued.
+     */
+    bool LoadRecords(const QList<RecordKey>& wanted);
     /**
      * Makes loads leave the data folder exactly as it is (for a check): a task kind that a load
      * repairs is then repaired in memory only. Changes the caller asks for are still written.
@@ -179,8 +196,9 @@ private:
     template <class R> R get(const QByteArray& identifier) const;
     template <class R> void store(const R& record);
     template <class R> void unstore(const QByteArray& identifier);
-    template <class R> void loadKind(const QStringList& names, const LoadProgress& progress, qsizetype& done,
-                                     qsizetype total, FolderStamps& stamps);
+    template <class R>
+    void loadKind(const QStringList& names, const LoadProgress& progress, qsizetype& done, qsizetype total,
+                  FolderStamps& stamps);
     /** A record file read again on a refresh, and what it gives now. */
     template <class R> struct FileChange
     {
@@ -244,6 +262,12 @@ private:
     /** Per kind in load order, the keys stored at the front of their buckets since the last load. */
     std::array<QSet<QByteArray>, 7> m_unplaced;
     QHash<int, QDateTime> m_lastIssued;
+    /**
+     * After `LoadRecords` listed the folder: per kind in load order, each record file name as the
+     * store writes it with the names found for it (differing in the extension's letter case) in
+     * name order; nothing for a kind with a file whose name tells no identifier.
+     */
+    std::optional<std::array<std::optional<QHash<QString, QStringList>>, 7>> m_listing;
     quint64 m_generation = 0;
 };
 

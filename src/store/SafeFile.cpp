@@ -10,12 +10,15 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace korvane::SafeFile {
 
 namespace {
+thread_local bool t_deferred = false;
+
 QString describe(const QString& path, const QString& reason)
 {
     return QStringLiteral("%1: %2").arg(path, reason);
@@ -26,8 +29,11 @@ bool isLink(const QString& path)
     return ::lstat(QFile::encodeName(path).constData(), &info) == 0 && S_ISLNK(info.st_mode);
 }
 
-/** Writes the data to a new file beside the path and renames it over the link standing there. */
-QString replaceLink(const QString& path, const QByteArray& data)
+/**
+ * Writes the data to a new file beside the path and renames it over whatever stands there (a link
+ * too, wherever it pointed); flushed to disk first unless `flush` is false.
+ */
+QString replaceStaged(const QString& path, const QByteArray& data, bool flush)
 {
     QTemporaryFile staged(path + QStringLiteral(".XXXXXX"));
     staged.setAutoRemove(true);
@@ -35,7 +41,7 @@ QString replaceLink(const QString& path, const QByteArray& data)
         return describe(path, staged.errorString());
     if (staged.write(data) != data.size() || !staged.flush())
         return describe(path, staged.errorString());
-    if (::fsync(staged.handle()) != 0 && errno != EINVAL && errno != EROFS)
+    if (flush && ::fsync(staged.handle()) != 0 && errno != EINVAL && errno != EROFS)
         return describe(path, QString::fromLocal8Bit(std::strerror(errno)));
     // QTemporaryFile makes its files readable by the owner only; a record file is as any other.
     staged.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
@@ -53,7 +59,10 @@ QString write(const QString& path, const QByteArray& data)
 {
     // QSaveFile writes a link's target, which may lie anywhere: a link is replaced instead.
     if (isLink(path))
-        return replaceLink(path, data);
+        return replaceStaged(path, data, !t_deferred);
+    // QSaveFile always flushes to disk on commit.
+    if (t_deferred)
+        return replaceStaged(path, data, false);
 
     // Unbuffered, so that every write reaches the file here and its failure is seen: QSaveFile's
     // commit() ignores a failed flush of buffered data and would put a cut-off file in place of the
@@ -79,6 +88,24 @@ QString write(const QString& path, const QByteArray& data)
     }
     if (!file.commit())
         return describe(path, file.errorString());
+    return {};
+}
+
+void deferFlush(bool deferred)
+{
+    t_deferred = deferred;
+}
+
+QString flushAll(const QString& folder)
+{
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return describe(folder, QString::fromLocal8Bit(std::strerror(errno)));
+    const int result = ::syncfs(fd);
+    const int error = errno;
+    ::close(fd);
+    if (result != 0)
+        return describe(folder, QString::fromLocal8Bit(std::strerror(error)));
     return {};
 }
 

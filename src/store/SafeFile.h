@@ -18,6 +18,15 @@ inline constexpr qint64 kMostBytesRead = qint64(8) << 20;
  */
 QString write(const QString& path, const QByteArray& data);
 
+/**
+ * Makes this thread's writes skip their own flush to disk (while `deferred` is true), for a run of
+ * many writes that `flushAll` then makes durable at once. Each write still replaces its file whole.
+ */
+void deferFlush(bool deferred);
+
+/** Flushes every write of the file system that holds the folder to disk; "" or "<folder>: <reason>". */
+QString flushAll(const QString& folder);
+
 /** Removes a file; a file that does not exist is not an error. Returns the error text or "". */
 QString remove(const QString& path);
 

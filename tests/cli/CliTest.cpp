@@ -258,7 +258,8 @@ TEST_F(CliTest, HistoryUndoAndRestoreWorkOnTheSameFolderAsTheDesktop)
     EXPECT_TRUE(lines[0].contains(R"({"kind": "task", "identifier": ")" + task + R"(", "action": "delete"})"))
         << lines[0].toStdString();
     EXPECT_EQ(cli({"history", "--limit", "1"}).out.trimmed(), lines[0]);
-    const QByteArray change = QJsonDocument::fromJson(lines[0]).object().value("change").toString().toLatin1();
+    const QByteArray change =
+        QJsonDocument::fromJson(lines[0]).object().value("change").toString().toLatin1();
     const QByteArray shown = cli({"show", "change", change}).out;
     EXPECT_TRUE(shown.contains(R"("after": null)") && shown.contains(R"("name": "Pour")")) << shown.toStdString();
 
@@ -268,7 +269,8 @@ TEST_F(CliTest, HistoryUndoAndRestoreWorkOnTheSameFolderAsTheDesktop)
     EXPECT_EQ(snapshot(m_data), withTask) << "every file back, byte for byte";
 
     // Restoring the task's add, which later changes touched, needs --force.
-    const QByteArray addTask = QJsonDocument::fromJson(lines[1]).object().value("change").toString().toLatin1();
+    const QByteArray addTask =
+        QJsonDocument::fromJson(lines[1]).object().value("change").toString().toLatin1();
     const CliRun refused = cli({"restore", addTask});
     EXPECT_EQ(refused.code, 2);
     EXPECT_TRUE(refused.err.contains("Later changes")) << refused.err.toStdString();
@@ -461,3 +463,79 @@ TEST_F(CliTest, SearchPrintsOneTabSeparatedLinePerMatchingText)
     EXPECT_EQ(cli({"search", "zoe", "--kind", "thing"}).code, 1);
     EXPECT_EQ(cli({"search", "zoe", "--colour", "red"}).code, 1);
 }
+
+namespace {
+
+TEST_F(CliTest, ManyLinesAreAddedEachAsAChangeOfItsOwn)
+{
+    const QByteArray project = add("project", "{}");
+    const CliRun run = cli({"add", "task"}, "{\"name\": \"a\"}\n{\"name\": \n\n{\"name\": \"c\"}\n"
+                                            "{\"priority\": \"high\"}\n{\"name\": \"e\"}\n");
+    EXPECT_EQ(run.code, 2);
+    EXPECT_TRUE(run.err.contains("line 2: ")) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("line 5: ")) << run.err.toStdString();
+    EXPECT_FALSE(run.err.contains("line 1:") || run.err.contains("line 4:") || run.err.contains("line 6:"));
+    const QList<QByteArray> ids = run.out.trimmed().split('\n');
+    ASSERT_EQ(ids.size(), 3);
+    const char* names[] = {"a", "c", "e"};
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(cli({"show", "task", ids[i]}).out.contains(QByteArray("\"name\": \"") + names[i] + '"'));
+    EXPECT_EQ(cli({"history"}).out.count("\"Add Task"), 3);
+
+    // Sub tasks join their parent's list in the order of the lines.
+    const QByteArray parent = add("task", R"({"project_identifier": ")" + project + R"("})");
+    const CliRun subs = cli({"add", "task", "--parent", parent}, "{\"name\": \"x\"}\n{\"name\": \"y\"}\n");
+    ASSERT_EQ(subs.code, 0) << subs.err.toStdString();
+    const QList<QByteArray> children = subs.out.trimmed().split('\n');
+    ASSERT_EQ(children.size(), 2);
+    EXPECT_TRUE(cli({"show", "task", parent})
+                    .out.contains(R"("sub_task_list": ")" + children[0] + R"(\n)" + children[1] + R"(\n")"));
+
+    // A list file is one change: with any bad line, every bad line is named and nothing is written.
+    const QByteArray meeting = add("meeting", "{}");
+    const CliRun list =
+        cli({"write", "agenda", meeting}, "{\"name\": 1}\n{\"name\": \"ok\"}\n{\"time\": 2}\n");
+    EXPECT_EQ(list.code, 2);
+    EXPECT_TRUE(list.err.contains("line 1: ") && list.err.contains("line 3: ")) << list.err.toStdString();
+    EXPECT_FALSE(QFile::exists(path("Agenda" + meeting + ".agd")));
+}
+
+TEST_F(CliTest, OneRecordCommandsGiveWhatAWholeLoadGives)
+{
+    // Two files carry one task (the later name wins), one is damaged, one is a folder.
+    const QByteArray twice = add("task", R"({"name": "own file"})");
+    const QByteArray damaged = add("task", R"({"name": "damaged"})");
+    const QByteArray folder = add("task", R"({"name": "folder"})");
+    ASSERT_EQ(SafeFile::write(path("Task" + twice + ".TSK"), fileBytes(path("Task" + twice + ".tsk"))), "");
+    ASSERT_EQ(cli({"modify", "task"}, R"({"identifier": ")" + twice + R"(", "name": "new file"})").code, 0);
+    ASSERT_EQ(SafeFile::write(path("Task" + damaged + ".tsk"), "broken"), "");
+    ASSERT_TRUE(QFile::remove(path("Task" + folder + ".tsk")));
+    ASSERT_TRUE(QDir().mkpath(path("Task" + folder + ".tsk")));
+
+    auto expectAsListed = [&] {
+        const QList<QByteArray> listed = cli({"list", "task"}).out.trimmed().split('\n');
+        for (const QByteArray& line : listed) {
+            const QByteArray id =
+                QJsonDocument::fromJson(line).object().value("identifier").toString().toUtf8();
+            EXPECT_EQ(cli({"show", "task", id}).out.trimmed(), line);
+        }
+        EXPECT_TRUE(cli({"show", "task", twice}).out.contains("new file"));
+        for (const QByteArray& id : {damaged, folder}) {
+            const CliRun shown = cli({"show", "task", id});
+            EXPECT_EQ(shown.code, 2);
+            EXPECT_EQ(shown.err, "korvane-cli: no task with the identifier \"" + id + "\"\n");
+            EXPECT_EQ(cli({"delete", "task", id}).err, shown.err);
+        }
+    };
+    expectAsListed();
+    // A file named as no identifier names its file sends the commands to the whole folder.
+    ASSERT_EQ(SafeFile::write(path("task-copy.tsk"), "broken"), "");
+    expectAsListed();
+
+    // Modify keeps the fields it is not given from the record the later file holds.
+    ASSERT_EQ(QFile::remove(path("task-copy.tsk")), true);
+    ASSERT_EQ(cli({"modify", "task"}, R"({"identifier": ")" + twice + R"(", "priority": 0})").code, 0);
+    EXPECT_TRUE(cli({"show", "task", twice}).out.contains("new file"));
+}
+
+} // namespace
