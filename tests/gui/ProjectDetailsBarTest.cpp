@@ -309,6 +309,9 @@ void ProjectDetailsBarTest::moneyClicksSwitchTheDetailsPane()
     QTest::keyClick(money, Qt::Key_Space);
     QCOMPARE(list.count(), 2);
     QVERIFY(m_bar->isReportReplaced());
+    // An arrow key onto an invoice row shows it as a click does.
+    QTest::keyClick(money, Qt::Key_Down);
+    QCOMPARE(invoice.count(), 2);
 }
 
 void ProjectDetailsBarTest::actionIcons_data()
