@@ -22,15 +22,6 @@ const QColor kProjectColour(240, 240, 240);
 const QColor kCellLineColour(0, 0, 128);
 const QColor kDottedGrey(152, 152, 152);
 const QColor kNowColour(0, 128, 0);
-constexpr int kTextPadding = 4;
-
-QFont boldFont(const QFont& base)
-{
-    QFont font = base;
-    font.setPixelSize(13);
-    font.setWeight(QFont::Bold);
-    return font;
-}
 
 QColor taskTextColour(std::int32_t priority)
 {
@@ -145,8 +136,7 @@ void drawCaption(QPainter* painter, const QRect& cell, int alignment, const QStr
 {
     const int flags = alignment | Qt::AlignVCenter | Qt::TextWordWrap;
     QFont font = painter->font();
-    while (font.pixelSize() > 9 &&
-           QFontMetrics(font).boundingRect(cell, flags, text).width() > cell.width())
+    while (font.pixelSize() > 9 && QFontMetrics(font).boundingRect(cell, flags, text).width() > cell.width())
         font.setPixelSize(font.pixelSize() - 1);
     painter->setFont(font);
     painter->drawText(cell, flags, text);
@@ -154,9 +144,16 @@ void drawCaption(QPainter* painter, const QRect& cell, int alignment, const QStr
 
 } // namespace
 
+QFont ProgressChartDelegate::boldFont(const QFont& base)
+{
+    QFont font = base;
+    font.setPixelSize(13);
+    font.setWeight(QFont::Bold);
+    return font;
+}
+
 ProgressChartDelegate::ProgressChartDelegate(const ProgressChart* chart)
-    : QStyledItemDelegate(const_cast<ProgressChart*>(chart))
-    , m_chart(chart)
+    : QStyledItemDelegate(const_cast<ProgressChart*>(chart)), m_chart(chart)
 {
 }
 
@@ -193,7 +190,7 @@ const QPixmap& ProgressChartDelegate::barTile(BarTile which)
 
 QSize ProgressChartDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const
 {
-    return QSize(ProgressChart::kLeadWidth, ProgressChart::kRowHeight);
+    return QSize(m_chart->columnWidth(0), ProgressChart::kRowHeight);
 }
 
 void ProgressChartDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -245,17 +242,19 @@ void ProgressChartDelegate::paint(QPainter* painter, const QStyleOptionViewItem&
         timeLineRight = rightEdges[2];
         paintLegend(painter, cell, font);
     } else if (header && column != 2) {
-        static const std::array<QString, 4> captions{u"Lead By"_s, u"Project /Task"_s, QString(), u"Status"_s};
+        static const std::array<QString, 4> captions{u"Lead By"_s, u"Project /Task"_s, QString(),
+                                                     u"Status"_s};
         drawCaption(painter, column == 0 ? textCell : cell.adjusted(1, 0, -1, 0),
                     column == 1 ? Qt::AlignHCenter : Qt::AlignLeft, captions[size_t(column)]);
     } else if (column == 0) {
-        painter->drawText(textCell, Qt::AlignLeft | Qt::AlignVCenter, row->lead);
+        painter->drawText(textCell, Qt::AlignLeft | Qt::AlignVCenter,
+                          painter->fontMetrics().elidedText(row->lead, Qt::ElideRight, textCell.width()));
     } else if (column == 1) {
+        // A name of wide letters can still be wider than its column: it keeps its beginning readable.
         const QString name = ProgressGraphModel::shownName(row->name);
-        // A name wider than its narrow column keeps its beginning readable.
         const bool fits = painter->fontMetrics().horizontalAdvance(name) <= textCell.width();
-        painter->drawText(fits ? textCell : textCell.adjusted(-kTextPadding + 1, 0, 0, 0),
-                          (fits ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter, name);
+        painter->drawText(textCell, (fits ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter,
+                          painter->fontMetrics().elidedText(name, Qt::ElideRight, textCell.width()));
     } else if (column == 2) {
         if (header)
             paintHeaderTimeLine(painter, cell, font);
@@ -331,7 +330,8 @@ void ProgressChartDelegate::paintTimeLine(QPainter* painter, const QRect& cell, 
     std::array<int, 5> centres{};
     for (int i = 0; i < 5; ++i) {
         centres[size_t(i)] = cell.left() + int(slot * (i + 0.5));
-        drawDottedLine(painter, kDottedGrey, centres[size_t(i)], cell.top(), centres[size_t(i)], cell.bottom());
+        drawDottedLine(painter, kDottedGrey, centres[size_t(i)], cell.top(), centres[size_t(i)],
+                       cell.bottom());
     }
     const int x0 = centres[0];
     const int x4 = centres[4];
@@ -348,8 +348,8 @@ void ProgressChartDelegate::paintTimeLine(QPainter* painter, const QRect& cell, 
     const bool project = row.kind == GraphRow::Project;
     const int tileTop = cell.center().y() - kTileHeight / 2;
     if (length > 0) {
-        drawTiles(painter, barTile(project ? ProjectToDoTile : TaskToDoTile), start, (length + 4) / kTileWidth,
-                  tileTop, cell);
+        drawTiles(painter, barTile(project ? ProjectToDoTile : TaskToDoTile), start,
+                  (length + 4) / kTileWidth, tileTop, cell);
         // A stored percentage outside 0..100 must not draw the done part beyond the bar.
         const qint64 done = length * std::clamp(row.completion, 0, 100) / 100;
         drawTiles(painter, barTile(project ? ProjectDoneTile : TaskDoneTile), start, (done + 4) / kTileWidth,
@@ -374,7 +374,8 @@ void ProgressChartDelegate::paintLegend(QPainter* painter, const QRect& row, con
     painter->setFont(font);
     painter->setPen(Qt::white);
     const std::array<StatusPicture, 3> pictures{BehindPicture, AheadPicture, CompletedPicture};
-    const std::array<GraphStatus, 3> statuses{GraphStatus::Behind, GraphStatus::Ahead, GraphStatus::Completed};
+    const std::array<GraphStatus, 3> statuses{GraphStatus::Behind, GraphStatus::Ahead,
+                                              GraphStatus::Completed};
     constexpr int kWordOffset = 17;
     constexpr int kStep = 50;
     constexpr int kGap = 14;
@@ -383,7 +384,8 @@ void ProgressChartDelegate::paintLegend(QPainter* painter, const QRect& row, con
     std::array<int, 3> steps{};
     int width = 0;
     for (size_t i = 0; i < steps.size(); ++i) {
-        const int word = painter->fontMetrics().horizontalAdvance(ProgressGraphModel::statusText(statuses[i]));
+        const int word =
+            painter->fontMetrics().horizontalAdvance(ProgressGraphModel::statusText(statuses[i]));
         steps[i] = std::max(kStep, kWordOffset + word + kGap);
         width += i + 1 < steps.size() ? steps[i] : kWordOffset + word;
     }
@@ -391,8 +393,8 @@ void ProgressChartDelegate::paintLegend(QPainter* painter, const QRect& row, con
     const int pictureTop = row.center().y() - kPictureSize / 2;
     for (size_t i = 0; i < pictures.size(); ++i) {
         painter->drawPixmap(x, pictureTop, statusPicture(pictures[i]));
-        painter->drawText(QRect(x + kWordOffset, row.top(), steps[i], row.height()), Qt::AlignLeft | Qt::AlignVCenter,
-                          ProgressGraphModel::statusText(statuses[i]));
+        painter->drawText(QRect(x + kWordOffset, row.top(), steps[i], row.height()),
+                          Qt::AlignLeft | Qt::AlignVCenter, ProgressGraphModel::statusText(statuses[i]));
         x += steps[i];
     }
 }

@@ -8,7 +8,8 @@ namespace korvane {
 class ProgressChart;
 struct GraphRow;
 
-/** Paints the cells of the progress chart: texts and colours by row kind, the axis, the bars and the status pictures. */
+/** Paints the cells of the progress chart: texts and colours by row kind, the axis, the bars and the status
+ * pictures. */
 class ProgressChartDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
@@ -35,11 +36,17 @@ public:
     static constexpr int kPictureSize = 15;
     static constexpr int kTileWidth = 5;
     static constexpr int kTileHeight = 11;
+    /** The space between a text and its cell's edges. */
+    static constexpr int kTextPadding = 4;
+
+    /** The bold 13-pixel font of the header, project and legend rows, the widest the chart shows. */
+    static QFont boldFont(const QFont& base);
 
     /** A delegate for the given chart, whose rows and axis it draws. */
     explicit ProgressChartDelegate(const ProgressChart* chart);
 
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
     /** A picture of the status strip. */
