@@ -90,7 +90,8 @@ signals:
     void selectedRowChanged();
 
 protected:
-    void drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    void drawRow(QPainter* painter, const QStyleOptionViewItem& option,
+                 const QModelIndex& index) const override;
     void drawBranches(QPainter* painter, const QRect& rect, const QModelIndex& index) const override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -106,6 +107,7 @@ private:
 
     QModelIndex rootRow() const;
     QRect labelRect(const QModelIndex& index, const TreeNode& node) const;
+    bool isLabelElided(const QModelIndex& index, const TreeNode& node) const;
     QFont labelFont(const TreeNode& node) const;
     QColor labelColour(const TreeNode& node, bool isRoot) const;
     QString filePathOf(const TreeNode& node) const;
