@@ -67,7 +67,7 @@ template <class Make> Opener built(Make make)
 template <class Run> Opener run(Run runDialog)
 {
     return [runDialog](GuiWorld& w, const Inspect& inspect) {
-        QStringList faults;
+        QStringList faults{QStringLiteral("the dialog never opened")};
         UserDialogs::setDialogHandler([&](QDialog& dialog) {
             dialog.show();
             faults = inspect(dialog);
@@ -127,6 +127,11 @@ const QList<std::pair<const char*, Opener>>& windows()
          built([](GuiWorld&) { return std::make_unique<SetWorkingFolderDialog>(QString()); })},
         {"money flow dialog", run([](RecordStore& store) {
              MoneyFlowDialog::modifyMoneyFlow(store, first<MoneyFlowRecord>(store).identifier, nullptr);
+         })},
+        {"action dialog", run([](RecordStore& store) {
+             CMeetingSheet sheet(store, first<MeetingRecord>(store), DateTime(), DateTime(),
+                                 QStringLiteral("Modify Meeting"));
+             sheet.findChild<QPushButton*>(QStringLiteral("actionAddButton"))->click();
          })},
         {"invoice dialog", run([](RecordStore& store) {
              InvoiceDialog::modifyInvoice(store, first<InvoiceRecord>(store).identifier, nullptr);
