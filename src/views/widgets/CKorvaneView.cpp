@@ -19,11 +19,12 @@
 namespace korvane {
 
 CKorvaneView::CKorvaneView(const RecordStore& store, QWidget* parent)
-    : QListView(parent), m_store(store), m_model(new ProjectListItemModel(this)),
-      m_delegate(new ProjectRowDelegate(this)),
-      m_menu(CommandTable::createContextMenu(
-          CommandTable::projectListContextMenu(), [this](Command command) { emit commandRequested(command); },
-          this))
+    : QListView(parent)
+    , m_store(store)
+    , m_model(new ProjectListItemModel(this))
+    , m_delegate(new ProjectRowDelegate(this))
+    , m_menu(CommandTable::createContextMenu(CommandTable::projectListContextMenu(),
+                                             [this](Command command) { emit commandRequested(command); }, this))
 {
     setObjectName(QStringLiteral("projectList"));
     // Rows are drawn in fixed light colours; a dark theme leaves this list light.
@@ -106,8 +107,7 @@ const ProjectRecord* CKorvaneView::projectAt(int row) const
 QSize CKorvaneView::sizeHint() const
 {
     const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
-    return QSize(ProjectRowDelegate::contentWidth() + scrollBar + 2 * frameWidth(),
-                 QListView::sizeHint().height());
+    return QSize(ProjectRowDelegate::contentWidth() + scrollBar + 2 * frameWidth(), QListView::sizeHint().height());
 }
 
 void CKorvaneView::commitBeforeChange()
@@ -189,8 +189,8 @@ void CKorvaneView::mouseMoveEvent(QMouseEvent* event)
     bool clickable = false;
     if (project) {
         const QRect rect = visualRect(index);
-        clickable = (!project->fileLink.isEmpty() && ProjectRowDelegate::onLinkIcon(rect, pos)) ||
-                    ProjectRowDelegate::onDocumentsIcon(rect, pos);
+        clickable = (!project->fileLink.isEmpty() && ProjectRowDelegate::onLinkIcon(rect, pos))
+                    || ProjectRowDelegate::onDocumentsIcon(rect, pos);
     }
     if (clickable)
         viewport()->setCursor(Qt::PointingHandCursor);
@@ -262,8 +262,8 @@ int CKorvaneView::keyTarget(int key) const
 bool CKorvaneView::event(QEvent* event)
 {
     // Keep the list's own keys when a window-wide shortcut uses the same one.
-    if (event->type() == QEvent::ShortcutOverride &&
-        keyAction(static_cast<QKeyEvent*>(event)) != KeyAction::None) {
+    if (event->type() == QEvent::ShortcutOverride
+        && keyAction(static_cast<QKeyEvent*>(event)) != KeyAction::None) {
         event->accept();
         return true;
     }
@@ -374,8 +374,8 @@ bool CKorvaneView::viewportEvent(QEvent* event)
     else if (ProjectRowDelegate::onProgress(rect, help->pos()))
         tip = tr("Progress: %1%").arg(index.data(ProjectListItemModel::ProgressRole).toInt());
     else
-        tip = index.data(Qt::DisplayRole).toString() + QLatin1Char('\n') +
-              index.data(ProjectListItemModel::DatesRole).toString();
+        tip = index.data(Qt::DisplayRole).toString() + QLatin1Char('\n')
+              + index.data(ProjectListItemModel::DatesRole).toString();
     QToolTip::showText(help->globalPos(), tip, viewport(), rect);
     return true;
 }

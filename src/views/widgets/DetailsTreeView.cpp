@@ -41,14 +41,10 @@ const QColor kHotFrameLight(152, 152, 152);
 int actionOffset(TreeIcons::Action action)
 {
     switch (action) {
-    case TreeIcons::Action::Import:
-        return 126;
-    case TreeIcons::Action::Add:
-        return 92;
-    case TreeIcons::Action::Modify:
-        return 72;
-    case TreeIcons::Action::Delete:
-        return 52;
+    case TreeIcons::Action::Import: return 126;
+    case TreeIcons::Action::Add: return 92;
+    case TreeIcons::Action::Modify: return 72;
+    case TreeIcons::Action::Delete: return 52;
     }
     return 0;
 }
@@ -128,12 +124,9 @@ public:
             return {};
         switch (role) {
         case Qt::DisplayRole:
-        case Qt::AccessibleTextRole:
-            return node(index)->label;
-        case Qt::SizeHintRole:
-            return QSize(-1, kRowHeight);
-        default:
-            return {};
+        case Qt::AccessibleTextRole: return node(index)->label;
+        case Qt::SizeHintRole: return QSize(-1, kRowHeight);
+        default: return {};
         }
     }
 
@@ -156,30 +149,29 @@ private:
 };
 
 DetailsTreeView::DetailsTreeView(Kind kind, QWidget* parent)
-    : QTreeView(parent), m_kind(kind), m_model(new NodeModel(this))
+    : QTreeView(parent)
+    , m_kind(kind)
+    , m_model(new NodeModel(this))
 {
     switch (m_kind) {
     case Kind::Tasks:
         setObjectName(QStringLiteral("TaskTreeCtrl"));
         setAccessibleName(QStringLiteral("Tasks"));
-        setAccessibleDescription(
-            QStringLiteral("Insert adds a task, Enter or F2 modifies it, Delete deletes it, "
-                           "Ctrl+I imports tasks, the Menu key or Shift+F10 opens the row's menu"));
+        setAccessibleDescription(QStringLiteral("Insert adds a task, Enter or F2 modifies it, Delete deletes it, "
+                                                "Ctrl+I imports tasks, the Menu key or Shift+F10 opens the row's menu"));
         break;
     case Kind::Meetings:
         setObjectName(QStringLiteral("MeetingTreeCtrl"));
         setAccessibleName(QStringLiteral("Meetings"));
-        setAccessibleDescription(
-            QStringLiteral("Insert adds a meeting, Enter or F2 modifies it, Delete deletes it, "
-                           "Ctrl+I imports meetings, the Menu key or Shift+F10 opens the row's menu"));
+        setAccessibleDescription(QStringLiteral("Insert adds a meeting, Enter or F2 modifies it, Delete deletes it, "
+                                                "Ctrl+I imports meetings, the Menu key or Shift+F10 opens the row's menu"));
         break;
     case Kind::MoneyFlow:
         setObjectName(QStringLiteral("MoneyFlowTreeCtrl"));
         setAccessibleName(QStringLiteral("Money Flow"));
-        setAccessibleDescription(
-            QStringLiteral("Insert adds to the selected category, Enter or F2 modifies the "
-                           "selected entry, Delete deletes it, Space shows the selected invoice "
-                           "or the invoice list, the Menu key or Shift+F10 opens the row's menu"));
+        setAccessibleDescription(QStringLiteral("Insert adds to the selected category, Enter or F2 modifies the "
+                                                "selected entry, Delete deletes it, Space shows the selected invoice "
+                                                "or the invoice list, the Menu key or Shift+F10 opens the row's menu"));
         break;
     }
 
@@ -210,15 +202,9 @@ DetailsTreeView::DetailsTreeView(Kind kind, QWidget* parent)
     viewport()->setPalette(white);
 
     switch (m_kind) {
-    case Kind::Tasks:
-        setTree(emptyTaskTree());
-        break;
-    case Kind::Meetings:
-        setTree(emptyMeetingTree());
-        break;
-    case Kind::MoneyFlow:
-        setTree(emptyMoneyFlowTree());
-        break;
+    case Kind::Tasks: setTree(emptyTaskTree()); break;
+    case Kind::Meetings: setTree(emptyMeetingTree()); break;
+    case Kind::MoneyFlow: setTree(emptyMoneyFlowTree()); break;
     }
 }
 
@@ -382,14 +368,10 @@ QColor DetailsTreeView::labelColour(const TreeNode& node, bool isRoot) const
         return QColor(0, 0, 255);
     if (const TaskRecord* task = node.task()) {
         switch (task->priority) {
-        case TaskRecord::High:
-            return QColor(255, 0, 0);
-        case TaskRecord::Medium:
-            return QColor(0, 0, 255);
-        case TaskRecord::Low:
-            return QColor(150, 150, 150);
-        default:
-            break;
+        case TaskRecord::High: return QColor(255, 0, 0);
+        case TaskRecord::Medium: return QColor(0, 0, 255);
+        case TaskRecord::Low: return QColor(150, 150, 150);
+        default: break;
         }
     }
     return Qt::black;
@@ -407,22 +389,20 @@ QPixmap DetailsTreeView::fileIcon(const QString& path) const
     QIcon icon = QIcon::fromTheme(mime.iconName());
     if (icon.isNull())
         icon = QIcon::fromTheme(mime.genericIconName());
-    const QPixmap pixmap =
-        icon.isNull() ? m_icons.document(suffix, ratio) : icon.pixmap(QSize(kIconSize, kIconSize), ratio);
+    const QPixmap pixmap = icon.isNull() ? m_icons.document(suffix, ratio)
+                                         : icon.pixmap(QSize(kIconSize, kIconSize), ratio);
     m_fileIcons.insert(suffix, pixmap);
     return pixmap;
 }
 
-void DetailsTreeView::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
-                              const QModelIndex& index) const
+void DetailsTreeView::drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     painter->save();
     painter->fillRect(option.rect, Qt::white);
     const QRect item = visualRect(index);
-    drawBranches(
-        painter,
-        QRect(option.rect.left(), option.rect.top(), item.left() - option.rect.left(), option.rect.height()),
-        index);
+    drawBranches(painter, QRect(option.rect.left(), option.rect.top(), item.left() - option.rect.left(),
+                                option.rect.height()),
+                 index);
 
     const TreeNode* node = nodeOf(index);
     if (!node) {
@@ -472,8 +452,7 @@ void DetailsTreeView::drawRow(QPainter* painter, const QStyleOptionViewItem& opt
         const int percent = std::clamp(task->percentComplete, 0, 100);
         const int width = percent * kProgressWidth / 100;
         if (width > 0) {
-            const QRectF bar(x + 0.5, label.center().y() - kProgressHeight / 2 + 0.5, width - 1,
-                             kProgressHeight);
+            const QRectF bar(x + 0.5, label.center().y() - kProgressHeight / 2 + 0.5, width - 1, kProgressHeight);
             painter->setRenderHint(QPainter::Antialiasing);
             painter->setPen(QColor(40, 130, 60));
             painter->setBrush(percent == 100 ? QColor(70, 170, 90) : QColor(100, 190, 115));
@@ -662,14 +641,10 @@ QString DetailsTreeView::actionToolTip(Action action) const
     if (m_kind == Kind::MoneyFlow) {
         // Which command an icon runs depends on the selected category, so the tip names them all.
         switch (action) {
-        case Action::Import:
-            return {};
-        case Action::Add:
-            return tr("Add an Invoice, Income or Expense to the selected category (%1)").arg(key);
-        case Action::Modify:
-            return tr("Modify the selected Invoice or Payment (%1)").arg(key);
-        case Action::Delete:
-            return tr("Delete the selected Invoice or Payment (%1)").arg(key);
+        case Action::Import: return {};
+        case Action::Add: return tr("Add an Invoice, Income or Expense to the selected category (%1)").arg(key);
+        case Action::Modify: return tr("Modify the selected Invoice or Payment (%1)").arg(key);
+        case Action::Delete: return tr("Delete the selected Invoice or Payment (%1)").arg(key);
         }
     }
     const std::optional<Command> command = CommandTable::treeCommand(m_kind, action, MoneyCategory::None);
@@ -695,8 +670,7 @@ bool DetailsTreeView::viewportEvent(QEvent* event)
             static const char* const names[] = {"Income document", "Expense document", "Turn over document"};
             text = tr(names[slot]) + QStringLiteral(": ") + m_rootDocuments.at(slot);
             area = documentIconRect(slot);
-        } else if (const QModelIndex index = indexAt(pos);
-                   index.isValid() && fileIconRect(index).contains(pos)) {
+        } else if (const QModelIndex index = indexAt(pos); index.isValid() && fileIconRect(index).contains(pos)) {
             text = tr("Open %1").arg(filePathOf(*nodeOf(index)));
             area = fileIconRect(index);
         } else if (const TreeNode* node = index.isValid() ? nodeOf(index) : nullptr;
@@ -760,23 +734,13 @@ void DetailsTreeView::keyPressEvent(QKeyEvent* event)
     }
     event->accept();
     switch (event->key()) {
-    case Qt::Key_Insert:
-        triggerAction(Action::Add);
-        break;
-    case Qt::Key_Delete:
-        triggerAction(Action::Delete);
-        break;
+    case Qt::Key_Insert: triggerAction(Action::Add); break;
+    case Qt::Key_Delete: triggerAction(Action::Delete); break;
     case Qt::Key_F2:
     case Qt::Key_Return:
-    case Qt::Key_Enter:
-        triggerAction(Action::Modify);
-        break;
-    case Qt::Key_I:
-        triggerAction(Action::Import);
-        break;
-    case Qt::Key_Space:
-        rowClicked(currentIndex());
-        break;
+    case Qt::Key_Enter: triggerAction(Action::Modify); break;
+    case Qt::Key_I: triggerAction(Action::Import); break;
+    case Qt::Key_Space: rowClicked(currentIndex()); break;
     case Qt::Key_Menu:
     case Qt::Key_F10: {
         const QModelIndex index = currentIndex();
@@ -786,8 +750,7 @@ void DetailsTreeView::keyPressEvent(QKeyEvent* event)
         }
         break;
     }
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -824,8 +787,8 @@ QMenu* DetailsTreeView::buildContextMenu(const QModelIndex& index)
     const std::vector<Command> commands = CommandTable::treeContextMenu(m_kind, pathOf(index));
     if (commands.empty())
         return nullptr;
-    QMenu* menu = CommandTable::createContextMenu(
-        commands, [this](Command command) { emit commandRequested(command); }, this);
+    QMenu* menu =
+        CommandTable::createContextMenu(commands, [this](Command command) { emit commandRequested(command); }, this);
     menu->setObjectName(objectName() + QStringLiteral("Menu"));
     menu->setAccessibleName(accessibleName() + tr(" menu"));
     return menu;

@@ -3,8 +3,8 @@
 #include "store/DisplayFormat.h"
 #include "views/widgets/ProgressChartDelegate.h"
 
-#include <QEvent>
 #include <QHeaderView>
+#include <QEvent>
 
 #include <algorithm>
 
@@ -24,7 +24,8 @@ enum Column
 
 } // namespace
 
-ProgressChart::ProgressChart(QWidget* parent) : QTreeWidget(parent)
+ProgressChart::ProgressChart(QWidget* parent)
+    : QTreeWidget(parent)
 {
     setObjectName(u"progressChart"_s);
     setProperty("lightPage", true); // the rows' colours are fixed for a white background
@@ -86,8 +87,8 @@ void ProgressChart::addItems()
         case GraphRow::Header:
             item->setText(LeadColumn, u"Lead By"_s);
             item->setText(NameColumn, u"Project /Task"_s);
-            item->setText(TimeLineColumn, m_model.axis().caption(locale) + u": "_s +
-                                              m_model.axis().labelTexts(locale).join(u", "_s));
+            item->setText(TimeLineColumn,
+                          m_model.axis().caption(locale) + u": "_s + m_model.axis().labelTexts(locale).join(u", "_s));
             item->setText(StatusColumn, u"Status"_s);
             break;
         case GraphRow::Legend:

@@ -9,8 +9,7 @@ namespace korvane {
 
 class RecordStore;
 
-/** The progress chart of the "Graph" tab: one row per header, project, task and legend, drawn on a time axis.
- */
+/** The progress chart of the "Graph" tab: one row per header, project, task and legend, drawn on a time axis. */
 class ProgressChart : public QTreeWidget
 {
     Q_OBJECT

@@ -136,7 +136,8 @@ void drawCaption(QPainter* painter, const QRect& cell, int alignment, const QStr
 {
     const int flags = alignment | Qt::AlignVCenter | Qt::TextWordWrap;
     QFont font = painter->font();
-    while (font.pixelSize() > 9 && QFontMetrics(font).boundingRect(cell, flags, text).width() > cell.width())
+    while (font.pixelSize() > 9 &&
+           QFontMetrics(font).boundingRect(cell, flags, text).width() > cell.width())
         font.setPixelSize(font.pixelSize() - 1);
     painter->setFont(font);
     painter->drawText(cell, flags, text);
@@ -153,7 +154,8 @@ QFont ProgressChartDelegate::boldFont(const QFont& base)
 }
 
 ProgressChartDelegate::ProgressChartDelegate(const ProgressChart* chart)
-    : QStyledItemDelegate(const_cast<ProgressChart*>(chart)), m_chart(chart)
+    : QStyledItemDelegate(const_cast<ProgressChart*>(chart))
+    , m_chart(chart)
 {
 }
 
@@ -242,8 +244,7 @@ void ProgressChartDelegate::paint(QPainter* painter, const QStyleOptionViewItem&
         timeLineRight = rightEdges[2];
         paintLegend(painter, cell, font);
     } else if (header && column != 2) {
-        static const std::array<QString, 4> captions{u"Lead By"_s, u"Project /Task"_s, QString(),
-                                                     u"Status"_s};
+        static const std::array<QString, 4> captions{u"Lead By"_s, u"Project /Task"_s, QString(), u"Status"_s};
         drawCaption(painter, column == 0 ? textCell : cell.adjusted(1, 0, -1, 0),
                     column == 1 ? Qt::AlignHCenter : Qt::AlignLeft, captions[size_t(column)]);
     } else if (column == 0) {
@@ -330,8 +331,7 @@ void ProgressChartDelegate::paintTimeLine(QPainter* painter, const QRect& cell, 
     std::array<int, 5> centres{};
     for (int i = 0; i < 5; ++i) {
         centres[size_t(i)] = cell.left() + int(slot * (i + 0.5));
-        drawDottedLine(painter, kDottedGrey, centres[size_t(i)], cell.top(), centres[size_t(i)],
-                       cell.bottom());
+        drawDottedLine(painter, kDottedGrey, centres[size_t(i)], cell.top(), centres[size_t(i)], cell.bottom());
     }
     const int x0 = centres[0];
     const int x4 = centres[4];
@@ -348,8 +348,8 @@ void ProgressChartDelegate::paintTimeLine(QPainter* painter, const QRect& cell, 
     const bool project = row.kind == GraphRow::Project;
     const int tileTop = cell.center().y() - kTileHeight / 2;
     if (length > 0) {
-        drawTiles(painter, barTile(project ? ProjectToDoTile : TaskToDoTile), start,
-                  (length + 4) / kTileWidth, tileTop, cell);
+        drawTiles(painter, barTile(project ? ProjectToDoTile : TaskToDoTile), start, (length + 4) / kTileWidth,
+                  tileTop, cell);
         // A stored percentage outside 0..100 must not draw the done part beyond the bar.
         const qint64 done = length * std::clamp(row.completion, 0, 100) / 100;
         drawTiles(painter, barTile(project ? ProjectDoneTile : TaskDoneTile), start, (done + 4) / kTileWidth,
@@ -374,8 +374,7 @@ void ProgressChartDelegate::paintLegend(QPainter* painter, const QRect& row, con
     painter->setFont(font);
     painter->setPen(Qt::white);
     const std::array<StatusPicture, 3> pictures{BehindPicture, AheadPicture, CompletedPicture};
-    const std::array<GraphStatus, 3> statuses{GraphStatus::Behind, GraphStatus::Ahead,
-                                              GraphStatus::Completed};
+    const std::array<GraphStatus, 3> statuses{GraphStatus::Behind, GraphStatus::Ahead, GraphStatus::Completed};
     constexpr int kWordOffset = 17;
     constexpr int kStep = 50;
     constexpr int kGap = 14;
@@ -384,8 +383,7 @@ void ProgressChartDelegate::paintLegend(QPainter* painter, const QRect& row, con
     std::array<int, 3> steps{};
     int width = 0;
     for (size_t i = 0; i < steps.size(); ++i) {
-        const int word =
-            painter->fontMetrics().horizontalAdvance(ProgressGraphModel::statusText(statuses[i]));
+        const int word = painter->fontMetrics().horizontalAdvance(ProgressGraphModel::statusText(statuses[i]));
         steps[i] = std::max(kStep, kWordOffset + word + kGap);
         width += i + 1 < steps.size() ? steps[i] : kWordOffset + word;
     }
@@ -393,8 +391,8 @@ void ProgressChartDelegate::paintLegend(QPainter* painter, const QRect& row, con
     const int pictureTop = row.center().y() - kPictureSize / 2;
     for (size_t i = 0; i < pictures.size(); ++i) {
         painter->drawPixmap(x, pictureTop, statusPicture(pictures[i]));
-        painter->drawText(QRect(x + kWordOffset, row.top(), steps[i], row.height()),
-                          Qt::AlignLeft | Qt::AlignVCenter, ProgressGraphModel::statusText(statuses[i]));
+        painter->drawText(QRect(x + kWordOffset, row.top(), steps[i], row.height()), Qt::AlignLeft | Qt::AlignVCenter,
+                          ProgressGraphModel::statusText(statuses[i]));
         x += steps[i];
     }
 }

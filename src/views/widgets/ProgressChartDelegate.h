@@ -8,8 +8,7 @@ namespace korvane {
 class ProgressChart;
 struct GraphRow;
 
-/** Paints the cells of the progress chart: texts and colours by row kind, the axis, the bars and the status
- * pictures. */
+/** Paints the cells of the progress chart: texts and colours by row kind, the axis, the bars and the status pictures. */
 class ProgressChartDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
@@ -45,8 +44,7 @@ public:
     /** A delegate for the given chart, whose rows and axis it draws. */
     explicit ProgressChartDelegate(const ProgressChart* chart);
 
-    void paint(QPainter* painter, const QStyleOptionViewItem& option,
-               const QModelIndex& index) const override;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
     /** A picture of the status strip. */

@@ -70,8 +70,9 @@ bool within(const QRect& row, const QPoint& point, const QRect& area)
 } // namespace
 
 ProjectRowDelegate::ProjectRowDelegate(QObject* parent)
-    : QStyledItemDelegate(parent), m_nameFont(rowFont(QStringLiteral("Courier New"), 16, QFont::Thin)),
-      m_datesFont(datesFont())
+    : QStyledItemDelegate(parent)
+    , m_nameFont(rowFont(QStringLiteral("Courier New"), 16, QFont::Thin))
+    , m_datesFont(datesFont())
 {
 }
 
@@ -119,8 +120,7 @@ QSize ProjectRowDelegate::sizeHint(const QStyleOptionViewItem&, const QModelInde
     return QSize(contentWidth(), caption ? kCaptionHeight : kRowHeight);
 }
 
-void ProjectRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
-                               const QModelIndex& index) const
+void ProjectRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     painter->save();
     painter->setClipRect(option.rect);
@@ -172,11 +172,10 @@ void ProjectRowDelegate::paintProject(QPainter* painter, const QStyleOptionViewI
     painter->setPen(Qt::black);
     painter->setFont(m_nameFont);
     const QFontMetrics nameMetrics(m_nameFont);
-    const QRect nameRect(origin + kNamePos,
-                         QPoint(rect.right() - 4, rect.top() + kNamePos.y() + nameMetrics.height()));
-    painter->drawText(
-        nameRect, Qt::AlignLeft | Qt::AlignTop,
-        nameMetrics.elidedText(index.data(Qt::DisplayRole).toString(), Qt::ElideRight, nameRect.width()));
+    const QRect nameRect(origin + kNamePos, QPoint(rect.right() - 4, rect.top() + kNamePos.y() + nameMetrics.height()));
+    painter->drawText(nameRect, Qt::AlignLeft | Qt::AlignTop,
+                      nameMetrics.elidedText(index.data(Qt::DisplayRole).toString(), Qt::ElideRight,
+                                             nameRect.width()));
 
     const QString link = index.data(ProjectListItemModel::FileLinkRole).toString();
     // The dates end before the first icon instead of running under it.

@@ -39,8 +39,7 @@ public:
     void clearFileIcons();
 
     /** Draws the caption row or a project row. */
-    void paint(QPainter* painter, const QStyleOptionViewItem& option,
-               const QModelIndex& index) const override;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     /** 38 pixels high for the caption row, 42 for a project row. */
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
