@@ -92,7 +92,8 @@ CProjectDetailsPg::CProjectDetailsPg(RecordStore* store, QWidget* parent)
 
     m_documentsText = new QPushButton;
     m_documentsText->setObjectName(QStringLiteral("documentsText"));
-    m_documentsText->setAccessibleName(tr("Project documents"));
+    // A link is read by its visible text, which says how many documents there are.
+    m_documentsText->setAccessibleDescription(tr("Project documents"));
     m_documentsText->setFlat(true);
     m_documentsText->setCursor(Qt::PointingHandCursor);
     m_documentsText->setStyleSheet(QStringLiteral("QPushButton { color: #1c5aa8; text-decoration: underline; "

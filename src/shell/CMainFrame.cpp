@@ -15,6 +15,7 @@
 #include "shell/PrintPreferenceDialog.h"
 #include "shell/ProjectExports.h"
 #include "shell/Startup.h"
+#include "shell/ToolBarWrap.h"
 #include "shell/WorkupBar.h"
 #include "store/AppSettings.h"
 #include "store/ProgramFolder.h"
@@ -171,6 +172,7 @@ void CMainFrame::createToolBars()
     };
     fill(m_mainToolBar, CommandTable::mainToolbar());
     fill(m_calendarToolBar, CommandTable::calendarToolbar());
+    new ToolBarWrap(this, m_mainToolBar, m_calendarToolBar);
 }
 
 void CMainFrame::createStatusBar()

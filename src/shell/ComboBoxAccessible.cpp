@@ -1,5 +1,7 @@
 #include "shell/ComboBoxAccessible.h"
 
+#include "ui/ReadOnlyFieldAccessible.h"
+
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
@@ -11,7 +13,8 @@ namespace korvane {
 
 namespace {
 
-/** Puts the interface on combo boxes as they are polished, and names their editable part. */
+/** Puts our interfaces on combo boxes and read-only line edits as they are polished, and names the editable
+ * part of combo boxes. */
 class Installer : public QObject
 {
 public:
@@ -21,23 +24,27 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (event->type() == QEvent::Polish) {
-            if (auto* combo = qobject_cast<QComboBox*>(watched))
-                take(combo);
-            else if (auto* edit = qobject_cast<QLineEdit*>(watched))
+            if (auto* combo = qobject_cast<QComboBox*>(watched)) {
+                replace<ComboBoxAccessible>(combo);
+            } else if (auto* edit = qobject_cast<QLineEdit*>(watched)) {
                 name(edit);
+                if (edit->isReadOnly())
+                    replace<ReadOnlyFieldAccessible>(edit);
+            }
         }
         return false;
     }
 
 private:
-    static void take(QComboBox* combo)
+    /** Puts our interface in place of the one Qt made for the widget (polishing can come more than once). */
+    template <class Interface, class Widget> static void replace(Widget* widget)
     {
-        QAccessibleInterface* current = QAccessible::queryAccessibleInterface(combo);
-        if (current && dynamic_cast<ComboBoxAccessible*>(current))
+        QAccessibleInterface* current = QAccessible::queryAccessibleInterface(widget);
+        if (current && dynamic_cast<Interface*>(current))
             return;
         if (current)
             QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(current));
-        QAccessible::registerAccessibleInterface(new ComboBoxAccessible(combo));
+        QAccessible::registerAccessibleInterface(new Interface(widget));
     }
     static void name(QLineEdit* edit)
     {

@@ -24,6 +24,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPrintPreviewDialog>
+#include <QToolBar>
 #include <QWizard>
 #include <QtTest>
 
@@ -198,6 +199,17 @@ void MainFrameTest::monthMovesRefillTheList()
     // "From" moving past "to" drags the "to" month along: the range never turns empty by itself.
     frame.runCommand(Command::FromNextYear);
     QVERIFY(frame.toPicker()->date() >= frame.fromPicker()->date());
+
+    // On a 1024-pixel screen both pickers and the steps after them lie inside the window; wider, one row.
+    for (const int width : {1024, 2000}) {
+        frame.resize(width, 700);
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        auto* bar = qobject_cast<QToolBar*>(frame.toPicker()->parentWidget());
+        QApplication::processEvents();
+        QVERIFY(frame.rect().contains(QRect(bar->mapTo(&frame, QPoint(0, 0)), bar->sizeHint())));
+        QCOMPARE(frame.toolBarBreak(bar), width == 1024);
+    }
 }
 
 void MainFrameTest::invoicePagesAndLinks()

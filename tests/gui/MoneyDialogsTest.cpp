@@ -11,6 +11,7 @@
 #include "store/RecordStore.h"
 #include "ui/UserDialogs.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -132,6 +133,8 @@ private slots:
     void pickedFilesAreStored();
     void failedStoreKeepsDialogOpen_data();
     void failedStoreKeepsDialogOpen();
+    void enterInAnOpenListDoesNotFinish_data();
+    void enterInAnOpenListDoesNotFinish();
 };
 
 void MoneyDialogsTest::init()
@@ -627,3 +630,35 @@ void MoneyDialogsTest::failedStoreKeepsDialogOpen()
 
 QTEST_MAIN(MoneyDialogsTest)
 #include "MoneyDialogsTest.moc"
+
+void MoneyDialogsTest::enterInAnOpenListDoesNotFinish_data()
+{
+    QTest::addColumn<bool>("invoice");
+    dataRow("money flow", false);
+    dataRow("invoice", true);
+}
+
+void MoneyDialogsTest::enterInAnOpenListDoesNotFinish()
+{
+    QFETCH(bool, invoice);
+    GuiWorld world;
+    const QByteArray projectId = world.addProject("Harbour");
+    addTask(world, projectId, "Build");
+    addTask(world, projectId, "Buy");
+    QStringList finished;
+    answerDialogs(nullptr, [&](QDialog& dialog) {
+        dialog.show();
+        QApplication::setActiveWindow(&dialog);
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        for (QComboBox* combo : dialog.findChildren<QComboBox*>()) {
+            combo->setFocus();
+            combo->showPopup();
+            QTest::keyClick(combo->view(), Qt::Key_Down);
+            QTest::keyClick(combo->view(), Qt::Key_Return);
+            if (dialog.result() == QDialog::Accepted || !dialog.isVisible())
+                finished << combo->objectName();
+        }
+    });
+    runDialog(world, projectId, invoice);
+    QCOMPARE(finished, QStringList());
+}

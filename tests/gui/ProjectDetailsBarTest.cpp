@@ -8,7 +8,9 @@
 
 #include <QFile>
 #include <QMenu>
+#include <QHelpEvent>
 #include <QSignalSpy>
+#include <QToolTip>
 #include <QtTest>
 #include <memory>
 
@@ -134,6 +136,7 @@ private slots:
     void rebuildOfOneTreeLeavesTheOthersAlone();
     void selectionsResolveToRecords();
     void moneyClicksSwitchTheDetailsPane();
+    void longLabelEndsAtTheEdgeWithItsWholeTextInATip();
     void actionIcons_data();
     void actionIcons();
     void contextMenus_data();
@@ -309,6 +312,32 @@ void ProjectDetailsBarTest::moneyClicksSwitchTheDetailsPane()
     QTest::keyClick(money, Qt::Key_Space);
     QCOMPARE(list.count(), 2);
     QVERIFY(m_bar->isReportReplaced());
+    // An arrow key onto an invoice row shows it as a click does.
+    QTest::keyClick(money, Qt::Key_Down);
+    QCOMPARE(invoice.count(), 2);
+}
+
+void ProjectDetailsBarTest::longLabelEndsAtTheEdgeWithItsWholeTextInATip()
+{
+    const QString name = QStringLiteral("Survey of every bridge on the northern ring road and its ramps");
+    TaskRecord task = emptyRecord<TaskRecord>();
+    task.projectIdentifier = m_sample.project;
+    task.kind = TaskRecord::kTopLevel;
+    task.name = name.toUtf8();
+    m_world->store().AddTask(task, 5);
+    m_bar->rebuild(m_sample.project, {}, WhichTrees::All);
+    auto* tasks = tree(0);
+    const QModelIndex root = tasks->model()->index(0, 0);
+    const QModelIndexList found = tasks->model()->match(tasks->model()->index(0, 0, root), Qt::DisplayRole, name);
+    QCOMPARE(found.size(), 1);
+    const QRect row = tasks->visualRect(found.first());
+    QVERIFY(row.isValid());
+
+    // The label is cut at the tree's edge; pointing at its end shows the whole text.
+    const QPoint onLabel(tasks->viewport()->width() - 20, row.center().y());
+    QHelpEvent help(QEvent::ToolTip, onLabel, tasks->viewport()->mapToGlobal(onLabel));
+    QApplication::sendEvent(tasks->viewport(), &help);
+    QCOMPARE(QToolTip::text(), name);
 }
 
 void ProjectDetailsBarTest::actionIcons_data()

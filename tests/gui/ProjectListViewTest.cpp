@@ -4,6 +4,7 @@
 #include "store/RecordStore.h"
 #include "ui/UserDialogs.h"
 #include "views/widgets/CKorvaneView.h"
+#include "views/widgets/ProjectRowDelegate.h"
 
 #include <QAction>
 #include <QFile>
@@ -87,8 +88,6 @@ struct ListWorld
 };
 
 const QPoint kOnName(60, 10);
-const QPoint kOnLinkIcon(170, 28);
-const QPoint kOnDocumentsIcon(187, 27);
 
 } // namespace
 
@@ -170,7 +169,7 @@ private slots:
         w.fillYear();
         w.show();
 
-        w.click(1, kOnLinkIcon);
+        w.click(1, ProjectRowDelegate::linkIconRect().center());
         const QStringList events = link ? QStringList{"commit"} : QStringList{"commit", "chosen " + id};
         const QList<QUrl> opened = link == 1 ? QList<QUrl>{QUrl::fromLocalFile(path)} : QList<QUrl>();
         QCOMPARE(w.events, events);
@@ -185,7 +184,7 @@ private slots:
         const QByteArray id = w.add("Docs", 4);
         w.fillYear();
         w.show();
-        w.click(1, kOnDocumentsIcon);
+        w.click(1, ProjectRowDelegate::documentsIconRect().center());
         QCOMPARE(w.events, (QStringList{"commit", "documents " + id}));
         QCOMPARE(w.view.selectedRow(), -1);
     }
@@ -285,9 +284,10 @@ private slots:
         w.show();
         const QImage image = w.view.viewport()->grab().toImage();
         const QRect row = w.rowRect(1);
-        // Right of the 85-pixel frame at x 200 the row stays white.
-        QCOMPARE(image.pixelColor(row.left() + 300, row.top() + 28), QColor(Qt::white));
-        QVERIFY(image.pixelColor(row.left() + 240, row.top() + 28) != QColor(Qt::white));
+        // Right of the 85-pixel frame, in the row's margin, the row stays white.
+        const int margin = row.left() + ProjectRowDelegate::contentWidth() - 1;
+        QCOMPARE(image.pixelColor(margin, row.top() + 28), QColor(Qt::white));
+        QVERIFY(image.pixelColor(margin - 45, row.top() + 28) != QColor(Qt::white));
     }
 
     void chosenProjectKeepsTheCommittedSynopsis()

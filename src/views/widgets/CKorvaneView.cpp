@@ -107,7 +107,7 @@ const ProjectRecord* CKorvaneView::projectAt(int row) const
 QSize CKorvaneView::sizeHint() const
 {
     const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
-    return QSize(ProjectRowDelegate::kContentWidth + scrollBar + 2 * frameWidth(), QListView::sizeHint().height());
+    return QSize(ProjectRowDelegate::contentWidth() + scrollBar + 2 * frameWidth(), QListView::sizeHint().height());
 }
 
 void CKorvaneView::commitBeforeChange()

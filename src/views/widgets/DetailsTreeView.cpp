@@ -30,6 +30,8 @@ constexpr int kDocumentStep = 20;
 constexpr int kProgressWidth = 85;
 constexpr int kProgressHeight = 8;
 constexpr int kDocumentSlots = 3;
+/** A label is never cut shorter than this, so a few letters stay readable in the narrowest tree. */
+constexpr int kMinimumLabelWidth = 40;
 
 const QColor kLineColour(150, 150, 150);
 const QColor kButtonFrame(152, 152, 152);
@@ -308,8 +310,23 @@ QRect DetailsTreeView::labelRect(const QModelIndex& index, const TreeNode& node)
 {
     const QRect item = visualRect(index);
     const QFontMetrics metrics(labelFont(node));
-    return QRect(item.left() + 2 + kIconSize + 3, item.top() + 1, metrics.horizontalAdvance(node.label) + 4,
-                 item.height() - 2);
+    const int left = item.left() + 2 + kIconSize + 3;
+    // A long label ends at the tree's edge (on the root row before its action icons) and is elided there.
+    int right = viewport()->width() - 2;
+    if (!index.parent().isValid()) {
+        for (Action action : kActions) {
+            if (const QRect icon = actionIconRect(action); !icon.isEmpty())
+                right = std::min(right, icon.left() - kGap);
+        }
+    }
+    const int width =
+        std::min(metrics.horizontalAdvance(node.label) + 4, std::max(right - left, kMinimumLabelWidth));
+    return QRect(left, item.top() + 1, width, item.height() - 2);
+}
+
+bool DetailsTreeView::isLabelElided(const QModelIndex& index, const TreeNode& node) const
+{
+    return QFontMetrics(labelFont(node)).horizontalAdvance(node.label) + 4 > labelRect(index, node).width();
 }
 
 QRect DetailsTreeView::fileIconRect(const QModelIndex& index) const
@@ -409,8 +426,12 @@ void DetailsTreeView::drawRow(QPainter* painter, const QStyleOptionViewItem& opt
         painter->setPen(labelColour(*node, isRoot));
     }
     painter->setFont(labelFont(*node));
-    painter->drawText(label.adjusted(2, 0, -2, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                      node->label);
+    const QRect text = label.adjusted(2, 0, -2, 0);
+    painter->drawText(
+        text, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+        isLabelElided(index, *node)
+            ? QFontMetrics(labelFont(*node)).elidedText(node->label, Qt::ElideRight, text.width())
+            : node->label);
     if (hasFocus() && index == currentIndex()) {
         QStyleOptionFocusRect focus;
         focus.initFrom(this);
@@ -652,6 +673,10 @@ bool DetailsTreeView::viewportEvent(QEvent* event)
         } else if (const QModelIndex index = indexAt(pos); index.isValid() && fileIconRect(index).contains(pos)) {
             text = tr("Open %1").arg(filePathOf(*nodeOf(index)));
             area = fileIconRect(index);
+        } else if (const TreeNode* node = index.isValid() ? nodeOf(index) : nullptr;
+                   node && labelRect(index, *node).contains(pos) && isLabelElided(index, *node)) {
+            text = node->label;
+            area = labelRect(index, *node);
         }
         if (!text.isEmpty()) {
             QToolTip::showText(help->globalPos(), text, viewport(), area);

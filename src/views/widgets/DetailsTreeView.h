@@ -106,6 +106,7 @@ private:
 
     QModelIndex rootRow() const;
     QRect labelRect(const QModelIndex& index, const TreeNode& node) const;
+    bool isLabelElided(const QModelIndex& index, const TreeNode& node) const;
     QFont labelFont(const TreeNode& node) const;
     QColor labelColour(const TreeNode& node, bool isRoot) const;
     QString filePathOf(const TreeNode& node) const;

@@ -98,6 +98,7 @@ void ProgressChart::addItems()
             const QString dates = DisplayFormat::shortDate(row.start, locale) + u" - "_s +
                                   DisplayFormat::shortDate(row.end, locale);
             item->setText(LeadColumn, row.lead);
+            item->setToolTip(LeadColumn, row.lead);
             item->setText(NameColumn, row.name);
             item->setText(TimeLineColumn, u"%1, %2 % done"_s.arg(dates).arg(row.completion));
             item->setText(StatusColumn, ProgressGraphModel::statusText(ProgressGraphModel::status(row, now)));
@@ -121,12 +122,21 @@ bool ProgressChart::viewportEvent(QEvent* event)
     return QTreeWidget::viewportEvent(event);
 }
 
+int ProgressChart::textColumnWidth() const
+{
+    const QFontMetrics metrics(ProgressChartDelegate::boldFont(font()));
+    return kShownCharacters * metrics.averageCharWidth() + metrics.horizontalAdvance(u"..."_s) +
+           2 * ProgressChartDelegate::kTextPadding;
+}
+
 void ProgressChart::fitColumns()
 {
-    setColumnWidth(LeadColumn, kLeadWidth);
-    setColumnWidth(NameColumn, kNameWidth);
+    const int text = textColumnWidth();
+    setColumnWidth(LeadColumn, std::max(kLeadWidth, text));
+    setColumnWidth(NameColumn, std::max(kNameWidth, text));
     setColumnWidth(StatusColumn, kStatusWidth);
-    setColumnWidth(TimeLineColumn, std::max(kMinimumTimeLineWidth, viewport()->width() - 205));
+    const int fixed = columnWidth(LeadColumn) + columnWidth(NameColumn) + kStatusWidth + 3;
+    setColumnWidth(TimeLineColumn, std::max(kMinimumTimeLineWidth, viewport()->width() - fixed));
 }
 
 } // namespace korvane

@@ -17,10 +17,12 @@ class ProgressChart : public QTreeWidget
 public:
     /** The height of every row: the header row shows the axis caption above the five labels. */
     static constexpr int kRowHeight = 32;
-    /** The fixed widths of the lead, name and status columns; the time line takes the rest. */
+    /** The narrowest lead and name columns and the status column; the time line takes the rest. */
     static constexpr int kLeadWidth = 90;
     static constexpr int kNameWidth = 70;
     static constexpr int kStatusWidth = 42;
+    /** How many characters of a long name are shown before "...". */
+    static constexpr int kShownCharacters = 15;
     /** The narrowest time line; a narrower view scrolls. */
     static constexpr int kMinimumTimeLineWidth = 200;
 
@@ -36,6 +38,8 @@ public:
     const GraphAxis& axis() const;
     /** Header, project, tasks and legend; 0 when the chart is empty. */
     int rowCount() const;
+    /** The width of the lead and name columns in this font: 15 characters and "...". */
+    int textColumnWidth() const;
 
 protected:
     bool viewportEvent(QEvent* event) override;

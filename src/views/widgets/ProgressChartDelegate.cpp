@@ -22,15 +22,6 @@ const QColor kProjectColour(240, 240, 240);
 const QColor kCellLineColour(0, 0, 128);
 const QColor kDottedGrey(152, 152, 152);
 const QColor kNowColour(0, 128, 0);
-constexpr int kTextPadding = 4;
-
-QFont boldFont(const QFont& base)
-{
-    QFont font = base;
-    font.setPixelSize(13);
-    font.setWeight(QFont::Bold);
-    return font;
-}
 
 QColor taskTextColour(std::int32_t priority)
 {
@@ -154,6 +145,14 @@ void drawCaption(QPainter* painter, const QRect& cell, int alignment, const QStr
 
 } // namespace
 
+QFont ProgressChartDelegate::boldFont(const QFont& base)
+{
+    QFont font = base;
+    font.setPixelSize(13);
+    font.setWeight(QFont::Bold);
+    return font;
+}
+
 ProgressChartDelegate::ProgressChartDelegate(const ProgressChart* chart)
     : QStyledItemDelegate(const_cast<ProgressChart*>(chart))
     , m_chart(chart)
@@ -193,7 +192,7 @@ const QPixmap& ProgressChartDelegate::barTile(BarTile which)
 
 QSize ProgressChartDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const
 {
-    return QSize(ProgressChart::kLeadWidth, ProgressChart::kRowHeight);
+    return QSize(m_chart->columnWidth(0), ProgressChart::kRowHeight);
 }
 
 void ProgressChartDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -249,13 +248,14 @@ void ProgressChartDelegate::paint(QPainter* painter, const QStyleOptionViewItem&
         drawCaption(painter, column == 0 ? textCell : cell.adjusted(1, 0, -1, 0),
                     column == 1 ? Qt::AlignHCenter : Qt::AlignLeft, captions[size_t(column)]);
     } else if (column == 0) {
-        painter->drawText(textCell, Qt::AlignLeft | Qt::AlignVCenter, row->lead);
+        painter->drawText(textCell, Qt::AlignLeft | Qt::AlignVCenter,
+                          painter->fontMetrics().elidedText(row->lead, Qt::ElideRight, textCell.width()));
     } else if (column == 1) {
+        // A name of wide letters can still be wider than its column: it keeps its beginning readable.
         const QString name = ProgressGraphModel::shownName(row->name);
-        // A name wider than its narrow column keeps its beginning readable.
         const bool fits = painter->fontMetrics().horizontalAdvance(name) <= textCell.width();
-        painter->drawText(fits ? textCell : textCell.adjusted(-kTextPadding + 1, 0, 0, 0),
-                          (fits ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter, name);
+        painter->drawText(textCell, (fits ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter,
+                          painter->fontMetrics().elidedText(name, Qt::ElideRight, textCell.width()));
     } else if (column == 2) {
         if (header)
             paintHeaderTimeLine(painter, cell, font);

@@ -35,6 +35,11 @@ public:
     static constexpr int kPictureSize = 15;
     static constexpr int kTileWidth = 5;
     static constexpr int kTileHeight = 11;
+    /** The space between a text and its cell's edges. */
+    static constexpr int kTextPadding = 4;
+
+    /** The bold 13-pixel font of the header, project and legend rows, the widest the chart shows. */
+    static QFont boldFont(const QFont& base);
 
     /** A delegate for the given chart, whose rows and axis it draws. */
     explicit ProgressChartDelegate(const ProgressChart* chart);

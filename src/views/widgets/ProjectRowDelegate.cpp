@@ -2,23 +2,26 @@
 
 #include "views/widgets/ProjectListItemModel.h"
 
+#include <QDate>
 #include <QFileInfo>
+#include <QLocale>
 #include <QPainter>
 
 namespace korvane {
 
 namespace {
 
-// Offsets from the row's top-left corner.
+// Offsets from the row's top-left corner; the icons and the progress bar move right of the dates line
+// when the dates font is wider than the one these places were made for.
 constexpr int kPictureTop = 5;
 constexpr QPoint kNamePos(33, 5);
 constexpr QPoint kDatesPos(33 + 16, 5 + 16);
-constexpr QPoint kLinkIconPos(162, 20);
-constexpr QPoint kDocumentsIconPos(180, 22);
-constexpr QPoint kProgressPos(200, 23);
-// The clickable areas, ends included.
-constexpr int kLinkLeft = 162, kLinkRight = 178, kLinkTop = 18, kLinkBottom = 38;
-constexpr int kDocumentsLeft = 180, kDocumentsRight = 195, kDocumentsTop = 20, kDocumentsBottom = 35;
+constexpr int kLinkIconLeft = 162;
+constexpr int kDatesGap = 3;
+constexpr QPoint kLinkIconOffset(0, 20);
+constexpr QPoint kDocumentsIconOffset(18, 22);
+constexpr QPoint kProgressOffset(38, 23);
+constexpr int kRightMargin = 5;
 
 constexpr int kMinimumStretch = 60;
 
@@ -32,11 +35,36 @@ QFont rowFont(const QString& family, int pixelSize, QFont::Weight weight)
     return font;
 }
 
-bool within(const QRect& row, const QPoint& point, int left, int right, int top, int bottom)
+const QFont& datesFont()
 {
-    const int x = point.x() - row.left();
-    const int y = point.y() - row.top();
-    return x >= left && x <= right && y >= top && y <= bottom;
+    static const QFont font = rowFont(QStringLiteral("Times New Roman"), 14, QFont::Normal);
+    return font;
+}
+
+/** The left edge of the linked-file icon: clear of the widest dates line of any month. */
+int linkIconLeft()
+{
+    static const int left = [] {
+        const QFontMetrics metrics(datesFont());
+        const QLocale locale;
+        int widest = 0;
+        for (int month = 1; month <= 12; ++month) {
+            const QString date = locale.toString(QDate(2028, month, 28), QStringLiteral("dd MMM yy"));
+            widest = std::max(widest, metrics.horizontalAdvance(date + QStringLiteral(" - ") + date));
+        }
+        return std::max(kLinkIconLeft, kDatesPos.x() + widest + kDatesGap);
+    }();
+    return left;
+}
+
+QPoint progressPos()
+{
+    return QPoint(linkIconLeft(), 0) + kProgressOffset;
+}
+
+bool within(const QRect& row, const QPoint& point, const QRect& area)
+{
+    return area.contains(point - row.topLeft());
 }
 
 } // namespace
@@ -44,24 +72,41 @@ bool within(const QRect& row, const QPoint& point, int left, int right, int top,
 ProjectRowDelegate::ProjectRowDelegate(QObject* parent)
     : QStyledItemDelegate(parent)
     , m_nameFont(rowFont(QStringLiteral("Courier New"), 16, QFont::Thin))
-    , m_datesFont(rowFont(QStringLiteral("Times New Roman"), 14, QFont::Normal))
+    , m_datesFont(datesFont())
 {
+}
+
+int ProjectRowDelegate::contentWidth()
+{
+    return progressPos().x() + ProjectListPictures::kProgressWidth + kRightMargin;
+}
+
+QRect ProjectRowDelegate::linkIconRect()
+{
+    // The clickable area reaches two pixels above and below the icon.
+    return QRect(QPoint(linkIconLeft(), 0) + kLinkIconOffset + QPoint(0, -2), QSize(17, 21));
+}
+
+QRect ProjectRowDelegate::documentsIconRect()
+{
+    return QRect(QPoint(linkIconLeft(), 0) + kDocumentsIconOffset + QPoint(0, -2), QSize(16, 16));
 }
 
 bool ProjectRowDelegate::onLinkIcon(const QRect& row, const QPoint& point)
 {
-    return within(row, point, kLinkLeft, kLinkRight, kLinkTop, kLinkBottom);
+    return within(row, point, linkIconRect());
 }
 
 bool ProjectRowDelegate::onDocumentsIcon(const QRect& row, const QPoint& point)
 {
-    return within(row, point, kDocumentsLeft, kDocumentsRight, kDocumentsTop, kDocumentsBottom);
+    return within(row, point, documentsIconRect());
 }
 
 bool ProjectRowDelegate::onProgress(const QRect& row, const QPoint& point)
 {
-    return within(row, point, kProgressPos.x(), kProgressPos.x() + ProjectListPictures::kProgressWidth - 1,
-                  kProgressPos.y(), kProgressPos.y() + ProjectListPictures::kProgressHeight - 1);
+    return within(row, point,
+                  QRect(progressPos(),
+                        QSize(ProjectListPictures::kProgressWidth, ProjectListPictures::kProgressHeight)));
 }
 
 void ProjectRowDelegate::clearFileIcons()
@@ -72,7 +117,7 @@ void ProjectRowDelegate::clearFileIcons()
 QSize ProjectRowDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex& index) const
 {
     const bool caption = index.data(ProjectListItemModel::CaptionRole).toBool();
-    return QSize(kContentWidth, caption ? kCaptionHeight : kRowHeight);
+    return QSize(contentWidth(), caption ? kCaptionHeight : kRowHeight);
 }
 
 void ProjectRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
@@ -134,12 +179,14 @@ void ProjectRowDelegate::paintProject(QPainter* painter, const QStyleOptionViewI
 
     const QString link = index.data(ProjectListItemModel::FileLinkRole).toString();
     // The dates end before the first icon instead of running under it.
-    const int datesRight = (link.isEmpty() ? kDocumentsIconPos.x() : kLinkIconPos.x()) - 2;
+    const QPoint linkIconPos = QPoint(linkIconLeft(), 0) + kLinkIconOffset;
+    const QPoint documentsIconPos = QPoint(linkIconLeft(), 0) + kDocumentsIconOffset;
+    const int datesRight = (link.isEmpty() ? documentsIconPos.x() : linkIconPos.x()) - 2;
     const QRect datesRect(origin + kDatesPos, QPoint(rect.left() + datesRight, rect.bottom()));
     paintFitted(painter, datesRect, index.data(ProjectListItemModel::DatesRole).toString());
 
     if (!link.isEmpty()) {
-        const QRect iconRect(origin + kLinkIconPos,
+        const QRect iconRect(origin + linkIconPos,
                              QSize(ProjectListPictures::kFileIconSize, ProjectListPictures::kFileIconSize));
         const QIcon icon = fileIcon(link);
         if (icon.isNull())
@@ -147,9 +194,9 @@ void ProjectRowDelegate::paintProject(QPainter* painter, const QStyleOptionViewI
         else
             icon.paint(painter, iconRect);
     }
-    painter->drawPixmap(origin + kDocumentsIconPos, m_pictures.documentsIcon(ratio));
+    painter->drawPixmap(origin + documentsIconPos, m_pictures.documentsIcon(ratio));
 
-    const QPoint progressAt = origin + kProgressPos;
+    const QPoint progressAt = origin + progressPos();
     painter->drawPixmap(progressAt, m_pictures.progressFrame(ratio));
     // Stored percentages can lie outside 0..100; the fill never leaves its frame.
     const int progress = qBound(0, index.data(ProjectListItemModel::ProgressRole).toInt(), 100);

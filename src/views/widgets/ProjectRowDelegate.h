@@ -18,8 +18,12 @@ public:
     static constexpr int kCaptionHeight = 38;
     /** The 32-pixel picture with a margin of 5 above and below, which also fits the two text lines. */
     static constexpr int kRowHeight = 42;
-    /** The width the row's contents need, up to the progress bar's right end. */
-    static constexpr int kContentWidth = 290;
+    /** The width the row's contents need, up to the progress bar's right end (290 with narrow dates). */
+    static int contentWidth();
+    /** Where the linked-file icon can be clicked (row coordinates): right of the widest dates line. */
+    static QRect linkIconRect();
+    /** Where the documents icon can be clicked (row coordinates), right of the linked-file icon. */
+    static QRect documentsIconRect();
 
     /** A delegate with the row fonts ("Courier New" 16 px for names, "Times New Roman" 14 px for dates). */
     explicit ProjectRowDelegate(QObject* parent = nullptr);
