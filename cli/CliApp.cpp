@@ -82,6 +82,8 @@ Commands:
                                    leaders,task,meeting,payment)
   export html|docx|xlsx PROJECT_ID FILE
                                    writes the project's HTML, Word or Excel export to FILE
+  export ics PROJECT_ID FILE       writes the project's tasks and meetings to an iCalendar file
+  export ics --all FILE            writes the tasks and meetings of every project to an iCalendar file
   export invoice-html|invoice-docx INVOICE_ID FILE
                                    writes the invoice's HTML or Word export to FILE
   import contacts FILE [--dry-run]

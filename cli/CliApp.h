@@ -74,6 +74,8 @@ private:
     void exportDocx(const QByteArray& project, const QString& file);
     void exportInvoiceDocx(const QByteArray& invoice, const QString& file);
     void exportXlsx(const QByteArray& project, const QString& file);
+    /** Writes the tasks and meetings of the project, or of every project when it is empty, as iCalendar. */
+    void exportIcs(const QByteArray& project, const QString& file);
 
     template <class R> void listRecords();
     template <class R> void showRecord(const QByteArray& identifier);

@@ -6,8 +6,14 @@ namespace korvane {
 
 int CliApp::exportTo(const QList<QByteArray>& args)
 {
-    static const char* const usage = "export html|docx|xlsx PROJECT_ID FILE | export invoice-html|invoice-docx INVOICE_ID FILE";
+    static const char* const usage = "export html|docx|xlsx|ics PROJECT_ID FILE | export ics --all FILE | "
+                                     "export invoice-html|invoice-docx INVOICE_ID FILE";
     expectCount(args, 3, usage);
+    if (args[0] == "ics") {
+        // An empty identifier stands for every project: no record has one.
+        exportIcs(args[1] == "--all" ? QByteArray() : args[1], QFile::decodeName(args[2]));
+        return Success;
+    }
     const QByteArray& format = args[0];
     const QByteArray& identifier = args[1];
     const QString file = QFile::decodeName(args[2]);
