@@ -5,6 +5,7 @@
 #include "records/Records.h"
 #include "records/Text.h"
 #include "reports/PageLink.h"
+#include "shell/CalendarExportDialog.h"
 #include "shell/CalendarStep.h"
 #include "shell/ChangeLoginDialog.h"
 #include "shell/DataFolderLock.h"
@@ -25,6 +26,7 @@
 #include "views/widgets/CGraphSheet.h"
 #include "views/widgets/CKorvaneView.h"
 #include "views/widgets/ProjectDetailsBar.h"
+#include "views/widgets/ProjectRangePicker.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -306,6 +308,7 @@ void CMainFrame::runCommand(Command command)
     case Command::ExportWord:
     case Command::ExportExcel:
     case Command::ExportHtml: exportProject(command); break;
+    case Command::ExportCalendar: exportCalendar(); break;
     case Command::ExportInvoiceWord: m_invoiceActions->exportWord(m_detailsBar->selectedInvoiceId()); break;
     case Command::ExportInvoiceHtml: m_invoiceActions->exportHtml(m_detailsBar->selectedInvoiceId()); break;
     case Command::Refresh: refreshAll(); break;
@@ -595,6 +598,14 @@ void CMainFrame::exportProject(Command command)
     else
         m_projectExports->exportWord(id, m_detailsBar->taskTree(), m_detailsBar->meetingTree(),
                                      m_detailsBar->moneyTree());
+}
+
+void CMainFrame::exportCalendar()
+{
+    CalendarExportDialog dialog(m_store, this);
+    dialog.picker()->setDateRange(m_fromPicker->date(), m_toPicker->date());
+    dialog.picker()->checkProject(listProjectIdOf(m_projectList));
+    UserDialogs::exec(dialog);
 }
 
 void CMainFrame::onLinkCommand(const PageLink& link)

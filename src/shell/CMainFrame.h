@@ -127,6 +127,8 @@ private:
     void showAbout();
     void printProject();
     void exportProject(Command command);
+    /** Export > To Calendar File: the selected project checked, others chosen by start month. */
+    void exportCalendar();
 
     // The record editors; they live in their own source file, filled by the editors.
     void addProject();

@@ -54,6 +54,7 @@ enum class Command : int
     ExportHtml = 32829,
     ExportInvoiceWord = 32868,
     ExportInvoiceHtml = 32869,
+    ExportCalendar = 32910,
 
     Refresh = 32842,
     Synchronize = 32843,
