@@ -91,6 +91,10 @@ Commands:
   import tasks|meetings FILE --project PROJECT_ID [--dry-run]
                                    adds every task or meeting of an iCalendar file to the project,
                                    prints the new identifiers (--dry-run: the rows it would add)
+  publish URL [--project ID]... [--user NAME] [--password-file FILE] [--force]
+                                   sends the tasks and meetings of the projects (all without --project)
+                                   to the CalDAV calendar at URL; items changed on the server since the
+                                   last publish are listed and kept unless --force
 
 KIND: project, client, resource, task, meeting, moneyflow, invoice.
 
@@ -234,6 +238,8 @@ int CliApp::dispatch(const QByteArray& command, const QList<QByteArray>& args)
         return exportTo(args);
     if (command == "import")
         return importFile(args);
+    if (command == "publish")
+        return publish(args);
     usageError(QStringLiteral("unknown command \"%1\"").arg(argText(command)));
 }
 

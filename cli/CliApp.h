@@ -69,6 +69,7 @@ private:
     int report(const QList<QByteArray>& args);
     int exportTo(const QList<QByteArray>& args);
     int importFile(const QList<QByteArray>& args);
+    int publish(const QList<QByteArray>& args);
     void exportHtml(const QByteArray& project, const QString& file);
     void exportInvoiceHtml(const QByteArray& invoice, const QString& file);
     void exportDocx(const QByteArray& project, const QString& file);

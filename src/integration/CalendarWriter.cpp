@@ -363,9 +363,15 @@ QList<CalendarEntry> CalendarWriter::entries(const QList<QByteArray>& projects) 
     forEachComponent(m_store, writer, projects, [&](IcalComponent item) {
         IcalComponent calendar = newCalendar();
         icalcomponent_add_component(calendar.get(), writer.zoneDefinition().release());
-        const QByteArray uid(icalcomponent_get_uid(item.get()));
+        CalendarEntry entry;
+        entry.uid = icalcomponent_get_uid(item.get());
+        entry.isMeeting = icalcomponent_isa(item.get()) == ICAL_VEVENT_COMPONENT;
+        entry.identifier = QByteArray::fromPercentEncoding(
+            entry.uid.mid(entry.isMeeting ? meetingUid({}).size() : taskUid({}).size()));
+        entry.summary = QString::fromUtf8(icalcomponent_get_summary(item.get()));
         icalcomponent_add_component(calendar.get(), item.release());
-        entries.append(CalendarEntry{uid, serialised(calendar.get())});
+        entry.text = serialised(calendar.get());
+        entries.append(entry);
         writer.forgetYears();
     });
     return entries;

@@ -13,6 +13,11 @@ class RecordStore;
 struct CalendarEntry
 {
     QByteArray uid;
+    /** The task's or meeting's identifier, and which of the two it is. */
+    QByteArray identifier;
+    bool isMeeting = false;
+    /** The name or subject, as a list of items shows it. */
+    QString summary;
     /** A whole VCALENDAR holding the item and the definition of the time zone its times use. */
     QByteArray text;
 };
