@@ -6,6 +6,7 @@
 #include "records/Text.h"
 #include "reports/PageLink.h"
 #include "shell/CalendarExportDialog.h"
+#include "shell/CalendarPublishDialog.h"
 #include "shell/CalendarStep.h"
 #include "shell/ChangeLoginDialog.h"
 #include "shell/DataFolderLock.h"
@@ -313,6 +314,7 @@ void CMainFrame::runCommand(Command command)
     case Command::ExportInvoiceHtml: m_invoiceActions->exportHtml(m_detailsBar->selectedInvoiceId()); break;
     case Command::Refresh: refreshAll(); break;
     case Command::Synchronize: synchronize(); break;
+    case Command::PublishCalendar: publishCalendar(); break;
     case Command::ChangeLogin: changeLogin(); break;
     case Command::SetLoginStatus: setLoginStatus(); break;
     case Command::ChangeDirectory: changeDirectory(); break;
@@ -603,6 +605,14 @@ void CMainFrame::exportProject(Command command)
 void CMainFrame::exportCalendar()
 {
     CalendarExportDialog dialog(m_store, this);
+    dialog.picker()->setDateRange(m_fromPicker->date(), m_toPicker->date());
+    dialog.picker()->checkProject(listProjectIdOf(m_projectList));
+    UserDialogs::exec(dialog);
+}
+
+void CMainFrame::publishCalendar()
+{
+    CalendarPublishDialog dialog(m_store, this);
     dialog.picker()->setDateRange(m_fromPicker->date(), m_toPicker->date());
     dialog.picker()->checkProject(listProjectIdOf(m_projectList));
     UserDialogs::exec(dialog);

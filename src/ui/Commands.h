@@ -58,6 +58,7 @@ enum class Command : int
 
     Refresh = 32842,
     Synchronize = 32843,
+    PublishCalendar = 32911,
     ChangeLogin = 32834,
     SetLoginStatus = 32862,
     ChangeDirectory = 32854,

@@ -1,12 +1,16 @@
 #include "GuiTestSupport.h"
 
 #include "shell/CalendarExportDialog.h"
+#include "shell/CalendarPublishDialog.h"
 #include "store/AppSettings.h"
 #include "store/RecordStore.h"
 #include "ui/UserDialogs.h"
 #include "views/widgets/ProjectRangePicker.h"
 
 #include <QDateEdit>
+#include <QFile>
+#include <QLineEdit>
+#include <QTcpServer>
 #include <QPushButton>
 #include <QTreeWidget>
 
@@ -20,6 +24,7 @@ class CalendarDialogsTest : public QObject
 private slots:
     void init();
     void exportWritesTheCheckedProjectsOfTheMonthRange();
+    void publishNamesWhatIsMissingOrUnreachable();
 };
 
 void CalendarDialogsTest::init()
@@ -53,6 +58,40 @@ void CalendarDialogsTest::exportWritesTheCheckedProjectsOfTheMonthRange()
     picker->projectList()->topLevelItem(0)->setCheckState(0, Qt::Unchecked);
     dialog.exportButton()->click();
     QCOMPARE(onlyMessage(), QStringLiteral("Check at least one project to export."));
+}
+
+void CalendarDialogsTest::publishNamesWhatIsMissingOrUnreachable()
+{
+    GuiWorld world;
+    const QByteArray project = world.addProject(QStringLiteral("Quay"), QStringLiteral("2024-01-10"));
+    CalendarPublishDialog dialog(world.store());
+    dialog.picker()->setDateRange(QDate(2024, 1, 1), QDate(2024, 1, 1));
+    dialog.publishButton()->click();
+    QCOMPARE(onlyMessage(), QStringLiteral("Type the address of the calendar to publish to."));
+
+    // A port nothing listens on: the server is down.
+    quint16 port = 0;
+    {
+        QTcpServer probe;
+        QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
+        port = probe.serverPort();
+    }
+    dialog.urlEdit()->setText(QStringLiteral("http://127.0.0.1:%1/ann/work/").arg(port));
+    dialog.userEdit()->setText(QStringLiteral("ann"));
+    dialog.passwordEdit()->setText(QStringLiteral("secret"));
+    dialog.publishButton()->click();
+    QCOMPARE(onlyMessage(), QStringLiteral("Check at least one project to publish."));
+    dialog.picker()->checkProject(project);
+    dialog.publishButton()->click();
+    QCOMPARE(onlyMessage(), QStringLiteral("The calendar was not published.\nThe calendar server at 127.0.0.1:%1 "
+                                           "refused the connection: it is not running, or the address or port "
+                                           "is wrong.")
+                                .arg(port));
+    QVERIFY(!QFile::exists(world.programFolder() + QStringLiteral("/CalendarPublish.json")));
+
+    dialog.urlEdit()->setText(QStringLiteral("ftp://127.0.0.1/cal/"));
+    dialog.publishButton()->click();
+    QVERIFY(onlyMessage().endsWith(QStringLiteral("is not an http:// or https:// address of a calendar.")));
 }
 
 QTEST_MAIN(CalendarDialogsTest)
