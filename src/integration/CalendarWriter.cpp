@@ -208,10 +208,11 @@ IcalComponent ComponentWriter::event(const MeetingRecord& meeting)
     addCommon(event.get(), CalendarWriter::meetingUid(meeting.identifier));
     icalcomponent_add_property(event.get(),
                                icalproperty_new_summary(calendarText(meeting.subject).constData()));
-    addTime(event.get(), icalproperty_new_dtstart, meeting.start);
-    const bool endsBeforeStart =
-        meeting.start.isValid() && meeting.end.isValid() && meeting.end.days < meeting.start.days;
-    addTime(event.get(), icalproperty_new_dtend, endsBeforeStart ? meeting.start : meeting.end);
+    // An event must have a start; a meeting that lost its start time starts at its end.
+    const DateTime& start = meeting.start.toQDateTime().isValid() ? meeting.start : meeting.end;
+    addTime(event.get(), icalproperty_new_dtstart, start);
+    const bool endsBeforeStart = start.isValid() && meeting.end.isValid() && meeting.end.days < start.days;
+    addTime(event.get(), icalproperty_new_dtend, endsBeforeStart ? start : meeting.end);
     const QByteArray place = calendarText(meeting.place);
     addText(event.get(), icalproperty_new_location(place.constData()), place);
 
@@ -323,8 +324,10 @@ void forEachComponent(const RecordStore& store, ComponentWriter& writer, const Q
             const QByteArray parent = task->isSubTask() ? parents.value(task->identifier) : QByteArray();
             visit(writer.todo(*task, category, parent));
         }
-        for (const MeetingRecord* meeting : store.ofProject<MeetingRecord>(projectIdentifier))
-            visit(writer.event(*meeting));
+        for (const MeetingRecord* meeting : store.ofProject<MeetingRecord>(projectIdentifier)) {
+            if (CalendarWriter::isWritten(*meeting))
+                visit(writer.event(*meeting));
+        }
     }
 }
 
@@ -380,6 +383,12 @@ QList<CalendarEntry> CalendarWriter::entries(const QList<QByteArray>& projects) 
 QString CalendarWriter::writeFile(const QList<QByteArray>& projects, const QString& path) const
 {
     return SafeFile::write(path, calendar(projects));
+}
+
+bool CalendarWriter::isWritten(const MeetingRecord& meeting)
+{
+    // Without any time a meeting has no place in a calendar, and servers refuse such an event.
+    return meeting.start.toQDateTime().isValid() || meeting.end.toQDateTime().isValid();
 }
 
 QByteArray CalendarWriter::taskUid(const QByteArray& identifier)

@@ -8,6 +8,7 @@
 namespace korvane {
 
 class RecordStore;
+struct MeetingRecord;
 
 /** One task or meeting written as a calendar object of its own, as a calendar server stores it. */
 struct CalendarEntry
@@ -41,6 +42,9 @@ public:
 
     /** Writes `calendar(projects)` to the file; returns an empty text or "<path>: <reason>". */
     QString writeFile(const QList<QByteArray>& projects, const QString& path) const;
+
+    /** False for a meeting without any valid time, which is left out. */
+    static bool isWritten(const MeetingRecord& meeting);
 
     /** The UID of a task's VTODO. */
     static QByteArray taskUid(const QByteArray& identifier);

@@ -64,7 +64,8 @@ void CalendarExportDialog::exportChecked()
     qsizetype meetings = 0;
     for (const QByteArray& project : projects) {
         tasks += qsizetype(m_store.ofProject<TaskRecord>(project).size());
-        meetings += qsizetype(m_store.ofProject<MeetingRecord>(project).size());
+        for (const MeetingRecord* meeting : m_store.ofProject<MeetingRecord>(project))
+            meetings += CalendarWriter::isWritten(*meeting) ? 1 : 0;
     }
     UserDialogs::message(this, QStringLiteral("%1 tasks and %2 meetings were written to %3.")
                                    .arg(tasks)

@@ -245,6 +245,23 @@ TEST_F(CalendarExportTest, UidsAndContentStayTheSameAcrossExports)
                             [](const CalendarEntry& entry) { return entry.uid == "korvane-task-T1"; }));
 }
 
+TEST_F(CalendarExportTest, MeetingsWithoutTimesStillMakeValidEvents)
+{
+    MeetingRecord noStart = m_store.GetMeeting("M1");
+    noStart.start = DateTime::null();
+    ASSERT_EQ(m_store.ModifyMeeting(noStart), "");
+    MeetingRecord noTime = noStart;
+    noTime.identifier = "M2";
+    noTime.end = DateTime{DateTime::Invalid, 0.0};
+    ASSERT_EQ(m_store.ModifyMeeting(noTime), "");
+
+    const IcalComponent calendar = parsed(CalendarWriter(m_store, m_berlin).calendar({"P1"}));
+    const QList<icalcomponent*> events = children(calendar.get(), ICAL_VEVENT_COMPONENT);
+    ASSERT_EQ(events.size(), 1); // a meeting without any time has no place in a calendar
+    EXPECT_STREQ(icaltime_as_ical_string(icalcomponent_get_dtstart(events[0])), "20251103T070000");
+    EXPECT_FALSE(CalendarWriter::isWritten(noTime));
+}
+
 TEST_F(CalendarExportTest, LongTextsAreEscapedAndFoldedIntoShortLines)
 {
     QByteArray name = "Façade, north; \"wing\"\nphase ";
