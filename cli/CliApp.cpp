@@ -90,6 +90,8 @@ Commands:
                                    leaders,task,meeting,payment)
   export html|docx|xlsx PROJECT_ID FILE
                                    writes the project's HTML, Word or Excel export to FILE
+  export ics PROJECT_ID FILE       writes the project's tasks and meetings to an iCalendar file
+  export ics --all FILE            writes the tasks and meetings of every project to an iCalendar file
   export invoice-html|invoice-docx INVOICE_ID FILE
                                    writes the invoice's HTML or Word export to FILE
   export pdf PROJECT_ID FILE [--modules LIST]
@@ -102,6 +104,10 @@ Commands:
   import tasks|meetings FILE --project PROJECT_ID [--dry-run]
                                    adds every task or meeting of an iCalendar file to the project,
                                    prints the new identifiers (--dry-run: the rows it would add)
+  publish URL [--project ID]... [--user NAME] [--password-file FILE] [--force]
+                                   sends the tasks and meetings of the projects (all without --project)
+                                   to the CalDAV calendar at URL; items changed on the server since the
+                                   last publish are listed and kept unless --force
 
 KIND: project, client, resource, task, meeting, moneyflow, invoice.
 
@@ -245,6 +251,8 @@ int CliApp::dispatch(const QByteArray& command, const QList<QByteArray>& args)
         return exportTo(args);
     if (command == "import")
         return importFile(args);
+    if (command == "publish")
+        return publish(args);
     usageError(QStringLiteral("unknown command \"%1\"").arg(argText(command)));
 }
 

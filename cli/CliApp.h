@@ -73,6 +73,7 @@ private:
     int report(const QList<QByteArray>& args);
     int exportTo(const QList<QByteArray>& args);
     int importFile(const QList<QByteArray>& args);
+    int publish(const QList<QByteArray>& args);
     void exportHtml(const QByteArray& project, const QString& file);
     void exportInvoiceHtml(const QByteArray& invoice, const QString& file);
     void exportDocx(const QByteArray& project, const QString& file);
@@ -81,6 +82,8 @@ private:
     void exportPdf(const QList<QByteArray>& args);
     /** The module number of a comma-separated list of leaders, task, meeting and payment. */
     static int modulesArgument(const QByteArray& list);
+    /** Writes the tasks and meetings of the project, or of every project when it is empty, as iCalendar. */
+    void exportIcs(const QByteArray& project, const QString& file);
 
     template <class R> void listRecords();
     template <class R> void showRecord(const QByteArray& identifier);

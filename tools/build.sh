@@ -10,13 +10,15 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 build=${KORVANE_BUILD_DIR:-$top/build}
 
 packages=(build-essential cmake ninja-build pkg-config git qt6-base-dev qt6-base-private-dev qt6-svg-dev libxlsxwriter-dev
-          libical-dev libzip-dev zipcmp zipmerge ziptool libgtest-dev libbenchmark-dev xvfb xauth help2man)
+          libical-dev libzip-dev zipcmp zipmerge ziptool libgtest-dev libbenchmark-dev xvfb xauth help2man
+          qtkeychain-qt6-dev)
 # The tests open the .docx and .xlsx exports in LibreOffice headless; poppler turns its PDFs into text and pictures.
 # The fuzz targets need clang with its libFuzzer and sanitizer runtimes, and llvm-symbolizer for readable reports.
 # The install test packs the build as a Debian package and checks its desktop entry, metainfo and
 # manual pages; lintian checks the package the package command makes.
+# The publish tests start a Radicale calendar server and check it with a second CalDAV client.
 if [ "$mode" = test ]; then
-    packages+=(libreoffice-calc libreoffice-writer poppler-utils clang libclang-rt-dev llvm
+    packages+=(radicale python3-caldav python3-icalendar libreoffice-calc libreoffice-writer poppler-utils clang libclang-rt-dev llvm
                dpkg-dev appstream desktop-file-utils man-db)
 fi
 if [ "$mode" = package ]; then

@@ -2,6 +2,7 @@
 
 #include "integration/CalendarZones.h"
 #include "integration/ContentLines.h"
+#include "integration/IcalComponent.h"
 #include "records/Clock.h"
 
 #include <QSet>
@@ -105,12 +106,6 @@ QString splitCalendar(const QByteArray& text, const QByteArray& wanted, QList<Ch
             .arg(open.last().second);
     return {};
 }
-
-struct ComponentDeleter
-{
-    void operator()(icalcomponent* component) const { icalcomponent_free(component); }
-};
-using Component = std::unique_ptr<icalcomponent, ComponentDeleter>;
 
 /** libical leaves a value it cannot parse out and notes why; a time or duration it dropped is an error. */
 QString droppedValue(icalcomponent* component)
@@ -362,7 +357,7 @@ QString readItems(const QByteArray& text, const QByteArray& wanted, QList<Item>&
         // A changed occurrence of an item that is in the file is imported once, with its item.
         if (chunk.kind != wanted || (chunk.isException && recurring.contains(chunk.uid)))
             continue;
-        const Component component(icalparser_parse_string(chunk.text.constData()));
+        const IcalComponent component(icalparser_parse_string(chunk.text.constData()));
         if (!component)
             return QStringLiteral("line %1: the %2 cannot be read")
                 .arg(chunk.line)

@@ -5,6 +5,8 @@
 #include "records/Records.h"
 #include "records/Text.h"
 #include "reports/PageLink.h"
+#include "shell/CalendarExportDialog.h"
+#include "shell/CalendarPublishDialog.h"
 #include "shell/CalendarStep.h"
 #include "shell/ChangeLoginDialog.h"
 #include "shell/DataFolderLock.h"
@@ -26,6 +28,7 @@
 #include "views/widgets/CGraphSheet.h"
 #include "views/widgets/CKorvaneView.h"
 #include "views/widgets/ProjectDetailsBar.h"
+#include "views/widgets/ProjectRangePicker.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -315,11 +318,13 @@ void CMainFrame::runCommand(Command command)
     case Command::ExportExcel:
     case Command::ExportHtml:
     case Command::ExportPdf: exportProject(command); break;
+    case Command::ExportCalendar: exportCalendar(); break;
     case Command::ExportInvoiceWord: m_invoiceActions->exportWord(m_detailsBar->selectedInvoiceId()); break;
     case Command::ExportInvoiceHtml: m_invoiceActions->exportHtml(m_detailsBar->selectedInvoiceId()); break;
     case Command::ExportInvoicePdf: m_invoiceActions->exportPdf(m_detailsBar->selectedInvoiceId()); break;
     case Command::Refresh: refreshAll(); break;
     case Command::Synchronize: synchronize(); break;
+    case Command::PublishCalendar: publishCalendar(); break;
     case Command::ChangeLogin: changeLogin(); break;
     case Command::SetLoginStatus: setLoginStatus(); break;
     case Command::ChangeDirectory: changeDirectory(); break;
@@ -612,6 +617,22 @@ void CMainFrame::exportProject(Command command)
     else
         m_projectExports->exportWord(id, m_detailsBar->taskTree(), m_detailsBar->meetingTree(),
                                      m_detailsBar->moneyTree());
+}
+
+void CMainFrame::exportCalendar()
+{
+    CalendarExportDialog dialog(m_store, this);
+    dialog.picker()->setDateRange(m_fromPicker->date(), m_toPicker->date());
+    dialog.picker()->checkProject(listProjectIdOf(m_projectList));
+    UserDialogs::exec(dialog);
+}
+
+void CMainFrame::publishCalendar()
+{
+    CalendarPublishDialog dialog(m_store, this);
+    dialog.picker()->setDateRange(m_fromPicker->date(), m_toPicker->date());
+    dialog.picker()->checkProject(listProjectIdOf(m_projectList));
+    UserDialogs::exec(dialog);
 }
 
 void CMainFrame::onLinkCommand(const PageLink& link)

@@ -129,6 +129,10 @@ private:
     void showAbout();
     void printProject();
     void exportProject(Command command);
+    /** Export > To Calendar File: the selected project checked, others chosen by start month. */
+    void exportCalendar();
+    /** Tools > Publish To Calendar Server, with the same choice of projects. */
+    void publishCalendar();
 
     // The record editors; they live in their own source file, filled by the editors.
     void addProject();

@@ -59,9 +59,11 @@ enum class Command : int
     ExportInvoiceHtml = 32869,
     ExportPdf = 32910,
     ExportInvoicePdf = 32911,
+    ExportCalendar = 32912,
 
     Refresh = 32842,
     Synchronize = 32843,
+    PublishCalendar = 32913,
     ChangeLogin = 32834,
     SetLoginStatus = 32862,
     ChangeDirectory = 32854,

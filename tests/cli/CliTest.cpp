@@ -432,6 +432,32 @@ TEST_F(CliTest, ImportRefusesBrokenFilesAndUnknownProjects)
     EXPECT_EQ(snapshot(m_data), before);
 }
 
+TEST_F(CliTest, ExportIcsWritesOneProjectOrAllAndImportsBack)
+{
+    const QByteArray bridge = add("project", R"({"name": "Bridge"})");
+    const QByteArray quay = add("project", R"({"name": "Quay"})");
+    add("task", R"({"project_identifier": ")" + bridge + R"(", "name": "Survey", "kind": "NonSubTask"})");
+    add("meeting", R"({"project_identifier": ")" + quay + R"(", "subject": "Kick-off", "place": "Pier"})");
+    const QString one = m_root.filePath(QStringLiteral("one.ics"));
+    const QString all = m_root.filePath(QStringLiteral("all.ics"));
+    const auto before = snapshot(m_data);
+
+    ASSERT_EQ(cli({"export", "ics", bridge, one}).code, 0);
+    const QByteArray oneText = fileBytes(one);
+    EXPECT_EQ(oneText.count("BEGIN:VTODO"), 1);
+    EXPECT_EQ(oneText.count("BEGIN:VEVENT"), 0);
+    ASSERT_EQ(cli({"export", "ics", "--all", all}).code, 0);
+    const QByteArray allText = fileBytes(all);
+    EXPECT_EQ(allText.count("BEGIN:VTODO"), 1);
+    EXPECT_EQ(allText.count("BEGIN:VEVENT"), 1);
+    EXPECT_EQ(cli({"export", "ics", "nosuch", one}).code, 2);
+    EXPECT_EQ(cli({"export", "ics", bridge}).code, 1);
+    EXPECT_EQ(snapshot(m_data), before);
+
+    const CliRun back = cli({"import", "meetings", all, "--project", bridge, "--dry-run"});
+    EXPECT_EQ(back.out, "Kick-off - Pier\n");
+}
+
 } // namespace
 
 TEST_F(CliTest, SearchPrintsOneTabSeparatedLinePerMatchingText)
