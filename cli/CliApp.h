@@ -65,6 +65,10 @@ private:
     int history(const QList<QByteArray>& args);
     int undo(const QList<QByteArray>& args);
     int restore(const QList<QByteArray>& args);
+    int conflicts(const QList<QByteArray>& args);
+    int resolve(const QList<QByteArray>& args);
+    /** Takes a trailing `--force` off the arguments: changes then overwrite files changed elsewhere. */
+    QList<QByteArray> takeForce(QList<QByteArray> args);
     void showChange(const QByteArray& id);
     int report(const QList<QByteArray>& args);
     int exportTo(const QList<QByteArray>& args);
@@ -106,6 +110,8 @@ private:
     std::unique_ptr<RecordStore> m_store;
     /** True when the store is loaded for a command that must not write (check). */
     bool m_readOnly = false;
+    /** True when the command overwrites files changed elsewhere since it read them (--force). */
+    bool m_force = false;
 };
 
 } // namespace korvane

@@ -14,10 +14,11 @@ packages=(build-essential cmake ninja-build pkg-config git qt6-base-dev qt6-base
 # The tests open the .docx and .xlsx exports in LibreOffice headless; poppler turns its PDFs into text and pictures.
 # The fuzz targets need clang with its libFuzzer and sanitizer runtimes, and llvm-symbolizer for readable reports.
 # The install test packs the build as a Debian package and checks its desktop entry, metainfo and
-# manual pages; lintian checks the package the package command makes.
+# manual pages; lintian checks the package the package command makes. Two Syncthing instances share a
+# data folder in the test of sync conflict copies.
 if [ "$mode" = test ]; then
     packages+=(libreoffice-calc libreoffice-writer poppler-utils clang libclang-rt-dev llvm
-               dpkg-dev appstream desktop-file-utils man-db)
+               dpkg-dev appstream desktop-file-utils man-db syncthing)
 fi
 if [ "$mode" = package ]; then
     packages+=(dpkg-dev lintian)

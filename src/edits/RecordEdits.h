@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <optional>
 
 namespace korvane {
 
@@ -16,6 +17,8 @@ struct EditResult
     QString error;
     /** What the change did, as the history and the Edit menu name it. */
     QString description;
+    /** The record file whose change elsewhere since it was read made the edit change nothing. */
+    std::optional<FileRef> changedElsewhere;
 
     bool ok() const { return error.isEmpty(); }
 };
