@@ -396,9 +396,7 @@ template <class R> void CliApp::modifyRecord()
     const QString reason = JsonRecords::fromJson(object, record);
     if (!reason.isEmpty())
         fail(InvalidInput, reason);
-    const QString error = RecordEdits::modify(records, record).error;
-    if (!error.isEmpty())
-        fail(InvalidInput, error);
+    failUnless(RecordEdits::modify(records, record));
 }
 
 int CliApp::list(const QList<QByteArray>& args)
@@ -458,6 +456,13 @@ int CliApp::add(const QList<QByteArray>& args)
     return Success;
 }
 
+void CliApp::failUnless(const EditResult& result)
+{
+    if (!result.ok())
+        fail(InvalidInput, result.changedElsewhere ? result.error + QStringLiteral(" --force overwrites it.")
+                                                   : result.error);
+}
+
 QList<QByteArray> CliApp::takeForce(QList<QByteArray> args)
 {
     if (!args.isEmpty() && args.last() == "--force") {
@@ -488,9 +493,7 @@ int CliApp::remove(const QList<QByteArray>& given)
         fail(InvalidInput,
              QStringLiteral("no %1 with the identifier \"%2\"").arg(word(kind), displayText(identifier)));
     requireFileSafe(identifier);
-    const QString error = RecordEdits::remove(records, kind, identifier).error;
-    if (!error.isEmpty())
-        fail(InvalidInput, error);
+    failUnless(RecordEdits::remove(records, kind, identifier));
     return Success;
 }
 

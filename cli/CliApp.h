@@ -13,6 +13,7 @@
 namespace korvane {
 
 class RecordStore;
+struct EditResult;
 
 /** korvane-cli: runs one command on a data folder and tells the outcome by its exit status. */
 class CliApp
@@ -67,6 +68,8 @@ private:
     int restore(const QList<QByteArray>& args);
     int conflicts(const QList<QByteArray>& args);
     int resolve(const QList<QByteArray>& args);
+    /** Ends the command with the edit's reason when it changed nothing; a refusal tells of --force. */
+    static void failUnless(const EditResult& result);
     /** Takes a trailing `--force` off the arguments: changes then overwrite files changed elsewhere. */
     QList<QByteArray> takeForce(QList<QByteArray> args);
     void showChange(const QByteArray& id);

@@ -397,10 +397,16 @@ bool RecordStore::isAsRead(RecordKind kind, const QByteArray& identifier) const
     const QString name = recordFileName(kind, identifier);
     const QString path = fileName(kind, identifier);
     QByteArray bytes;
-    auto read = [&] { return QFileInfo(path).isFile() && SafeFile::read(path, bytes); };
+    // True when the file is known to differ: removed, or holding other bytes. A file that cannot be
+    // read, or a data folder gone, tells nothing: the write itself then says what is wrong.
+    auto differs = [&](const std::function<bool()>& expected) {
+        if (!SafeFile::exists(path))
+            return QFileInfo(m_workingDirectory).isDir();
+        return QFileInfo(path).isFile() && SafeFile::read(path, bytes) && !expected();
+    };
     const auto written = m_writtenContents.constFind(name);
     if (written != m_writtenContents.cend())
-        return read() && bytes.size() == written->first && qHash(bytes) == written->second;
+        return !differs([&] { return bytes.size() == written->first && qHash(bytes) == written->second; });
     // Without stamps of this folder nothing was read from it that another program could have changed;
     // a file the load skipped held no record to lose.
     if (!m_stamps.isValid() || m_stamps.folder() != m_workingDirectory ||
@@ -410,10 +416,12 @@ bool RecordStore::isAsRead(RecordKind kind, const QByteArray& identifier) const
         return true;
     // A stamp also changes when a file is only touched or copied back as it was: what counts is
     // whether the file still gives the record the store holds.
-    return read() && visitKind(kind, [&](auto empty) {
-               const auto* record = records<decltype(empty)>().find(identifier);
-               return record && encodeRecord(*record) == bytes;
-           });
+    return !differs([&] {
+        return visitKind(kind, [&](auto empty) {
+            const auto* record = records<decltype(empty)>().find(identifier);
+            return record && encodeRecord(*record) == bytes;
+        });
+    });
 }
 
 QString RecordStore::refusalOf(RecordKind kind, const QByteArray& identifier) const
