@@ -55,10 +55,11 @@ Commands:
                                    standard error and passed over, the others are added (exit 2)
   add task --parent TASK_ID        adds the task (or the tasks, one a line) read from standard input as
                                    sub tasks of TASK_ID
-  modify KIND                      stores the JSON object read from standard input under its identifier
-                                   (a task moved to another project takes its sub tasks along)
-  delete KIND ID                   deletes a record (a project with everything that hangs on it, a
-                                   task with its sub tasks)
+  modify KIND [--force]            stores the JSON object read from standard input under its identifier
+                                   (a task moved to another project takes its sub tasks along); refused
+                                   when the record's file was changed elsewhere since, unless --force
+  delete KIND ID [--force]         deletes a record (a project with everything that hangs on it, a
+                                   task with its sub tasks); refused as modify is, unless --force
   list agenda|actions MEETING_ID   the items of a meeting's agenda or action list
   write agenda|actions MEETING_ID  replaces the list with the JSON lines read from standard input
                                    (one change; with any line that is no item, every such line is
@@ -67,7 +68,12 @@ Commands:
   words AMOUNT                     the amount in words as an invoice stores it
   encipher TEXT                    the text enciphered with the login cipher
   decipher HEX                     the text deciphered with the login cipher
-  check                            lists the files of the data folder that cannot be read
+  check                            lists the files of the data folder that cannot be read, and the
+                                   conflicting copies of records
+  conflicts                        the conflicting copies of records a sync program left, one a line:
+                                   kind, identifier, the copy's path (tab-separated)
+  resolve KIND ID --keep PATH      keeps the version in PATH (the record's file or a copy) as the
+                                   record; the other copies are moved into the "Conflicts" folder
   demo [--projects N] [--seed S]   fills the data folder with a generated data set
   projects FROM TO                 the project list for a month range (YYYY-MM YYYY-MM)
   tree tasks|meetings|money PROJECT_ID
@@ -115,7 +121,7 @@ Exit status:
   0  success
   1  bad usage
   2  unknown record, unreadable or invalid input (nothing is written)
-  3  check found problems
+  3  check found problems or conflicting copies
 )";
 
 QString word(RecordKind kind)
@@ -245,6 +251,10 @@ int CliApp::dispatch(const QByteArray& command, const QList<QByteArray>& args)
         return undo(args);
     if (command == "restore")
         return restore(args);
+    if (command == "conflicts")
+        return conflicts(args);
+    if (command == "resolve")
+        return resolve(args);
     if (command == "report")
         return report(args);
     if (command == "export")
@@ -285,6 +295,7 @@ RecordStore& CliApp::openStore()
         m_store = std::make_unique<RecordStore>(folder);
         m_store->setReadOnly(m_readOnly);
         History::setMaxBytes(qint64(AppSettings::historyMegabytes()) * 1024 * 1024);
+        m_store->setOverwriteChanged(m_force);
         // A change a crash cut short is put back first, so every command sees a whole folder.
         if (!m_readOnly) {
             for (const QString& line : History(folder).recover(*m_store))
@@ -480,9 +491,7 @@ template <class R> void CliApp::modifyRecord()
             subTasks.append({RecordKind::Task, sub});
         storeWith(subTasks);
     }
-    const QString error = RecordEdits::modify(records, record).error;
-    if (!error.isEmpty())
-        fail(InvalidInput, error);
+    failUnless(RecordEdits::modify(records, record));
 }
 
 int CliApp::list(const QList<QByteArray>& args)
@@ -542,16 +551,34 @@ int CliApp::add(const QList<QByteArray>& args)
     return Success;
 }
 
-int CliApp::modify(const QList<QByteArray>& args)
+void CliApp::failUnless(const EditResult& result)
 {
-    expectCount(args, 1, "modify KIND");
+    if (!result.ok())
+        fail(InvalidInput, result.changedElsewhere ? result.error + QStringLiteral(" --force overwrites it.")
+                                                   : result.error);
+}
+
+QList<QByteArray> CliApp::takeForce(QList<QByteArray> args)
+{
+    if (!args.isEmpty() && args.last() == "--force") {
+        m_force = true;
+        args.removeLast();
+    }
+    return args;
+}
+
+int CliApp::modify(const QList<QByteArray>& given)
+{
+    const QList<QByteArray> args = takeForce(given);
+    expectCount(args, 1, "modify KIND [--force]");
     visitKind(kindArgument(args[0]), [&](auto empty) { modifyRecord<decltype(empty)>(); });
     return Success;
 }
 
-int CliApp::remove(const QList<QByteArray>& args)
+int CliApp::remove(const QList<QByteArray>& given)
 {
-    expectCount(args, 2, "delete KIND ID");
+    const QList<QByteArray> args = takeForce(given);
+    expectCount(args, 2, "delete KIND ID [--force]");
     const RecordKind kind = kindArgument(args[0]);
     const QByteArray& identifier = args[1];
     RecordStore& records = kind == RecordKind::Project ? store() : storeWith({{kind, identifier}});
@@ -574,9 +601,7 @@ int CliApp::remove(const QList<QByteArray>& args)
         fail(InvalidInput,
              QStringLiteral("no %1 with the identifier \"%2\"").arg(word(kind), displayText(identifier)));
     requireFileSafe(identifier);
-    const QString error = RecordEdits::remove(records, kind, identifier).error;
-    if (!error.isEmpty())
-        fail(InvalidInput, error);
+    failUnless(RecordEdits::remove(records, kind, identifier));
     return Success;
 }
 
@@ -760,6 +785,9 @@ int CliApp::check(const QList<QByteArray>& args)
     QStringList problems;
     for (const LoadProblem& problem : records.loadProblems())
         problems.append(QStringLiteral("%1: %2").arg(problem.path, problem.reason));
+    for (const ConflictCopy& copy : records.conflicts())
+        problems.append(QStringLiteral("%1: a conflicting copy of the %2 %3")
+                            .arg(copy.path, word(copy.kind), displayText(copy.identifier)));
     checkListFiles(problems);
     for (QString problem : problems) {
         // One line per file, even when a damaged file's name or contents hold line breaks.

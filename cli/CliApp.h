@@ -14,6 +14,7 @@ namespace korvane {
 
 class RecordStore;
 struct RecordKey;
+struct EditResult;
 
 /** korvane-cli: runs one command on a data folder and tells the outcome by its exit status. */
 class CliApp
@@ -69,6 +70,12 @@ private:
     int history(const QList<QByteArray>& args);
     int undo(const QList<QByteArray>& args);
     int restore(const QList<QByteArray>& args);
+    int conflicts(const QList<QByteArray>& args);
+    int resolve(const QList<QByteArray>& args);
+    /** Ends the command with the edit's reason when it changed nothing; a refusal tells of --force. */
+    static void failUnless(const EditResult& result);
+    /** Takes a trailing `--force` off the arguments: changes then overwrite files changed elsewhere. */
+    QList<QByteArray> takeForce(QList<QByteArray> args);
     void showChange(const QByteArray& id);
     int report(const QList<QByteArray>& args);
     int exportTo(const QList<QByteArray>& args);
@@ -124,6 +131,8 @@ private:
     /** True when the store is loaded for a command that must not write (check). */
     bool m_readOnly = false;
     bool m_loadedWhole = false;
+    /** True when the command overwrites files changed elsewhere since it read them (--force). */
+    bool m_force = false;
 };
 
 } // namespace korvane

@@ -16,10 +16,11 @@ packages=(build-essential cmake ninja-build pkg-config git qt6-base-dev qt6-base
 # The fuzz targets need clang with its libFuzzer and sanitizer runtimes, and llvm-symbolizer for readable reports.
 # The install test packs the build as a Debian package and checks its desktop entry, metainfo and
 # manual pages; lintian checks the package the package command makes.
-# The publish tests start a Radicale calendar server and check it with a second CalDAV client.
+# The publish tests start a Radicale calendar server and check it with a second CalDAV client; two
+# Syncthing instances share a data folder in the test of sync conflict copies.
 if [ "$mode" = test ]; then
     packages+=(radicale python3-caldav python3-icalendar libreoffice-calc libreoffice-writer poppler-utils clang libclang-rt-dev llvm
-               dpkg-dev appstream desktop-file-utils man-db)
+               dpkg-dev appstream desktop-file-utils man-db syncthing)
 fi
 if [ "$mode" = package ]; then
     packages+=(dpkg-dev lintian)

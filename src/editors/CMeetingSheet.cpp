@@ -1,4 +1,5 @@
 #include "editors/CMeetingSheet.h"
+#include "editors/ChangedElsewhereQuestion.h"
 
 #include "editors/CActionPg.h"
 #include "editors/CAgendaPg.h"
@@ -99,8 +100,13 @@ bool CMeetingSheet::store()
     const auto listOf = [](const MeetingListPage* page) {
         return page->wasShown() ? std::optional<QByteArray>(page->fileBytes()) : std::nullopt;
     };
-    const EditResult result =
-        MeetingEdits::modifyMeeting(m_store, meeting, listOf(m_agenda), listOf(m_action));
+    const auto save = [&] {
+        return MeetingEdits::modifyMeeting(m_store, meeting, listOf(m_agenda), listOf(m_action));
+    };
+    EditResult result = save();
+    ChangedElsewhereQuestion::ask(this, m_store, result, save);
+    if (result.changedElsewhere)
+        return false;
     if (!result.ok())
         return failed(tr("The meeting could not be saved."), result.error);
     m_meeting = meeting;

@@ -4,6 +4,7 @@
 #include "editors/CProjectDetailsPg.h"
 #include "editors/CResourcePg.h"
 #include "editors/CSynopsisPg.h"
+#include "editors/ChangedElsewhereQuestion.h"
 #include "editors/WizardPictures.h"
 #include "edits/ProjectEdits.h"
 #include "edits/RecordDefaults.h"
@@ -56,7 +57,9 @@ EditorOutcome CProjectSheet::run(CProjectSheet& sheet, QWidget* parent)
         const QString failure = sheet.storeRecords(projectId);
         if (failure.isEmpty())
             return {true, projectId};
-        UserDialogs::message(parent, failure, UserDialogs::Icon::Critical);
+        // A refusal already answered leaves the sheet open without another message.
+        if (!sheet.m_refusalAnswered)
+            UserDialogs::message(parent, failure, UserDialogs::Icon::Critical);
         if (projectId.isEmpty())
             continue;
         // The records are stored and only the documents failed: the project exists, so report it.
@@ -151,8 +154,15 @@ QString CProjectSheet::storeRecords(QByteArray& projectId)
         if (QFileInfo::exists(scratch))
             documents = bytes;
     }
-    const EditResult result = m_adding ? ProjectEdits::addProject(m_store, project, client, documents)
-                                       : ProjectEdits::modifyProject(m_store, project, client, documents);
+    const auto save = [&] {
+        return m_adding ? ProjectEdits::addProject(m_store, project, client, documents)
+                        : ProjectEdits::modifyProject(m_store, project, client, documents);
+    };
+    EditResult result = save();
+    ChangedElsewhereQuestion::ask(this, m_store, result, save);
+    m_refusalAnswered = result.changedElsewhere.has_value();
+    if (m_refusalAnswered)
+        return result.error;
     if (!result.ok())
         return tr("The project \"%1\" could not be saved.\n%2").arg(displayText(project.name), result.error);
     projectId = result.identifier;

@@ -63,6 +63,8 @@ private:
 
     RecordStore& m_store;
     bool m_adding;
+    /** True when the last save was refused for a record changed elsewhere and the user was asked. */
+    bool m_refusalAnswered = false;
     /** False when the scratch documents file could not be prepared: then Finish leaves the documents alone. */
     bool m_documentsReady = false;
     ProjectRecord m_project;

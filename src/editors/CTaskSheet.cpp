@@ -2,13 +2,13 @@
 
 #include "editors/CResourcePg.h"
 #include "editors/CTaskDetailsPg.h"
+#include "editors/ChangedElsewhereQuestion.h"
 #include "editors/WizardPictures.h"
 #include "edits/RecordDefaults.h"
 #include "edits/RecordEdits.h"
 #include "edits/TaskEdits.h"
 #include "records/RecordCodec.h"
 #include "records/Text.h"
-#include "ui/UserDialogs.h"
 #include "store/RecordStore.h"
 #include "ui/UserDialogs.h"
 
@@ -125,18 +125,21 @@ bool CTaskSheet::failed(const QString& what, const QString& error)
 bool CTaskSheet::store()
 {
     const TaskRecord task = this->task();
-    EditResult result;
-    switch (m_mode) {
-    case Mode::AddTask:
-        result = RecordEdits::add(m_store, task);
-        break;
-    case Mode::AddSubTask:
-        result = TaskEdits::addSubTask(m_store, task, m_parentId);
-        break;
-    case Mode::ModifyTask:
-        result = RecordEdits::modify(m_store, task);
-        break;
-    }
+    const auto save = [&] {
+        switch (m_mode) {
+        case Mode::AddTask:
+            return RecordEdits::add(m_store, task);
+        case Mode::AddSubTask:
+            return TaskEdits::addSubTask(m_store, task, m_parentId);
+        case Mode::ModifyTask:
+            break;
+        }
+        return RecordEdits::modify(m_store, task);
+    };
+    EditResult result = save();
+    ChangedElsewhereQuestion::ask(this, m_store, result, save);
+    if (result.changedElsewhere)
+        return false;
     if (!result.ok())
         return failed(m_mode == Mode::AddSubTask
                           ? tr("The sub task \"%1\" could not be added.").arg(displayText(task.name))

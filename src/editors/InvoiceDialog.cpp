@@ -1,4 +1,5 @@
 #include "editors/InvoiceDialog.h"
+#include "editors/ChangedElsewhereQuestion.h"
 
 #include "editors/KeptText.h"
 #include "editors/MoneyFields.h"
@@ -327,13 +328,18 @@ bool InvoiceDialog::takeValues(InvoiceRecord& record)
 
 bool InvoiceDialog::store(const InvoiceRecord& record)
 {
-    const EditResult result =
-        m_adding ? RecordEdits::add(m_store, record) : RecordEdits::modify(m_store, record);
+    const auto save = [&] {
+        return m_adding ? RecordEdits::add(m_store, record) : RecordEdits::modify(m_store, record);
+    };
+    EditResult result = save();
+    ChangedElsewhereQuestion::ask(this, m_store, result, save);
     const QString& error = result.error;
     m_storedIdentifier = result.identifier;
     if (error.isEmpty())
         return true;
     m_storedIdentifier.clear();
+    if (result.changedElsewhere)
+        return false;
     UserDialogs::message(this,
                          QStringLiteral("The invoice \"%1\" could not be saved.\n%2")
                              .arg(displayText(record.invoiceNumber), error),

@@ -1,4 +1,5 @@
 #include "editors/MoneyFlowDialog.h"
+#include "editors/ChangedElsewhereQuestion.h"
 #include "edits/InvoiceRules.h"
 #include "edits/RecordDefaults.h"
 #include "edits/RecordEdits.h"
@@ -272,13 +273,18 @@ bool MoneyFlowDialog::takeValues(MoneyFlowRecord& record)
 
 bool MoneyFlowDialog::store(const MoneyFlowRecord& record)
 {
-    const EditResult result =
-        m_adding ? RecordEdits::add(m_store, record) : RecordEdits::modify(m_store, record);
+    const auto save = [&] {
+        return m_adding ? RecordEdits::add(m_store, record) : RecordEdits::modify(m_store, record);
+    };
+    EditResult result = save();
+    ChangedElsewhereQuestion::ask(this, m_store, result, save);
     const QString& error = result.error;
     m_storedIdentifier = result.identifier;
     if (error.isEmpty())
         return true;
     m_storedIdentifier.clear();
+    if (result.changedElsewhere)
+        return false;
     const QString what = m_kind == MoneyFlowRecord::Income ? QStringLiteral("income") : QStringLiteral("expense");
     UserDialogs::message(this,
                          QStringLiteral("The %1 entry \"%2\" could not be saved.\n%3")

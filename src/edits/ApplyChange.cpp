@@ -1,6 +1,7 @@
 #include "edits/ApplyChange.h"
 
 #include "edits/History.h"
+#include "edits/HistoryEdits.h"
 #include "records/RecordCodec.h"
 #include "store/RecordStore.h"
 #include "store/SafeFile.h"
@@ -68,13 +69,35 @@ FileStep currentState(const RecordStore& store, const FileRef& file)
     return state;
 }
 
-QString beginChange(RecordStore& store, const Change& change, BegunChange& begun)
+QString beginChange(RecordStore& store, const Change& change, BegunChange& begun,
+                    std::optional<FileRef>* changedElsewhere)
 {
     // Every file as it is before the change, once each, in the order the change first touches them.
     begun.original.clear();
     for (const FileStep& step : change.steps()) {
         if (indexOf(begun.original, step.file) < 0)
             begun.original.push_back(currentState(store, step.file));
+    }
+    // Checked for every file before the first is written, so that a refusal leaves all as it was.
+    for (const FileStep& state : begun.original) {
+        const auto* kind = std::get_if<RecordKind>(&state.file.type);
+        if (!kind || store.overwritesChanged() || store.isAsRead(*kind, state.file.identifier))
+            continue;
+        const FileStep& last = *std::find_if(change.steps().rbegin(), change.steps().rend(),
+                                             [&](const FileStep& step) { return step.file == state.file; });
+        // Removed here and there alike: nothing of the other program's is lost.
+        if (!state.bytes && !last.bytes)
+            continue;
+        if (changedElsewhere)
+            *changedElsewhere = state.file;
+        // Named as it was read here, the version the user knows.
+        const std::optional<QByteArray> known =
+            visitKind(*kind, [&](auto empty) -> std::optional<QByteArray> {
+                const auto* record = store.records<decltype(empty)>().find(state.file.identifier);
+                return record ? std::optional<QByteArray>(encodeRecord(*record)) : last.bytes;
+            });
+        return QStringLiteral("%1 was changed elsewhere since it was read, so nothing was changed.")
+            .arg(HistoryEdits::fileCaption({state.file, std::nullopt, known}));
     }
     begun.kept = History::isKept() && !store.workingDirectory().isEmpty() && !change.isEmpty();
     if (!begun.kept)
@@ -133,12 +156,13 @@ void finishChange(const RecordStore& store, const BegunChange& begun)
         History(store.workingDirectory()).finish(begun.entry);
 }
 
-QString applyChange(RecordStore& store, const Change& change, std::vector<FileBefore>* before)
+QString applyChange(RecordStore& store, const Change& change, std::vector<FileBefore>* before,
+                    std::optional<FileRef>* changedElsewhere)
 {
     if (change.isEmpty())
         return {};
     BegunChange begun;
-    if (QString error = beginChange(store, change, begun); !error.isEmpty())
+    if (QString error = beginChange(store, change, begun, changedElsewhere); !error.isEmpty())
         return error;
     if (QString error = carryOutChange(store, change, begun); !error.isEmpty())
         return error;

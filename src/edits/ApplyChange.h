@@ -4,6 +4,7 @@
 #include "edits/History.h"
 
 #include <QString>
+#include <optional>
 #include <vector>
 
 namespace korvane {
@@ -17,8 +18,11 @@ using FileBefore = FileStep;
  * Carries out every step of a change, in order, or none: when a file cannot be written, the files
  * already changed get their old bytes back and the store its old records. Returns "" on success,
  * otherwise the reason naming the file. `before`, when given, receives each file's previous state.
+ * A record file changed elsewhere since the store read it is not overwritten unless the store is
+ * told to: then nothing is changed and `changedElsewhere`, when given, names that file.
  */
-QString applyChange(RecordStore& store, const Change& change, std::vector<FileBefore>* before = nullptr);
+QString applyChange(RecordStore& store, const Change& change, std::vector<FileBefore>* before = nullptr,
+                    std::optional<FileRef>* changedElsewhere = nullptr);
 
 /** A change whose history entry is written and whose files are not changed yet. */
 struct BegunChange
@@ -34,7 +38,8 @@ struct BegunChange
  * The three parts of `applyChange`, for a run of changes that flushes to disk once per group:
  * notes the files as they are and writes the history entry; "" or why nothing was changed.
  */
-QString beginChange(RecordStore& store, const Change& change, BegunChange& begun);
+QString beginChange(RecordStore& store, const Change& change, BegunChange& begun,
+                    std::optional<FileRef>* changedElsewhere = nullptr);
 /** Carries out a begun change's steps, or none of them (its entry is then dropped); "" or the reason. */
 QString carryOutChange(RecordStore& store, const Change& change, const BegunChange& begun);
 /** Marks a carried out change finished in the history. */

@@ -95,8 +95,9 @@ EditResult RecordEdits::remove(RecordStore& store, RecordKind kind, const QByteA
 
 EditResult RecordEdits::apply(RecordStore& store, const Change& change, const QByteArray& identifier)
 {
-    if (QString error = applyChange(store, change); !error.isEmpty())
-        return {{}, error, change.description()};
+    std::optional<FileRef> changedElsewhere;
+    if (QString error = applyChange(store, change, nullptr, &changedElsewhere); !error.isEmpty())
+        return {{}, error, change.description(), changedElsewhere};
     return {identifier, {}, change.description()};
 }
 

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <optional>
 
 namespace korvane {
 
@@ -18,6 +19,8 @@ struct EditResult
     QString description;
     /** Refused because a record was changed since (elsewhere, or by a later change): forcing would go on. */
     bool conflict = false;
+    /** The record file whose change elsewhere since it was read made the edit change nothing. */
+    std::optional<FileRef> changedElsewhere;
 
     bool ok() const { return error.isEmpty(); }
 };

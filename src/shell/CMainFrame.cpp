@@ -1,5 +1,6 @@
 #include "shell/CMainFrame.h"
 
+#include "edits/ConflictEdits.h"
 #include "edits/ProjectEdits.h"
 #include "edits/RecordEdits.h"
 #include "records/Records.h"
@@ -9,6 +10,7 @@
 #include "shell/CalendarPublishDialog.h"
 #include "shell/CalendarStep.h"
 #include "shell/ChangeLoginDialog.h"
+#include "shell/ConflictsWindow.h"
 #include "shell/DataFolderLock.h"
 #include "shell/HelpFile.h"
 #include "shell/InvoiceActions.h"
@@ -187,6 +189,13 @@ void CMainFrame::createStatusBar()
     connect(m_problemsButton, &QPushButton::clicked, this, &CMainFrame::showLoadProblems);
     statusBar()->setObjectName(QStringLiteral("StatusBar"));
     statusBar()->addPermanentWidget(m_problemsButton);
+    m_conflictsButton = new QPushButton(this);
+    m_conflictsButton->setObjectName(QStringLiteral("ConflictsButton"));
+    m_conflictsButton->setFlat(true);
+    m_conflictsButton->setToolTip(
+        QStringLiteral("Show the versions of the records a sync program left copies of"));
+    connect(m_conflictsButton, &QPushButton::clicked, this, &CMainFrame::showConflicts);
+    statusBar()->addPermanentWidget(m_conflictsButton);
     statusBar()->addPermanentWidget(new LockKeyIndicators(this));
 }
 
@@ -667,6 +676,22 @@ void CMainFrame::updateLoadProblemNotice()
     m_problemsButton->setText(count == 1 ? QStringLiteral("1 record file was skipped")
                                          : QStringLiteral("%1 record files were skipped").arg(count));
     m_problemsButton->setAccessibleName(m_problemsButton->text());
+    const auto conflicts = ConflictEdits::records(m_store).size();
+    m_conflictsButton->setVisible(conflicts > 0);
+    m_conflictsButton->setText(conflicts == 1
+                                   ? QStringLiteral("1 record has conflicting copies")
+                                   : QStringLiteral("%1 records have conflicting copies").arg(conflicts));
+    m_conflictsButton->setAccessibleName(m_conflictsButton->text());
+}
+
+void CMainFrame::showConflicts()
+{
+    commitSynopsis();
+    ConflictsWindow window(m_store, this);
+    UserDialogs::exec(window);
+    updateLoadProblemNotice();
+    if (window.changedRecords())
+        refreshProjectList(m_projectId, false);
 }
 
 void CMainFrame::showLoadProblems()

@@ -104,7 +104,9 @@ private:
     void createPanes();
     void updateCommandStates();
     void showLoadProblems();
+    /** Shows in the status bar how many files were skipped and how many records have conflicting copies. */
     void updateLoadProblemNotice();
+    void showConflicts();
     /** Shows a store error ("path: reason") to the user; returns true when there was none. */
     bool reportStoreError(const QString& error, const QString& what = {});
     /**
@@ -184,6 +186,7 @@ private:
     QDateEdit* m_fromPicker = nullptr;
     QDateEdit* m_toPicker = nullptr;
     QPushButton* m_problemsButton = nullptr;
+    QPushButton* m_conflictsButton = nullptr;
     InvoiceActions* m_invoiceActions = nullptr;
     ProjectExports* m_projectExports = nullptr;
     FindWindow* m_findWindow = nullptr;

@@ -4,7 +4,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QSysInfo>
 
+#include <csignal>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -51,6 +53,25 @@ void removeForeignLockFile(const QString& lockPath)
         ::unlink(native.constData());
 }
 
+/** This machine's name as lock files give it. */
+QString thisHost()
+{
+    const QString host = QSysInfo::machineHostName();
+    return host.isEmpty() ? QStringLiteral("localhost") : host;
+}
+
+/** The host named in a lock file, or "" when it is no small regular file or names none. */
+QString hostOfLockFile(const QString& path, qint64* pid)
+{
+    struct stat info;
+    if (::lstat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode) ||
+        info.st_size > kMostLockFileBytes)
+        return {};
+    QString host;
+    QString application;
+    return QLockFile(path).getLockInfo(pid, &host, &application) ? host : QString();
+}
+
 } // namespace
 
 DataFolderLock::DataFolderLock() = default;
@@ -62,7 +83,13 @@ DataFolderLock::~DataFolderLock()
 
 QString DataFolderLock::lockFileName()
 {
-    return QStringLiteral("Korvane.lock");
+    // One lock file per machine: a folder synced between machines carries them all along.
+    QString host = thisHost();
+    for (QChar& c : host) {
+        if (!c.isLetterOrNumber() && c != QLatin1Char('-') && c != QLatin1Char('.'))
+            c = QLatin1Char('_');
+    }
+    return QStringLiteral("Korvane-%1.lock").arg(host);
 }
 
 bool DataFolderLock::acquire(const QString& dataFolder, QString* error)
@@ -95,9 +122,31 @@ bool DataFolderLock::acquire(const QString& dataFolder, QString* error)
         // can be written either, so the folder is still used, unguarded.
         lock.reset();
     }
+    // Locks of other machines, and the one lock file of earlier versions, held by another machine.
+    QStringList others;
+    const QDir dir(dataFolder);
+    const QStringList names =
+        dir.entryList({QStringLiteral("Korvane-*.lock"), QStringLiteral("Korvane.lock")},
+                      QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : names) {
+        qint64 pid = 0;
+        const QString host = name == lockFileName() ? QString() : hostOfLockFile(dir.filePath(name), &pid);
+        if (host.isEmpty())
+            continue;
+        if (host != thisHost()) {
+            if (!others.contains(host))
+                others.append(host);
+        } else if (name == QLatin1String("Korvane.lock") && pid > 0 && ::kill(pid_t(pid), 0) == 0) {
+            // An earlier version of the program runs on this machine with the folder open.
+            if (error)
+                *error = heldByMessage(QLockFile(dir.filePath(name)));
+            return false;
+        }
+    }
     release();
     m_lock = std::move(lock);
     m_folder = dataFolder;
+    m_otherHosts = others;
     return true;
 }
 
@@ -107,6 +156,7 @@ void DataFolderLock::release()
         m_lock->unlock();
     m_lock.reset();
     m_folder.clear();
+    m_otherHosts.clear();
 }
 
 QString DataFolderLock::folder() const

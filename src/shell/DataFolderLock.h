@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 class QLockFile;
@@ -8,9 +9,10 @@ class QLockFile;
 namespace korvane {
 
 /**
- * Guards a data folder against a second copy of the program: a lock file ("Korvane.lock") inside
- * the data folder, held while the program works on it. A lock left behind by a program that no
- * longer runs is taken over.
+ * Guards a data folder against a second copy of the program on the same machine: a lock file of
+ * this machine ("Korvane-HOST.lock") inside the data folder, held while the program works on it. A
+ * lock left behind by a program that no longer runs is taken over. The lock files of other machines
+ * (a folder synced or shared) do not block and are never taken over or removed: they are only told.
  */
 class DataFolderLock
 {
@@ -21,8 +23,11 @@ public:
     DataFolderLock(const DataFolderLock&) = delete;
     DataFolderLock& operator=(const DataFolderLock&) = delete;
 
-    /** The name of the lock file inside the data folder. */
+    /** The name of this machine's lock file inside the data folder. */
     static QString lockFileName();
+
+    /** The other machines that held a lock of the folder when it was acquired, by host name. */
+    const QStringList& otherHosts() const { return m_otherHosts; }
 
     /**
      * Takes the lock of `dataFolder`, releasing the one held before only when this succeeds, so a
@@ -44,6 +49,7 @@ public:
 private:
     std::unique_ptr<QLockFile> m_lock;
     QString m_folder;
+    QStringList m_otherHosts;
 };
 
 } // namespace korvane

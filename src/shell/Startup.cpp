@@ -47,6 +47,19 @@ QString Startup::pickedFolderOf(const QString& dataFolder)
     return QFileInfo(QDir::cleanPath(dataFolder)).path();
 }
 
+void Startup::tellOtherHosts(const DataFolderLock& lock, QWidget* parent)
+{
+    if (lock.otherHosts().isEmpty())
+        return;
+    UserDialogs::message(
+        parent,
+        QStringLiteral("This data folder is also open on %1.\n\nBoth can work on it: a record "
+                       "changed there since Korvane read it here is never overwritten without "
+                       "asking.")
+            .arg(lock.otherHosts().join(QStringLiteral(", "))),
+        UserDialogs::Icon::Information);
+}
+
 StartupResult Startup::run(RecordStore& store, DataFolderLock& lock, QWidget* parent)
 {
     QString picked = AppSettings::workingFolder();
@@ -72,6 +85,7 @@ StartupResult Startup::run(RecordStore& store, DataFolderLock& lock, QWidget* pa
         UserDialogs::message(parent, error, UserDialogs::Icon::Warning);
         return {};
     }
+    tellOtherHosts(lock, parent);
 
     store.setWorkingDirectory(dataFolder);
     loadWithProgress(store, parent);
@@ -102,6 +116,7 @@ bool Startup::changeDirectory(RecordStore& store, DataFolderLock& lock, QWidget*
         UserDialogs::message(parent, error, UserDialogs::Icon::Warning);
         return false;
     }
+    tellOtherHosts(lock, parent);
     store.setWorkingDirectory(dataFolder);
     loadWithProgress(store, parent);
     return true;

@@ -55,6 +55,8 @@ public:
 
     /** Runs LoadAll, showing a QProgressDialog (minimum duration ~500 ms) when there are many files. */
     static void loadWithProgress(RecordStore& store, QWidget* parent);
+    /** Says once that the data folder just locked is open on other machines too, when it is. */
+    static void tellOtherHosts(const DataFolderLock& lock, QWidget* parent);
 };
 
 } // namespace korvane

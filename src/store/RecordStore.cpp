@@ -114,6 +114,16 @@ std::optional<QByteArray> identifierOfName(RecordKind kind, const QString& name)
     return identifier;
 }
 
+/** True when `name` is among `names`, which are ordered byte by byte as `listRecordFiles` orders them. */
+bool isListed(const QStringList& names, const QString& name)
+{
+    const QByteArray key = QFile::encodeName(name);
+    const auto it =
+        std::lower_bound(names.begin(), names.end(), key,
+                         [](const QString& a, const QByteArray& b) { return QFile::encodeName(a) < b; });
+    return it != names.end() && *it == name;
+}
+
 /** True when a's own file name sorts before b's, byte by byte, as a load lists them. */
 bool fileNameLess(const QByteArray& a, const QByteArray& b, QLatin1String extension)
 {
@@ -316,9 +326,11 @@ template <class R>
 AddResult RecordStore::add(R record, int batch)
 {
     record.identifier = newIdentifier<R>(batch);
-    const QString error = SafeFile::write(fileName(KindOf<R>::value, record.identifier), encodeRecord(record));
+    const QByteArray bytes = encodeRecord(record);
+    const QString error = SafeFile::write(fileName(KindOf<R>::value, record.identifier), bytes);
     if (!error.isEmpty())
         return AddResult{{}, error};
+    noteWrittenContents(recordFileName(KindOf<R>::value, record.identifier), bytes);
     noteOwnWrite<R>(record.identifier, true);
     store(record);
     return AddResult{record.identifier, {}};
@@ -350,9 +362,12 @@ template <class R> QString RecordStore::putRecord(const R& record, const QByteAr
 {
     if (!isUsableIdentifier(record.identifier) || record.identifier.isEmpty())
         return unusableIdentifierError(record.identifier);
+    if (const QString refusal = refusalOf(KindOf<R>::value, record.identifier); !refusal.isEmpty())
+        return refusal;
     const QString error = SafeFile::write(fileName(KindOf<R>::value, record.identifier), bytes);
     if (!error.isEmpty())
         return error;
+    noteWrittenContents(recordFileName(KindOf<R>::value, record.identifier), bytes);
     noteOwnWrite<R>(record.identifier, !map<R>().contains(record.identifier));
     store(record);
     return error;
@@ -363,10 +378,122 @@ QString RecordStore::remove(const QByteArray& identifier)
 {
     if (!isUsableIdentifier(identifier))
         return map<R>().contains(identifier) ? unusableIdentifierError(identifier) : QString();
+    // A file already removed elsewhere loses nothing by its removal here.
+    if (const QString refusal = refusalOf(KindOf<R>::value, identifier);
+        !refusal.isEmpty() && SafeFile::exists(fileName(KindOf<R>::value, identifier)))
+        return refusal;
     const QString error = SafeFile::remove(fileName(KindOf<R>::value, identifier));
     if (error.isEmpty()) {
         m_stamps.noteRemoved(recordFileName(KindOf<R>::value, identifier));
+        m_writtenContents.remove(recordFileName(KindOf<R>::value, identifier));
         unstore<R>(identifier);
+    }
+    return error;
+}
+
+void RecordStore::noteWrittenContents(const QString& name, const QByteArray& bytes)
+{
+    m_writtenContents.insert(name, {bytes.size(), qHash(bytes)});
+}
+
+bool RecordStore::isAsRead(RecordKind kind, const QByteArray& identifier) const
+{
+    if (identifier.isEmpty() || !isUsableIdentifier(identifier))
+        return true;
+    const QString name = recordFileName(kind, identifier);
+    const QString path = fileName(kind, identifier);
+    QByteArray bytes;
+    // True when the file is known to differ: removed, or holding other bytes. A file that cannot be
+    // read, or a data folder gone, tells nothing: the write itself then says what is wrong.
+    auto differs = [&](const std::function<bool()>& expected) {
+        if (!SafeFile::exists(path))
+            return QFileInfo(m_workingDirectory).isDir();
+        return QFileInfo(path).isFile() && SafeFile::read(path, bytes) && !expected();
+    };
+    const auto written = m_writtenContents.constFind(name);
+    if (written != m_writtenContents.cend())
+        return !differs([&] { return bytes.size() == written->first && qHash(bytes) == written->second; });
+    // Without stamps of this folder nothing was read from it that another program could have changed;
+    // a file the load skipped held no record to lose.
+    if (!m_stamps.isValid() || m_stamps.folder() != m_workingDirectory ||
+        m_stamps.changedFiles({name}).isEmpty() ||
+        std::any_of(m_loadProblems.cbegin(), m_loadProblems.cend(),
+                    [&path](const LoadProblem& problem) { return problem.path == path; }))
+        return true;
+    // A stamp also changes when a file is only touched or copied back as it was: what counts is
+    // whether the file still gives the record the store holds.
+    return !differs([&] {
+        return visitKind(kind, [&](auto empty) {
+            const auto* record = records<decltype(empty)>().find(identifier);
+            return record && encodeRecord(*record) == bytes;
+        });
+    });
+}
+
+QString RecordStore::refusalOf(RecordKind kind, const QByteArray& identifier) const
+{
+    if (m_overwriteChanged || isAsRead(kind, identifier))
+        return {};
+    return QStringLiteral("%1: changed elsewhere since it was read").arg(fileName(kind, identifier));
+}
+
+QString RecordStore::reloadRecord(RecordKind kind, const QByteArray& identifier)
+{
+    if (identifier.isEmpty() || !isUsableIdentifier(identifier))
+        return unusableIdentifierError(identifier);
+    const QString name = recordFileName(kind, identifier);
+    const QString path = fileName(kind, identifier);
+    m_writtenContents.remove(name);
+    if (!SafeFile::exists(path)) {
+        m_stamps.noteRemoved(name);
+        return {};
+    }
+    m_stamps.restamp({name});
+    return visitKind(kind, [&](auto empty) -> QString {
+        using R = decltype(empty);
+        QByteArray bytes;
+        QString problem;
+        R record = empty;
+        if (readRecordFile(path, m_workingDirectory, bytes, record, problem) != FileRead::Read)
+            return QStringLiteral("%1: %2").arg(path, problem);
+        m_stamps.noteContents(name, bytes);
+        if (record.identifier != identifier)
+            return QStringLiteral("%1: it holds another record now").arg(path);
+        takeRecord(std::move(record), path);
+        return {};
+    });
+}
+
+QString RecordStore::conflictsFolder() const
+{
+    return m_workingDirectory + QLatin1String("/Conflicts");
+}
+
+QString RecordStore::setConflictCopiesAside(RecordKind kind, const QByteArray& identifier)
+{
+    const QString folder = conflictsFolder();
+    QString error;
+    for (qsizetype i = 0; i < m_conflicts.size();) {
+        const ConflictCopy copy = m_conflicts[i];
+        if (copy.kind != kind || copy.identifier != identifier) {
+            ++i;
+            continue;
+        }
+        if (!QDir().mkpath(folder)) {
+            error = QStringLiteral("%1: the folder cannot be made").arg(folder);
+            break;
+        }
+        const QString name = QFileInfo(copy.path).fileName();
+        QString target = folder + QLatin1Char('/') + name;
+        // A copy set aside earlier under the same name stays: this one gets a number.
+        for (int n = 2; SafeFile::exists(target); ++n)
+            target = QStringLiteral("%1/%2 (%3)").arg(folder, name).arg(n);
+        if (!QFile::rename(copy.path, target)) {
+            error = QStringLiteral("%1: it cannot be moved into %2").arg(copy.path, folder);
+            break;
+        }
+        m_conflicts.removeAt(i);
+        ++m_generation;
     }
     return error;
 }
@@ -421,9 +548,11 @@ template <class R> void RecordStore::takeRecord(R record, const QString& path)
             // record of the file that wins.
             const bool ownFile = QStringView(path).mid(path.lastIndexOf(QLatin1Char('/')) + 1) ==
                                  recordFileName(kind, record.identifier);
+            const QByteArray bytes = encodeRecord(record);
             const QString writeError =
-                m_readOnly || !ownFile ? QString()
-                                       : SafeFile::write(fileName(kind, record.identifier), encodeRecord(record));
+                m_readOnly || !ownFile ? QString() : SafeFile::write(fileName(kind, record.identifier), bytes);
+            if (!m_readOnly && ownFile && writeError.isEmpty())
+                noteWrittenContents(recordFileName(kind, record.identifier), bytes);
             if (!writeError.isEmpty())
                 m_loadProblems.append(
                     {path, QStringLiteral("its task kind was repaired in memory but not on disk (%1)")
@@ -446,6 +575,8 @@ void RecordStore::loadKind(const QStringList& names, const LoadProgress& progres
 
     const R empty = emptyRecord<R>();
     const QDir dir(m_workingDirectory);
+    // Files that hold a record whose own file is in the folder too, kept until that file is read.
+    std::vector<std::pair<R, QString>> copies;
     for (const QString& name : names) {
         // A few hundred calls per load are enough for a progress bar and cost nothing measurable.
         if (progress && (++done % 256 == 0 || done == total))
@@ -461,9 +592,21 @@ void RecordStore::loadKind(const QStringList& names, const LoadProgress& progres
             m_loadProblems.append({path, problem});
             continue;
         }
-        if (!namesIdentifier(kind, name, record.identifier))
+        if (!namesIdentifier(kind, name, record.identifier)) {
             m_filesNameTheirRecords = false;
+            // A sync program's conflict copy, or any other duplicate, never hides the record's own file.
+            if (isListed(names, recordFileName(kind, record.identifier))) {
+                copies.emplace_back(std::move(record), path);
+                continue;
+            }
+        }
         takeRecord(std::move(record), path);
+    }
+    for (auto& [record, path] : copies) {
+        if (map<R>().contains(record.identifier))
+            m_conflicts.append({kind, record.identifier, path});
+        else // the own file could not be read: the copy is all there is
+            takeRecord(std::move(record), path);
     }
 }
 
@@ -595,7 +738,7 @@ bool RecordStore::refreshFiles(const QStringList& changed, FolderStamps& stamps)
         return true;
     // A record from a file its identifier does not name sits where that file's name puts it, and
     // may be hidden by another file's: the names read again would not tell where records go.
-    if (!m_filesNameTheirRecords)
+    if (!m_filesNameTheirRecords || !m_conflicts.isEmpty())
         return false;
     // Past a share of the folder, reading it whole costs little more.
     if (again.size() > std::min(kMostFilesReadAgain, std::max<qsizetype>(64, stamps.size() / 8)))
@@ -625,6 +768,9 @@ bool RecordStore::refreshFiles(const QStringList& changed, FolderStamps& stamps)
     if (!exact)
         return false;
 
+    // Those files are stamped as now read; repairs written below are noted again.
+    for (const QString& name : again)
+        m_writtenContents.remove(name);
     m_loadProblems.removeIf([&paths](const LoadProblem& problem) { return paths.contains(problem.path); });
     // In load order: tasks read again share the identifier of a project read again.
     forEachRecordType([&]<class R>(std::type_identity<R>) {
@@ -751,7 +897,9 @@ void RecordStore::LoadAll(const LoadProgress& progress)
     }
     m_stamps = FolderStamps(); // frees the old stamps before the records are read
     m_loadProblems.clear();
+    m_conflicts.clear();
     m_written.clear();
+    m_writtenContents.clear();
     for (QSet<QByteArray>& keys : m_unplaced)
         keys.clear();
     m_filesNameTheirRecords = true;

@@ -30,6 +30,15 @@ struct AddResult
     bool ok() const { return error.isEmpty(); }
 };
 
+/** A file that holds a record whose own file holds it too: a sync program's conflict copy, or any duplicate.
+ */
+struct ConflictCopy
+{
+    RecordKind kind;
+    QByteArray identifier;
+    QString path;
+};
+
 /** A file that `LoadAll` could not read, or read but found malformed, and so skipped. */
 struct LoadProblem
 {
@@ -92,6 +101,33 @@ public:
     quint64 generation() const { return m_generation; }
     /** The files the last `LoadAll` skipped, with the reasons. */
     const QList<LoadProblem>& loadProblems() const { return m_loadProblems; }
+
+    /**
+     * The files the last `LoadAll` found holding a record that its own file holds too, ordered by
+     * kind and name. The record's own file is the record; these are never read into the maps.
+     */
+    const QList<ConflictCopy>& conflicts() const { return m_conflicts; }
+    /**
+     * Moves a record's conflict copies into the "Conflicts" folder of the data folder (never
+     * removing one: a name taken there gets a number), and forgets them. Returns "" or the reason.
+     */
+    QString setConflictCopiesAside(RecordKind kind, const QByteArray& identifier);
+    /** The folder inside the data folder that conflict copies are set aside in. */
+    QString conflictsFolder() const;
+
+    /**
+     * True unless the record's file is no longer what the store last read or wrote: changed, made
+     * or removed by another program since. Writes and removals of such a file are refused.
+     */
+    bool isAsRead(RecordKind kind, const QByteArray& identifier) const;
+    /**
+     * Reads a record's file again, so that the record is what another program made it; a record
+     * whose file is gone stays in the map until the next load. Returns "" or why it cannot be read.
+     */
+    QString reloadRecord(RecordKind kind, const QByteArray& identifier);
+    /** Lets writes and removals overwrite files changed elsewhere (on purpose, when the user says so). */
+    void setOverwriteChanged(bool overwrite) { m_overwriteChanged = overwrite; }
+    bool overwritesChanged() const { return m_overwriteChanged; }
 
     /**
      * Lets `LoadAll` watch the folder (the default) or makes it compare the files' stamps only, as
@@ -216,6 +252,10 @@ private:
     template <class R> void applyChanges(std::vector<FileChange<R>>& changes);
     /** Stores a record read from a file as a load does: shares the project's identifier, repairs the kind. */
     template <class R> void takeRecord(R record, const QString& path);
+    /** Notes what the program itself just wrote into a record file, so that it counts as read. */
+    void noteWrittenContents(const QString& name, const QByteArray& bytes);
+    /** The reason a write or removal of a record file changed elsewhere is refused; "" when it is not. */
+    QString refusalOf(RecordKind kind, const QByteArray& identifier) const;
     /** Moves the records stored at the front of their buckets to where a load would put them. */
     template <class R> void placeNewRecords();
     /**
@@ -249,6 +289,8 @@ private:
 
     QHash<QByteArray, ProgressSums> m_progress;
     QList<LoadProblem> m_loadProblems;
+    QList<ConflictCopy> m_conflicts;
+    bool m_overwriteChanged = false;
     /** The record files as the last load read them, kept up to date with the store's own writes. */
     FolderStamps m_stamps;
     /** Which files changed since the last load, where the file system tells. */
@@ -259,6 +301,8 @@ private:
     bool m_filesNameTheirRecords = false;
     /** The record files the program wrote since the last load, read back on the next. */
     QSet<QString> m_written;
+    /** What the program last wrote into each record file since the stamps were taken: size and checksum. */
+    QHash<QString, std::pair<qsizetype, size_t>> m_writtenContents;
     /** Per kind in load order, the keys stored at the front of their buckets since the last load. */
     std::array<QSet<QByteArray>, 7> m_unplaced;
     QHash<int, QDateTime> m_lastIssued;
