@@ -396,8 +396,12 @@ std::optional<HistoryEntry> History::decode(const QByteArray& bytes)
             entryFile.file.type = *recordKind;
         else
             return std::nullopt;
-        // An identifier that could lead a path out of the data folder is never taken from a file.
-        if (!RecordStore::isUsableIdentifier(entryFile.file.identifier) || entryFile.file.identifier.isEmpty())
+        // An identifier that could lead a path out of the data folder is never taken from a file; the
+        // currency list, one file in the program's folder, has none.
+        const bool currency = entryFile.file.type == std::variant<RecordKind, ListFile>(ListFile::Currency);
+        if (currency ? !entryFile.file.identifier.isEmpty()
+                     : !RecordStore::isUsableIdentifier(entryFile.file.identifier) ||
+                           entryFile.file.identifier.isEmpty())
             return std::nullopt;
         entryFile.before = bytesOf(file.value(QStringLiteral("before")));
         entryFile.after = bytesOf(file.value(QStringLiteral("after")));

@@ -26,6 +26,20 @@ const HistoryEntry::File* changedElsewhere(const RecordStore& store, const Histo
     return nullptr;
 }
 
+/**
+ * Applies a change of the history's with the store's own check of files changed elsewhere set
+ * aside: the history has just compared every file with what it kept, which also covers changes
+ * other programs made through it (korvane-cli) since this store read the folder.
+ */
+EditResult applyChecked(RecordStore& store, const Change& change)
+{
+    const bool overwrote = store.overwritesChanged();
+    store.setOverwriteChanged(true);
+    EditResult result = RecordEdits::apply(store, change);
+    store.setOverwriteChanged(overwrote);
+    return result;
+}
+
 /** The change that gives every file of the entry its bytes before (undo) or after (redo) it. */
 Change turnBack(const HistoryEntry& entry, bool toBefore)
 {
@@ -63,7 +77,7 @@ EditResult turn(RecordStore& store, const QByteArray& id, bool undo)
     change.setDescription(QStringLiteral("%1 %2").arg(undo ? QStringLiteral("Undo") : QStringLiteral("Redo"),
                                                        entry->description));
     change.setKind(undo ? ChangeKind::Undo : ChangeKind::Redo, id);
-    EditResult result = RecordEdits::apply(store, change);
+    EditResult result = applyChecked(store, change);
     result.description = entry->description;
     if (!entry->records.isEmpty())
         result.identifier = entry->records.first().identifier;
@@ -128,7 +142,7 @@ EditResult HistoryEdits::restore(RecordStore& store, const QByteArray& id, bool 
     }
     Change change = turnBack(*entry, true);
     change.setDescription(QStringLiteral("Restore \"%1\"").arg(entry->description));
-    EditResult result = RecordEdits::apply(store, change);
+    EditResult result = applyChecked(store, change);
     if (!entry->records.isEmpty())
         result.identifier = entry->records.first().identifier;
     return result;

@@ -96,8 +96,12 @@ EditResult RecordEdits::remove(RecordStore& store, RecordKind kind, const QByteA
 EditResult RecordEdits::apply(RecordStore& store, const Change& change, const QByteArray& identifier)
 {
     std::optional<FileRef> changedElsewhere;
-    if (QString error = applyChange(store, change, nullptr, &changedElsewhere); !error.isEmpty())
-        return {{}, error, change.description(), changedElsewhere};
+    if (QString error = applyChange(store, change, nullptr, &changedElsewhere); !error.isEmpty()) {
+        EditResult refused{{}, error, change.description()};
+        refused.changedElsewhere = changedElsewhere;
+        refused.conflict = changedElsewhere.has_value();
+        return refused;
+    }
     return {identifier, {}, change.description()};
 }
 

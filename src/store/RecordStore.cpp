@@ -831,6 +831,9 @@ bool RecordStore::LoadRecords(const QList<RecordKey>& wanted)
                     continue;
                 if (record.identifier != key.identifier)
                     return false;
+                // What was read here is what a later write must still find (a repair notes its own bytes).
+                if (name == recordFileName(key.kind, key.identifier))
+                    noteWrittenContents(name, bytes);
                 takeRecord(std::move(record), path);
             }
             return true;

@@ -97,33 +97,33 @@ TEST_F(SharedFolderCliTest, StoreBesideTheCommandRefusesWhatTheCommandChanged)
     EXPECT_FALSE(QFile::exists(m_file));
 }
 
-TEST_F(SharedFolderCliTest, CommandRefusesWhatChangedAfterItReadTheFolderUnlessForced)
+TEST_F(SharedFolderCliTest, ACommandBesideAStoreNeverOverwritesWhatTheOtherWrote)
 {
-    for (const bool force : {false, true}) {
-        SCOPED_TRACE(force ? "--force" : "");
-        RecordStore store(m_data);
-        store.LoadAll();
-        QProcess process;
-        if (!startModify(process, force ? QStringList{"--force"} : QStringList{}))
-            GTEST_SKIP() << "the command's wait for input cannot be seen in /proc here";
-        TaskRecord task = store.GetTask(m_id);
-        task.name = force ? "store again" : "store";
-        ASSERT_TRUE(RecordEdits::modify(store, task).ok());
-        const QByteArray stored = fileBytes(m_file);
+    RecordStore store(m_data);
+    store.LoadAll();
+    QProcess process;
+    if (!startModify(process, {}))
+        GTEST_SKIP() << "the command's wait for input cannot be seen in /proc here";
+    // The store changes the task while the command waits for its input.
+    TaskRecord task = store.GetTask(m_id);
+    task.name = "store";
+    ASSERT_TRUE(RecordEdits::modify(store, task).ok());
 
-        process.write(nameJson("command"));
-        process.closeWriteChannel();
-        ASSERT_TRUE(process.waitForFinished(60000));
-        const QByteArray err = process.readAllStandardError();
-        if (force) {
-            EXPECT_EQ(process.exitCode(), 0) << err.toStdString();
-            EXPECT_TRUE(cli({"show", "task", m_id}).out.contains("\"command\""));
-        } else {
-            EXPECT_EQ(process.exitCode(), 2);
-            EXPECT_TRUE(err.contains("The task \"theirs\" was changed elsewhere")) << err.toStdString();
-            EXPECT_EQ(fileBytes(m_file), stored);
-        }
-    }
+    // The command reads the record only once it knows which one: it changes the store's version.
+    process.write(nameJson("command"));
+    process.closeWriteChannel();
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    const QByteArray written = fileBytes(m_file);
+
+    // The store's next write would undo the command's: refused, until it overwrites on purpose.
+    task.name = "store again";
+    const EditResult refused = RecordEdits::modify(store, task);
+    EXPECT_FALSE(refused.ok());
+    EXPECT_TRUE(refused.error.contains("changed elsewhere")) << refused.error.toStdString();
+    EXPECT_EQ(fileBytes(m_file), written);
+    store.setOverwriteChanged(true);
+    EXPECT_TRUE(RecordEdits::modify(store, task).ok());
 }
 
 } // namespace
