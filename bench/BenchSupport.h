@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/DemoData.h"
 #include "store/RecordKind.h"
 
 #include <QByteArray>
@@ -42,6 +43,20 @@ inline QStringList recordFilePatterns()
                             RecordKind::Meeting, RecordKind::MoneyFlow, RecordKind::Invoice})
         patterns << QStringLiteral("*") + QLatin1String(kindNames(kind).extension);
     return patterns;
+}
+
+/** The data set of about 100,000 records: 2,000 projects with their clients, 500 resources, 60,000 tasks, ... */
+inline DemoOptions largeSet()
+{
+    DemoOptions options;
+    options.projects = 2000;
+    options.seed = 1;
+    options.resources = 500;
+    options.tasksPerProject = 30;
+    options.meetingsPerProject = 5;
+    options.moneyFlowsPerProject = 10;
+    options.invoicesPerProject = -1; // 0 to 5 per project, about 5,000 in all
+    return options;
 }
 
 /** True when the folder already holds a data set to measure. */

@@ -27,19 +27,6 @@ using namespace korvane::bench;
 
 namespace {
 
-DemoOptions largeSet()
-{
-    DemoOptions options;
-    options.projects = 2000;
-    options.seed = 1;
-    options.resources = 500;
-    options.tasksPerProject = 30;
-    options.meetingsPerProject = 5;
-    options.moneyFlowsPerProject = 10;
-    options.invoicesPerProject = -1;
-    return options;
-}
-
 double millis(qint64 nanoseconds)
 {
     return double(nanoseconds) / 1e6;

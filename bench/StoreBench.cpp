@@ -36,19 +36,6 @@ namespace {
 
 const char* const kPeakFlag = "--load-and-report-peak";
 
-/** The data set measured: 2,000 projects with their clients, 500 resources, 60,000 tasks, ... */
-DemoOptions largeSet()
-{
-    DemoOptions options;
-    options.projects = 2000;
-    options.seed = 1;
-    options.resources = 500;
-    options.tasksPerProject = 30;
-    options.meetingsPerProject = 5;
-    options.moneyFlowsPerProject = 10;
-    options.invoicesPerProject = -1; // 0 to 5 per project, about 5,000 in all
-    return options;
-}
 
 /** A data set of about 1,000 records, to hold lookups in a large store against a small one. */
 DemoOptions smallSet()
