@@ -920,13 +920,15 @@ void RecordStore::LoadAll(const LoadProgress& progress)
     m_stamps = std::move(stamps);
 }
 
-// The header's per-kind operations call these templates, so every kind gets its copy here.
+// The header's per-kind operations call these templates, so every kind gets its copy here (takeRecord
+// too: clang does not make the copies its uses inside generic lambdas ask for before its definition).
 #define KORVANE_INSTANTIATE_STORE_OPERATIONS(R)                                                              \
     template AddResult RecordStore::add<R>(R, int);                                                          \
     template QString RecordStore::modify<R>(const R&);                                                       \
     template QString RecordStore::remove<R>(const QByteArray&);                                              \
     template R RecordStore::get<R>(const QByteArray&) const;                                                 \
-    template QString RecordStore::putRecord<R>(const R&, const QByteArray&);
+    template QString RecordStore::putRecord<R>(const R&, const QByteArray&);                                 \
+    template void RecordStore::takeRecord<R>(R, const QString&);
 
 KORVANE_INSTANTIATE_STORE_OPERATIONS(ProjectRecord)
 KORVANE_INSTANTIATE_STORE_OPERATIONS(ClientRecord)
