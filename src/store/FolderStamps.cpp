@@ -1,5 +1,6 @@
 #include "store/FolderStamps.h"
 
+#include "store/InOrderWorkers.h"
 #include "store/RegularFile.h"
 
 #include <QFile>
@@ -131,20 +132,31 @@ std::optional<QStringList> FolderStamps::changesSince(const FolderStamps& earlie
     return result;
 }
 
-FolderStamps FolderStamps::take(const QString& folder, const QStringList& names)
+FolderStamps FolderStamps::take(const QString& folder, const QStringList& names, int threads)
 {
     FolderStamps stamps;
     stamps.m_folder = folder;
     stamps.m_valid = true;
     stamps.m_takenAt = ::time(nullptr);
     stamps.m_entries.reserve(std::size_t(names.size()));
-    for (const QString& name : names) {
-        bool recent = false;
-        const quint64 digest = nameDigest(name);
-        stamps.m_entries.push_back({digest, stamps.stampOf(name, stamps.m_takenAt, recent)});
-        if (recent)
-            stamps.m_recent.insert(digest, Recent{name});
-    }
+    struct Stamped
+    {
+        quint64 stamp;
+        bool recent;
+    };
+    InOrderWorkers::run(
+        names.size(), threads,
+        [&](qsizetype i) {
+            Stamped stamped{0, false};
+            stamped.stamp = stamps.stampOf(names[i], stamps.m_takenAt, stamped.recent);
+            return stamped;
+        },
+        [&](qsizetype i, Stamped stamped) {
+            const quint64 digest = nameDigest(names[i]);
+            stamps.m_entries.push_back({digest, stamped.stamp});
+            if (stamped.recent)
+                stamps.m_recent.insert(digest, Recent{names[i]});
+        });
     std::sort(stamps.m_entries.begin(), stamps.m_entries.end());
     return stamps;
 }

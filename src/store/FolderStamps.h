@@ -23,8 +23,11 @@ namespace korvane {
 class FolderStamps
 {
 public:
-    /** Stamps the given files of the folder (names relative to it); the moment is taken first. */
-    static FolderStamps take(const QString& folder, const QStringList& names);
+    /**
+     * Stamps the given files of the folder (names relative to it), on as many threads as given; the
+     * moment is taken first.
+     */
+    static FolderStamps take(const QString& folder, const QStringList& names, int threads = 1);
 
     /**
      * Notes the contents just read from a stamped file (the bytes a reader took in, from the first),

@@ -5,6 +5,7 @@
 #include "records/Clock.h"
 #include "records/RecordCodec.h"
 #include "records/TextList.h"
+#include "store/InOrderWorkers.h"
 #include "store/RegularFile.h"
 #include "store/SafeFile.h"
 
@@ -574,34 +575,47 @@ void RecordStore::loadKind(const QStringList& names, const LoadProgress& progres
         m_progress.clear();
 
     const R empty = emptyRecord<R>();
-    const QDir dir(m_workingDirectory);
-    // Files that hold a record whose own file is in the folder too, kept until that file is read.
-    std::vector<std::pair<R, QString>> copies;
-    for (const QString& name : names) {
-        // A few hundred calls per load are enough for a progress bar and cost nothing measurable.
-        if (progress && (++done % 256 == 0 || done == total))
-            progress(done, total);
-        const QString path = dir.filePath(name);
+    // The same paths as the folder's QDir gives, built without it on the worker threads.
+    const QString prefix = QDir(m_workingDirectory).filePath(QStringLiteral("x")).chopped(1);
+    struct Read
+    {
+        FileRead read = FileRead::Unreadable;
+        R record;
         QByteArray bytes;
         QString problem;
-        R record = empty;
-        const FileRead read = readRecordFile(path, m_workingDirectory, bytes, record, problem);
-        if (read != FileRead::Unreadable)
-            stamps.noteContents(name, bytes);
-        if (read != FileRead::Read) {
-            m_loadProblems.append({path, problem});
-            continue;
-        }
-        if (!namesIdentifier(kind, name, record.identifier)) {
-            m_filesNameTheirRecords = false;
-            // A sync program's conflict copy, or any other duplicate, never hides the record's own file.
-            if (isListed(names, recordFileName(kind, record.identifier))) {
-                copies.emplace_back(std::move(record), path);
-                continue;
+    };
+    // Files are read and decoded on worker threads; the records are taken here in the names' order.
+    std::vector<std::pair<R, QString>> copies;
+    InOrderWorkers::run(
+        names.size(), loadThreads(),
+        [&](qsizetype i) {
+            Read result{FileRead::Unreadable, empty, {}, {}};
+            result.read = readRecordFile(prefix + names[i], m_workingDirectory, result.bytes, result.record,
+                                         result.problem);
+            return result;
+        },
+        [&](qsizetype i, Read&& result) {
+            const QString& name = names[i];
+            // A few hundred calls per load are enough for a progress bar and cost nothing measurable.
+            if (progress && (++done % 256 == 0 || done == total))
+                progress(done, total);
+            const QString path = prefix + name;
+            if (result.read != FileRead::Unreadable)
+                stamps.noteContents(name, result.bytes);
+            if (result.read != FileRead::Read) {
+                m_loadProblems.append({path, result.problem});
+                return;
             }
-        }
-        takeRecord(std::move(record), path);
-    }
+            if (!namesIdentifier(kind, name, result.record.identifier)) {
+                m_filesNameTheirRecords = false;
+                // A sync program's conflict copy, or any other duplicate, never hides the record's own file.
+                if (isListed(names, recordFileName(kind, result.record.identifier))) {
+                    copies.emplace_back(std::move(result.record), path);
+                    return;
+                }
+            }
+            takeRecord(std::move(result.record), path);
+        });
     for (auto& [record, path] : copies) {
         if (map<R>().contains(record.identifier))
             m_conflicts.append({kind, record.identifier, path});
@@ -782,6 +796,11 @@ bool RecordStore::refreshFiles(const QStringList& changed, FolderStamps& stamps)
     return true;
 }
 
+int RecordStore::loadThreads() const
+{
+    return m_loadThreads > 0 ? m_loadThreads : InOrderWorkers::threadsHere();
+}
+
 void RecordStore::setFolderWatched(bool watched)
 {
     m_watchAllowed = watched;
@@ -886,7 +905,7 @@ void RecordStore::LoadAll(const LoadProgress& progress)
         names += kindNames;
     const qsizetype total = names.size();
     // Stamped before reading: a file that changes while it is read then differs at the next load.
-    FolderStamps stamps = FolderStamps::take(m_workingDirectory, names);
+    FolderStamps stamps = FolderStamps::take(m_workingDirectory, names, loadThreads());
     // Where the folder is not watched, the stamps tell what changed. Where a watch is started only
     // now, it lost changes or saw the folder moved, and the folder is read whole as it always was.
     if (!watched && m_stamps.isValid() && m_stamps.folder() == m_workingDirectory) {

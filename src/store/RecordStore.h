@@ -13,6 +13,7 @@
 #include <QList>
 #include <QSet>
 #include <QString>
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <optional>
@@ -134,6 +135,12 @@ public:
      * it does where the folder cannot be watched; tests use it to try both ways.
      */
     void setFolderWatched(bool watched);
+    /**
+     * How many threads read and decode the files of a load (by default one per processor); the
+     * records, their order and the skipped files are the same for any number.
+     */
+    void setLoadThreads(int threads) { m_loadThreads = std::max(1, threads); }
+    int loadThreads() const;
 
     AddResult AddProject(ProjectRecord record) { return add(std::move(record), -1); }
     AddResult AddClient(ClientRecord record) { return add(std::move(record), -1); }
@@ -296,6 +303,8 @@ private:
     /** Which files changed since the last load, where the file system tells. */
     FolderWatch m_watch;
     bool m_watchAllowed = true;
+    /** 0: one per processor. */
+    int m_loadThreads = 0;
     bool m_readOnly = false;
     /** True when every record read came from the file its identifier names, so that names place records. */
     bool m_filesNameTheirRecords = false;

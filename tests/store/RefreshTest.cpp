@@ -2,6 +2,7 @@
 #include "records/Clock.h"
 #include "records/RecordCodec.h"
 #include "records/TextList.h"
+#include "store/DemoData.h"
 #include "store/RecordStore.h"
 #include "store/SafeFile.h"
 #include "store/StoreFolderTest.h"
@@ -58,6 +59,7 @@ void expectAsLoadedAfresh(const RecordStore& store, const QSet<QByteArray>& proj
 {
     RecordStore fresh(store.workingDirectory());
     fresh.setFolderWatched(false);
+    fresh.setLoadThreads(1);
     fresh.LoadAll();
     QSet<QByteArray> allProjects = projects;
     forEachRecordType([&]<class R>(std::type_identity<R>) {
@@ -80,6 +82,13 @@ void expectAsLoadedAfresh(const RecordStore& store, const QSet<QByteArray>& proj
         EXPECT_EQ(store.weightedProgress(project), fresh.weightedProgress(project)) << project.toStdString();
     }
     EXPECT_EQ(problemsOf(store), problemsOf(fresh));
+    auto conflictsOf = [](const RecordStore& s) {
+        std::vector<std::string> lines;
+        for (const ConflictCopy& copy : s.conflicts())
+            lines.push_back((copy.identifier + " " + copy.path.toUtf8()).toStdString());
+        return lines;
+    };
+    EXPECT_EQ(conflictsOf(store), conflictsOf(fresh));
 }
 
 /** Random changes to a data folder, made by the store under test, by another store and by hand. */
@@ -507,6 +516,41 @@ TEST_P(RefreshTest, SeesEveryChangeBehindTheStoreInLoadOrder)
     m_store.LoadAll();
     expectAsLoadedAfresh(m_store, {"P1"});
     EXPECT_EQ(m_store.loadProblems().size(), 1);
+}
+
+// Files read on several threads give what one thread reading them in order gives: the records and
+// their order in every map and project, the tasks repaired, the files skipped, the conflict copies.
+TEST_F(RefreshFolderTest, LoadsOnManyThreadsAsOnOne)
+{
+    DemoOptions options;
+    options.projects = 70;
+    options.tasksPerProject = 4;
+    options.meetingsPerProject = 2;
+    ASSERT_TRUE(writeDemoFolder(m_dir.path(), options).ok());
+    m_store.setOverwriteChanged(true);
+    m_store.LoadAll();
+    Mixer mixer(m_store, 19931014);
+    {
+        RecordStore other(m_dir.path());
+        other.setOverwriteChanged(true);
+        other.LoadAll();
+        for (int i = 0; i < 150; ++i)
+            mixer.change(other);
+    }
+    const QStringList tasks = QDir(m_dir.path()).entryList({"*.tsk"}, QDir::Files, QDir::Name);
+    for (qsizetype i = 0; i < tasks.size(); i += 9) {
+        const QString copy = tasks[i].chopped(4) + ".sync-conflict-20261207-101010-ABCDEF7.tsk";
+        ASSERT_TRUE(QFile::copy(path(tasks[i]), path(copy)));
+    }
+    for (const int threads : {2, 5}) {
+        RecordStore parallel(m_dir.path());
+        parallel.setFolderWatched(false);
+        parallel.setLoadThreads(threads);
+        parallel.LoadAll();
+        EXPECT_GT(parallel.tasks().size(), 200);
+        EXPECT_FALSE(parallel.conflicts().isEmpty());
+        expectAsLoadedAfresh(parallel, mixer.projects);
+    }
 }
 
 // Where the folder is not watched, a file changed again in the time step of the file system's clock
