@@ -280,10 +280,10 @@ template <class R> QByteArray RecordStore::newIdentifier(int batch, const QSet<Q
 {
     constexpr RecordKind kind = KindOf<R>::value;
     const RecordMap<R>& records = map<R>();
-    const auto* listed = m_listing ? &(*m_listing)[std::size_t(kind)] : nullptr;
+    const bool listed = m_listing.namesTell(kind);
     auto taken = [&](const QByteArray& id) {
         return records.contains(id) || reserved.contains(id) || SafeFile::exists(fileName(kind, id)) ||
-               (listed && *listed && (*listed)->contains(recordFileName(kind, id)));
+               (listed && m_listing.contains(kind, recordFileName(kind, id)));
     };
 
     QDateTime moment = Clock::now();
@@ -810,37 +810,19 @@ void RecordStore::setFolderWatched(bool watched)
 
 bool RecordStore::LoadRecords(const QList<RecordKey>& wanted)
 {
-    if (!m_listing) {
-        const auto files = listRecordFiles(m_workingDirectory);
-        m_listing.emplace();
-        for (std::size_t k = 0; k < files.size(); ++k) {
-            const KindNames names = kindNames(kLoadOrder[k]);
-            const qsizetype extension = qsizetype(qstrlen(names.extension));
-            QHash<QString, QStringList> byName;
-            bool telling = true;
-            for (const QString& name : files[k]) {
-                // The listing matched the extension in any letter case, as a load does.
-                const QString own = name.left(name.size() - extension) + QLatin1String(names.extension);
-                if (!identifierOfName(kLoadOrder[k], own)) {
-                    telling = false;
-                    break;
-                }
-                byName[own].append(name);
-            }
-            if (telling)
-                (*m_listing)[k] = std::move(byName);
-        }
-    }
+    std::vector<RecordKind> kinds;
+    for (const RecordKey& key : wanted)
+        kinds.push_back(key.kind);
+    m_listing.list(m_workingDirectory, kinds);
     const QDir dir(m_workingDirectory);
     for (const RecordKey& key : wanted) {
-        const auto& listed = (*m_listing)[std::size_t(key.kind)];
-        if (!listed)
+        if (!m_listing.namesTell(key.kind))
             return false;
         if (key.identifier.isEmpty() || !isUsableIdentifier(key.identifier))
             continue;
         const bool found = visitKind(key.kind, [&](auto empty) {
             using R = decltype(empty);
-            for (const QString& name : listed->value(recordFileName(key.kind, key.identifier))) {
+            for (const QString& name : m_listing.namesOf(key.kind, recordFileName(key.kind, key.identifier))) {
                 const QString path = dir.filePath(name);
                 QByteArray bytes;
                 QString problem;
@@ -865,7 +847,7 @@ bool RecordStore::LoadRecords(const QList<RecordKey>& wanted)
 
 void RecordStore::LoadAll(const LoadProgress& progress)
 {
-    m_listing.reset();
+    m_listing.clear();
     // Also when no record changed: a refresh is where side files changed elsewhere are taken in.
     ++m_generation;
     auto finished = [&] {

@@ -4,6 +4,7 @@
 #include "records/Records.h"
 #include "store/FolderStamps.h"
 #include "store/FolderWatch.h"
+#include "store/RecordFileListing.h"
 #include "store/RecordKind.h"
 #include "store/RecordMap.h"
 #include "store/SafeFile.h"
@@ -315,12 +316,8 @@ private:
     /** Per kind in load order, the keys stored at the front of their buckets since the last load. */
     std::array<QSet<QByteArray>, 7> m_unplaced;
     QHash<int, QDateTime> m_lastIssued;
-    /**
-     * After `LoadRecords` listed the folder: per kind in load order, each record file name as the
-     * store writes it with the names found for it (differing in the extension's letter case) in
-     * name order; nothing for a kind with a file whose name tells no identifier.
-     */
-    std::optional<std::array<std::optional<QHash<QString, QStringList>>, 7>> m_listing;
+    /** The record files of the kinds `LoadRecords` was asked for, as it listed them. */
+    RecordFileListing m_listing;
     quint64 m_generation = 0;
 };
 

@@ -1,0 +1,158 @@
+#include "store/RecordFileListing.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <cstring>
+#include <dirent.h>
+
+namespace korvane {
+
+namespace {
+
+/** The place of the kind whose extension ends the name in any letter case, or -1 (Unicode folding). */
+int kindOfDecodedName(const QString& name)
+{
+    for (int k = 0; k < 7; ++k) {
+        if (name.endsWith(QLatin1String(kindNames(RecordKind(k)).extension), Qt::CaseInsensitive))
+            return k;
+    }
+    return -1;
+}
+
+bool endsWithAsciiNoCase(const char* name, std::size_t size, const char* extension, std::size_t length)
+{
+    if (size < length)
+        return false;
+    const char* tail = name + size - length;
+    for (std::size_t i = 0; i < length; ++i) {
+        char c = tail[i];
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+        char e = extension[i];
+        if (e >= 'A' && e <= 'Z')
+            e = char(e - 'A' + 'a');
+        if (c != e)
+            return false;
+    }
+    return true;
+}
+
+bool isTrimmable(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+/** True when an ASCII name is the store's own file name of an identifier (the extension's case aside). */
+bool isOwnName(const char* name, std::size_t size, const KindNames& kind)
+{
+    const std::size_t prefix = std::strlen(kind.prefix);
+    const std::size_t extension = std::strlen(kind.extension);
+    if (size < prefix + extension || std::memcmp(name, kind.prefix, prefix) != 0)
+        return false;
+    const std::size_t length = size - prefix - extension;
+    return length == 0 || (!isTrimmable(name[prefix]) && !isTrimmable(name[prefix + length - 1]));
+}
+
+} // namespace
+
+void RecordFileListing::list(const QString& folder, const std::vector<RecordKind>& kinds)
+{
+    std::vector<std::size_t> asked;
+    for (const RecordKind kind : kinds) {
+        const std::size_t k = index(kind);
+        if (!m_kinds[k].listed && std::find(asked.begin(), asked.end(), k) == asked.end()) {
+            asked.push_back(k);
+            m_kinds[k] = Kind();
+            m_kinds[k].listed = true;
+        }
+    }
+    if (asked.empty())
+        return;
+    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
+    if (!dir)
+        return; // an empty listing: every record of the kind is unknown, as a load finds it
+    while (const dirent* entry = ::readdir(dir)) {
+        const char* name = entry->d_name;
+        if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
+            continue;
+        const std::size_t size = std::strlen(name);
+        const bool ascii = std::all_of(name, name + size, [](char c) { return uchar(c) < 0x80; });
+        for (const std::size_t k : asked) {
+            const KindNames names = kindNames(RecordKind(k));
+            Kind& kind = m_kinds[k];
+            if (!ascii) {
+                // Such names may match an extension only as Unicode folds it; a full load sorts them out.
+                if (kindOfDecodedName(QFile::decodeName(name)) == int(k))
+                    kind.telling = false;
+                continue;
+            }
+            if (!endsWithAsciiNoCase(name, size, names.extension, std::strlen(names.extension)))
+                continue;
+            if (!isOwnName(name, size, names))
+                kind.telling = false;
+            kind.names.push_back({quint32(kind.pool.size()), quint32(size)});
+            kind.pool.append(name, size);
+            break;
+        }
+    }
+    ::closedir(dir);
+    for (const std::size_t k : asked) {
+        Kind& kind = m_kinds[k];
+        const std::size_t extension = std::strlen(kindNames(RecordKind(k)).extension);
+        const char* pool = kind.pool.data();
+        std::sort(kind.names.begin(), kind.names.end(), [&](const Name& a, const Name& b) {
+            const std::string_view stemA(pool + a.at, a.size - extension);
+            const std::string_view stemB(pool + b.at, b.size - extension);
+            if (stemA != stemB)
+                return stemA < stemB;
+            return std::string_view(pool + a.at, a.size) < std::string_view(pool + b.at, b.size);
+        });
+    }
+}
+
+void RecordFileListing::clear()
+{
+    m_kinds = {};
+}
+
+bool RecordFileListing::namesTell(RecordKind kind) const
+{
+    const Kind& listed = m_kinds[index(kind)];
+    return listed.listed && listed.telling;
+}
+
+std::pair<std::vector<RecordFileListing::Name>::const_iterator, std::vector<RecordFileListing::Name>::const_iterator>
+RecordFileListing::range(RecordKind kind, const QByteArray& own) const
+{
+    const Kind& listed = m_kinds[index(kind)];
+    const std::size_t extension = std::strlen(kindNames(kind).extension);
+    if (std::size_t(own.size()) < extension)
+        return {listed.names.end(), listed.names.end()};
+    const std::string_view stem(own.constData(), std::size_t(own.size()) - extension);
+    const char* pool = listed.pool.data();
+    auto stemOf = [&](const Name& name) { return std::string_view(pool + name.at, name.size - extension); };
+    const auto first = std::partition_point(listed.names.begin(), listed.names.end(),
+                                            [&](const Name& name) { return stemOf(name) < stem; });
+    const auto last =
+        std::partition_point(first, listed.names.end(), [&](const Name& name) { return stemOf(name) == stem; });
+    return {first, last};
+}
+
+bool RecordFileListing::contains(RecordKind kind, const QString& ownName) const
+{
+    const auto [first, last] = range(kind, QFile::encodeName(ownName));
+    return first != last;
+}
+
+QStringList RecordFileListing::namesOf(RecordKind kind, const QString& ownName) const
+{
+    const Kind& listed = m_kinds[index(kind)];
+    const auto [first, last] = range(kind, QFile::encodeName(ownName));
+    QStringList names;
+    for (auto it = first; it != last; ++it)
+        names.append(QFile::decodeName(QByteArray(listed.pool.data() + it->at, qsizetype(it->size))));
+    return names;
+}
+
+} // namespace korvane
