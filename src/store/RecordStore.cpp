@@ -10,10 +10,11 @@
 #include "store/SafeFile.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <cstring>
+#include <dirent.h>
 
 namespace korvane {
 
@@ -57,15 +58,33 @@ int loadOrderOf(const QString& name)
 std::array<QStringList, std::size(kLoadOrder)> listRecordFiles(const QString& folder)
 {
     std::array<std::vector<std::pair<QByteArray, QString>>, std::size(kLoadOrder)> keyed;
-    QDirIterator it(folder,
-                    QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
-    while (it.hasNext()) {
-        it.next();
-        const QString name = it.fileName();
-        const int k = loadOrderOf(name);
-        if (k >= 0)
+    // Read straight from the directory: most of a large folder's names are passed over unread.
+    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
+    while (const dirent* entry = dir ? ::readdir(dir) : nullptr) {
+        const QByteArray bytes = QByteArray::fromRawData(entry->d_name, qsizetype(std::strlen(entry->d_name)));
+        if (bytes == "." || bytes == "..")
+            continue;
+        const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; });
+        int k = -1;
+        if (ascii) {
+            // Letters of other scripts are the only ones that fold to these extensions' letters.
+            for (std::size_t i = 0; i < std::size(kLoadOrder) && k < 0; ++i) {
+                const QLatin1String extension(kindNames(kLoadOrder[i]).extension);
+                if (bytes.size() >= extension.size() &&
+                    QLatin1String(bytes.constData() + bytes.size() - extension.size(), extension.size())
+                            .compare(extension, Qt::CaseInsensitive) == 0)
+                    k = int(i);
+            }
+        } else {
+            k = loadOrderOf(QFile::decodeName(bytes));
+        }
+        if (k >= 0) {
+            const QString name = QFile::decodeName(bytes);
             keyed[std::size_t(k)].emplace_back(QFile::encodeName(name), name);
+        }
     }
+    if (dir)
+        ::closedir(dir);
     std::array<QStringList, std::size(kLoadOrder)> lists;
     for (std::size_t k = 0; k < std::size(kLoadOrder); ++k) {
         std::sort(keyed[k].begin(), keyed[k].end(), [](const auto& a, const auto& b) { return a.first < b.first; });
