@@ -10,6 +10,7 @@
 #include "BenchSupport.h"
 #include "records/RecordCodec.h"
 #include "store/DemoData.h"
+#include "store/InOrderWorkers.h"
 #include "store/RecordKind.h"
 #include "store/RecordStore.h"
 
@@ -329,7 +330,7 @@ int main(int argc, char** argv)
     ::sync();
 
     // (1) Loading against merely reading the same files, alternated so both see the same cache.
-    std::vector<double> loadTimes, readTimes;
+    std::vector<double> loadTimes, readTimes, serialTimes;
     std::unique_ptr<RecordStore> large;
     qint64 readBytes = 0;
     int readFiles = 0;
@@ -341,6 +342,13 @@ int main(int argc, char** argv)
         timer.start();
         large->LoadAll();
         loadTimes.push_back(seconds(timer.nsecsElapsed()));
+        large.reset();
+        // The same load on one thread, as on a machine with one processor.
+        large = std::make_unique<RecordStore>(largeFolder);
+        large->setLoadThreads(1);
+        timer.start();
+        large->LoadAll();
+        serialTimes.push_back(seconds(timer.nsecsElapsed()));
     }
     const qint64 loaded = large->projects().size() + large->clients().size() + large->resources().size() +
                           large->tasks().size() + large->meetings().size() + large->moneyFlows().size() +
@@ -356,6 +364,11 @@ int main(int argc, char** argv)
                 read, fastestRead);
     std::printf("    ratio load / read                        %7.2f    %7.2f     (goal <= 1.5)\n",
                 load / read, fastestLoad / fastestRead);
+    const double serial = median(serialTimes);
+    const double fastestSerial = *std::min_element(serialTimes.begin(), serialTimes.end());
+    std::printf("    LoadAll on one thread                    %7.3f s  %7.3f s\n", serial, fastestSerial);
+    std::printf("    ratio load / load on one thread          %7.2f    %7.2f     (%d threads)\n", load / serial,
+                fastestLoad / fastestSerial, InOrderWorkers::threadsHere());
     if (!large->loadProblems().isEmpty())
         std::printf("    %lld files could not be loaded\n", qint64(large->loadProblems().size()));
 

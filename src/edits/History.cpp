@@ -198,7 +198,9 @@ QString History::begin(HistoryEntry& entry)
         } while (taken(entry.id));
         g_lastId = entry.id;
     }
-    return SafeFile::write(pathOf(entry.id + nameTail(entry.kind, entry.target), kPending), encode(entry));
+    // Made whole in place: a cut-off entry cannot be read, and recovery removes it as what it is, an
+    // entry whose change had not begun.
+    return SafeFile::create(pathOf(entry.id + nameTail(entry.kind, entry.target), kPending), encode(entry));
 }
 
 void History::finish(const HistoryEntry& entry)

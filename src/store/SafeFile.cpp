@@ -91,6 +91,34 @@ QString write(const QString& path, const QByteArray& data)
     return {};
 }
 
+QString create(const QString& path, const QByteArray& data)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return describe(path, QString::fromLocal8Bit(std::strerror(errno)));
+    qsizetype written = 0;
+    int error = 0;
+    while (written < data.size() && error == 0) {
+        const ssize_t chunk = ::write(fd, data.constData() + written, std::size_t(data.size() - written));
+        if (chunk > 0)
+            written += chunk;
+        else if (chunk < 0 && errno != EINTR)
+            error = errno;
+        else if (chunk == 0)
+            error = ENOSPC;
+    }
+    if (error == 0 && !t_deferred && ::fsync(fd) != 0 && errno != EINVAL && errno != EROFS)
+        error = errno;
+    // A full disk may tell only when the file is closed (on network file systems).
+    if (::close(fd) != 0 && error == 0 && errno != EINTR)
+        error = errno;
+    if (error != 0) {
+        ::unlink(QFile::encodeName(path).constData());
+        return describe(path, QString::fromLocal8Bit(std::strerror(error)));
+    }
+    return {};
+}
+
 void deferFlush(bool deferred)
 {
     t_deferred = deferred;

@@ -19,6 +19,13 @@ inline constexpr qint64 kMostBytesRead = qint64(8) << 20;
 QString write(const QString& path, const QByteArray& data);
 
 /**
+ * Makes a new file holding the data, flushed to disk (unless flushes are deferred), and fails where
+ * anything stands at the path already. Cheaper than `write`, but a crash may leave the file cut
+ * off: for files whose readers know a whole one from a cut-off one.
+ */
+QString create(const QString& path, const QByteArray& data);
+
+/**
  * Makes this thread's writes skip their own flush to disk (while `deferred` is true), for a run of
  * many writes that `flushAll` then makes durable at once. Each write still replaces its file whole.
  */

@@ -102,11 +102,11 @@ protected:
         const AddResult added = m_store.AddTask(task);
         EXPECT_FALSE(added.ok()) << why.toStdString();
         EXPECT_TRUE(added.error.contains(m_dir.path())) << added.error.toStdString();
-        if (why != QLatin1String("full disk")) {
-            const QString deleteError = RecordEdits::remove(m_store, RecordKind::Project, m_project).error;
-            // The change's history entry is written first, and a folder that refuses it stops the change.
-            EXPECT_TRUE(deleteError.contains(m_dir.path() + "/History")) << deleteError.toStdString();
-        }
+        const QString deleteError = RecordEdits::remove(m_store, RecordKind::Project, m_project).error;
+        // The change's history entry is written first, and a folder that refuses it stops the change.
+        EXPECT_TRUE(deleteError.contains(m_dir.path() + "/History")) << deleteError.toStdString();
+        // Nor is a cut-off entry left behind.
+        EXPECT_EQ(QDir(m_dir.filePath("History")).entryList(QDir::Files | QDir::Hidden), QStringList());
         EXPECT_EQ(memory(), before) << why.toStdString();
         EXPECT_EQ(snapshot(m_dir.path()), disk) << why.toStdString();
     }
