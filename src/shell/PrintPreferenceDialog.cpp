@@ -6,44 +6,21 @@
 #include "reports/pdf/PrintDocument.h"
 #include "shell/PagePrinter.h"
 #include "shell/ProjectExports.h"
-#include "store/DisplayFormat.h"
 #include "store/RecordStore.h"
 #include "ui/UserDialogs.h"
+#include "views/widgets/ProjectRangePicker.h"
 
-#include <QDateEdit>
 #include <QDialogButtonBox>
 #include <QFileInfo>
-#include <QFormLayout>
-#include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-#include <QSet>
 #include <QTextBrowser>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace korvane {
-
-namespace {
-
-constexpr int kIdentifierRole = Qt::UserRole;
-
-const QString kDatePicture = QStringLiteral("MMM - yyyy");
-
-QDateEdit* monthPicker(const QString& name, const QString& accessibleName, QWidget* parent)
-{
-    auto* edit = new QDateEdit(QDate::currentDate(), parent);
-    edit->setObjectName(name);
-    edit->setAccessibleName(accessibleName);
-    edit->setDisplayFormat(kDatePicture);
-    edit->setCalendarPopup(true);
-    return edit;
-}
-
-} // namespace
 
 PrintPreferenceDialog::PrintPreferenceDialog(const RecordStore& store, QWidget* parent)
     : QDialog(parent), m_store(store)
@@ -53,31 +30,8 @@ PrintPreferenceDialog::PrintPreferenceDialog(const RecordStore& store, QWidget* 
     setAccessibleName(windowTitle());
     m_printer = new PagePrinter(this);
 
-    auto* filter = new QGroupBox(QStringLiteral("Project Start Date Filter"), this);
-    filter->setObjectName(QStringLiteral("dateFilterGroup"));
-    m_from = monthPicker(QStringLiteral("fromDateEdit"), QStringLiteral("From"), filter);
-    m_to = monthPicker(QStringLiteral("toDateEdit"), QStringLiteral("To"), filter);
-    auto* filterLayout = new QFormLayout(filter);
-    auto* fromLabel = new QLabel(QStringLiteral("&From : "), filter);
-    fromLabel->setBuddy(m_from);
-    auto* toLabel = new QLabel(QStringLiteral("&To : "), filter);
-    toLabel->setBuddy(m_to);
-    filterLayout->addRow(fromLabel, m_from);
-    filterLayout->addRow(toLabel, m_to);
-
-    m_projects = new QTreeWidget(this);
-    m_projects->setObjectName(QStringLiteral("projectList"));
-    m_projects->setAccessibleName(QStringLiteral("Projects"));
-    m_projects->setColumnCount(2);
-    m_projects->setHeaderLabels({QStringLiteral("Project"), QStringLiteral("Duration")});
-    m_projects->setRootIsDecorated(false);
-    m_projects->setUniformRowHeights(true);
-    m_projects->setAlternatingRowColors(true);
-    m_projects->header()->setStretchLastSection(false);
-    m_projects->header()->setSectionResizeMode(0, QHeaderView::Stretch);
-    m_projects->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
-    auto* projectsLabel = new QLabel(QStringLiteral("&Projects"), this);
-    projectsLabel->setBuddy(m_projects);
+    m_picker = new ProjectRangePicker(store, this);
+    m_picker->projectList()->setAlternatingRowColors(true);
 
     m_modules = new QListWidget(this);
     m_modules->setObjectName(QStringLiteral("moduleList"));
@@ -124,9 +78,7 @@ PrintPreferenceDialog::PrintPreferenceDialog(const RecordStore& store, QWidget* 
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* left = new QVBoxLayout;
-    left->addWidget(filter);
-    left->addWidget(projectsLabel);
-    left->addWidget(m_projects, 1);
+    left->addWidget(m_picker, 1);
     left->addWidget(modulesLabel);
     left->addWidget(m_modules);
     auto* right = new QVBoxLayout;
@@ -139,36 +91,38 @@ PrintPreferenceDialog::PrintPreferenceDialog(const RecordStore& store, QWidget* 
     layout->addLayout(columns, 1);
     layout->addWidget(buttons);
 
-    setTabOrder(m_from, m_to);
-    setTabOrder(m_to, m_projects);
-    setTabOrder(m_projects, m_modules);
+    setTabOrder(m_picker->projectList(), m_modules);
     setTabOrder(m_modules, m_browser);
     setTabOrder(m_browser, m_print);
     setTabOrder(m_print, m_savePdf);
     setTabOrder(m_savePdf, m_cancel);
 
-    connect(m_from, &QDateEdit::dateChanged, this, &PrintPreferenceDialog::fromChanged);
-    connect(m_to, &QDateEdit::dateChanged, this, &PrintPreferenceDialog::refill);
-    m_to->setMinimumDate(m_from->date());
-    refill();
     resize(980, 640);
 }
 
 void PrintPreferenceDialog::setDateRange(const QDate& from, const QDate& to)
 {
-    m_from->setDate(from);
-    m_to->setDate(to);
+    m_picker->setDateRange(from, to);
 }
 
 QList<QByteArray> PrintPreferenceDialog::checkedProjects() const
 {
-    QList<QByteArray> identifiers;
-    for (int row = 0; row < m_projects->topLevelItemCount(); ++row) {
-        const QTreeWidgetItem* item = m_projects->topLevelItem(row);
-        if (item->checkState(0) == Qt::Checked)
-            identifiers.append(item->data(0, kIdentifierRole).toByteArray());
-    }
-    return identifiers;
+    return m_picker->checkedProjects();
+}
+
+QTreeWidget* PrintPreferenceDialog::projectList() const
+{
+    return m_picker->projectList();
+}
+
+QDateEdit* PrintPreferenceDialog::fromEdit() const
+{
+    return m_picker->fromEdit();
+}
+
+QDateEdit* PrintPreferenceDialog::toEdit() const
+{
+    return m_picker->toEdit();
 }
 
 int PrintPreferenceDialog::moduleNumber() const
@@ -228,44 +182,6 @@ std::optional<PageResult> PrintPreferenceDialog::writePage()
         return std::nullopt;
     }
     return page;
-}
-
-void PrintPreferenceDialog::fromChanged(const QDate& date)
-{
-    // Moving the minimum past the To date moves To along, which refills the list already.
-    const bool toMoves = m_to->date() < date;
-    m_to->setMinimumDate(date);
-    if (!toMoves)
-        refill();
-}
-
-void PrintPreferenceDialog::refill()
-{
-    // Checks survive a change of range for the projects still listed.
-    QSet<QByteArray> checked;
-    for (const QByteArray& identifier : checkedProjects())
-        checked.insert(identifier);
-
-    m_model.fill(m_store, m_from->date(), m_to->date(), true);
-    // In start order, as the main window lists them, not in the store's own order.
-    m_model.sort();
-    m_projects->clear();
-    for (const ProjectListRow& row : m_model.rows()) {
-        if (row.isCaption())
-            continue;
-        const ProjectRecord& project = *row.project;
-        auto* item = new QTreeWidgetItem(m_projects);
-        item->setText(0, row.text);
-        item->setText(1, DisplayFormat::dateWithPicture(project.startDate, QStringLiteral("dd MMM yy")) +
-                             QStringLiteral(" - ") +
-                             DisplayFormat::dateWithPicture(project.endDate, QStringLiteral("dd MMM yy")));
-        item->setToolTip(0, row.text);
-        item->setData(0, kIdentifierRole, project.identifier);
-        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
-        item->setCheckState(0, checked.contains(project.identifier) ? Qt::Checked : Qt::Unchecked);
-    }
-    if (m_projects->topLevelItemCount() > 0)
-        m_projects->setCurrentItem(m_projects->topLevelItem(0));
 }
 
 } // namespace korvane

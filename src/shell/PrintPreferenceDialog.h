@@ -1,7 +1,6 @@
 #pragma once
 
 #include "reports/PageWriter.h"
-#include "views/ProjectListModel.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -18,6 +17,7 @@ class QTreeWidget;
 namespace korvane {
 
 class PagePrinter;
+class ProjectRangePicker;
 class RecordStore;
 
 /**
@@ -48,10 +48,10 @@ public:
      * it. */
     void savePdf();
 
-    QTreeWidget* projectList() const { return m_projects; }
+    QTreeWidget* projectList() const;
     QListWidget* moduleList() const { return m_modules; }
-    QDateEdit* fromEdit() const { return m_from; }
-    QDateEdit* toEdit() const { return m_to; }
+    QDateEdit* fromEdit() const;
+    QDateEdit* toEdit() const;
     QTextBrowser* browser() const { return m_browser; }
     QPushButton* printButton() const { return m_print; }
     QPushButton* savePdfButton() const { return m_savePdf; }
@@ -60,16 +60,11 @@ public:
     PagePrinter& printer() { return *m_printer; }
 
 private:
-    void fromChanged(const QDate& date);
-    void refill();
     /** Writes "Print.html" and shows it; the page, or nothing after a message when it cannot be printed. */
     std::optional<PageResult> writePage();
 
     const RecordStore& m_store;
-    ProjectListModel m_model;
-    QDateEdit* m_from = nullptr;
-    QDateEdit* m_to = nullptr;
-    QTreeWidget* m_projects = nullptr;
+    ProjectRangePicker* m_picker = nullptr;
     QListWidget* m_modules = nullptr;
     QTextBrowser* m_browser = nullptr;
     QPushButton* m_print = nullptr;
