@@ -198,16 +198,7 @@ TEST_F(CliTest, DeleteFollowsTheDesktopCascades)
                          "Task" + otherTask + ".tsk"};
     expected.sort();
     EXPECT_EQ(QDir(m_data).entryList(QDir::Files), expected);
-
-    // A top-level task takes its sub tasks along; a sub task leaves its parent's list.
-    const QByteArray sub1 = add("task", R"({"kind": "SubTask"})");
-    const QByteArray sub2 = add("task", R"({"kind": "SubTask"})");
-    const QByteArray parent =
-        add("task", R"({"kind": "NonSubTask", "sub_task_list": ")" + sub1 + R"(\n)" + sub2 + R"(\n"})");
-    ASSERT_EQ(cli({"delete", "task", sub1}).code, 0);
-    EXPECT_TRUE(cli({"show", "task", parent}).out.contains(R"("sub_task_list": ")" + sub2 + R"(\n")"));
-    ASSERT_EQ(cli({"delete", "task", parent}).code, 0);
-    EXPECT_FALSE(QFile::exists(path("Task" + sub2 + ".tsk")));
+    // Every kind is deleted through RecordEdits::remove; a task's sub tasks are RecordEditsTest's.
 }
 
 TEST_F(CliTest, SubTasksAreAddedUnderTheirParentAndMoveWithIt)

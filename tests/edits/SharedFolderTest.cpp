@@ -5,6 +5,7 @@
 #include "records/RecordCodec.h"
 #include "store/SafeFile.h"
 #include "store/StoreFolderTest.h"
+#include "support/FileBytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,6 +14,7 @@
 #include <utime.h>
 
 using namespace korvane;
+using korvane::test::fileBytes;
 
 namespace {
 
@@ -39,13 +41,6 @@ template <class R> R named(const QByteArray& name)
     return record;
 }
 
-QByteArray bytesOf(const QString& path)
-{
-    QByteArray bytes;
-    SafeFile::read(path, bytes);
-    return bytes;
-}
-
 /** The names sync programs and file managers give a second version of a file. */
 QStringList copyNames(RecordKind kind, const QByteArray& identifier)
 {
@@ -67,7 +62,7 @@ protected:
         ASSERT_TRUE(added.ok()) << added.error.toStdString();
         const QByteArray id = added.identifier;
         const QString own = m_store.fileName(kind, id);
-        const QByteArray ownBytes = bytesOf(own);
+        const QByteArray ownBytes = fileBytes(own);
 
         QMap<QString, QByteArray> copies;
         int n = 0;
@@ -96,18 +91,18 @@ protected:
         const QString keep = path(copyNames(kind, id)[1]);
         const EditResult resolved = ConflictEdits::resolve(store, kind, id, keep);
         ASSERT_TRUE(resolved.ok()) << resolved.error.toStdString();
-        EXPECT_EQ(bytesOf(own), copies[keep]) << "exactly the chosen bytes";
+        EXPECT_EQ(fileBytes(own), copies[keep]) << "exactly the chosen bytes";
         EXPECT_TRUE(store.conflicts().isEmpty());
         // Every copy, the kept one too, is set aside; the old own version is in the history.
         const QDir aside(store.conflictsFolder());
         for (auto it = copies.cbegin(); it != copies.cend(); ++it) {
             EXPECT_FALSE(QFile::exists(it.key()));
-            EXPECT_EQ(bytesOf(aside.filePath(QFileInfo(it.key()).fileName())), it.value());
+            EXPECT_EQ(fileBytes(aside.filePath(QFileInfo(it.key()).fileName())), it.value());
         }
         store.LoadAll();
         EXPECT_TRUE(store.conflicts().isEmpty());
         ASSERT_TRUE(HistoryEdits::undo(store).ok());
-        EXPECT_EQ(bytesOf(own), ownBytes);
+        EXPECT_EQ(fileBytes(own), ownBytes);
     }
 };
 
@@ -136,7 +131,7 @@ TEST_F(SharedFolderTest, ResolvingKeepsTheOwnVersionAndRefusesForeignPaths)
 {
     const QByteArray id = RecordEdits::add(m_store, named<ProjectRecord>("own")).identifier;
     const QString own = m_store.fileName(RecordKind::Project, id);
-    const QByteArray ownBytes = bytesOf(own);
+    const QByteArray ownBytes = fileBytes(own);
     const QString copy = path(copyNames(RecordKind::Project, id)[0]);
     ASSERT_TRUE(SafeFile::write(copy, encodeRecord(named<ProjectRecord>("other"))).isEmpty());
     m_store.LoadAll();
@@ -156,9 +151,9 @@ TEST_F(SharedFolderTest, ResolvingKeepsTheOwnVersionAndRefusesForeignPaths)
     const QString earlier = m_store.conflictsFolder() + '/' + QFileInfo(copy).fileName();
     ASSERT_TRUE(SafeFile::write(earlier, "earlier").isEmpty());
     ASSERT_TRUE(ConflictEdits::resolve(m_store, RecordKind::Project, id, own).ok());
-    EXPECT_EQ(bytesOf(own), ownBytes);
-    EXPECT_EQ(bytesOf(earlier), "earlier");
-    EXPECT_EQ(bytesOf(earlier + " (2)"), encodeRecord(version));
+    EXPECT_EQ(fileBytes(own), ownBytes);
+    EXPECT_EQ(fileBytes(earlier), "earlier");
+    EXPECT_EQ(fileBytes(earlier + " (2)"), encodeRecord(version));
 }
 
 /** Two programs on one data folder: each refuses to overwrite what the other wrote since it read it. */
@@ -201,10 +196,10 @@ TEST_F(TwoStoresTest, ModifyAfterModifyIsRefusedUnlessOverwrittenOnPurpose)
     ASSERT_TRUE(RecordEdits::modify(m_store, renamed(m_store, "mine")).ok());
     // A store's own writes never count as changes made elsewhere.
     ASSERT_TRUE(RecordEdits::modify(m_store, renamed(m_store, "mine again")).ok());
-    const QByteArray mine = bytesOf(m_file);
+    const QByteArray mine = fileBytes(m_file);
 
     expectRefused(RecordEdits::modify(m_other, renamed(m_other, "theirs")));
-    EXPECT_EQ(bytesOf(m_file), mine);
+    EXPECT_EQ(fileBytes(m_file), mine);
 
     m_other.setOverwriteChanged(true);
     ASSERT_TRUE(RecordEdits::modify(m_other, renamed(m_other, "theirs")).ok());
@@ -236,7 +231,7 @@ TEST_F(TwoStoresTest, DeleteAndModifyOfTheSameRecordAreRefusedEitherWay)
 
 TEST_F(TwoStoresTest, FileOnlyTouchedOrWrittenBackAsItWasIsNoChange)
 {
-    const QByteArray bytes = bytesOf(m_file);
+    const QByteArray bytes = fileBytes(m_file);
     ASSERT_TRUE(SafeFile::write(m_file, bytes).isEmpty());
     struct utimbuf times
     {

@@ -26,32 +26,9 @@
 #include <QtTest>
 
 using namespace korvane;
+using namespace korvane::test;
 
 namespace {
-
-QString thisMonth(int day)
-{
-    const QDate today = QDate::currentDate();
-    return QDate(today.year(), today.month(), day).toString(Qt::ISODate);
-}
-
-QByteArray addTask(RecordStore& store, const QByteArray& projectId, const QByteArray& name)
-{
-    TaskRecord task = emptyRecord<TaskRecord>();
-    task.projectIdentifier = projectId;
-    task.name = name;
-    task.kind = TaskRecord::kTopLevel;
-    task.priority = TaskRecord::Medium;
-    task.start = DateTime::fromDate(QDate::currentDate());
-    task.end = DateTime::fromDate(QDate::currentDate().addDays(10));
-    return store.AddTask(task).identifier;
-}
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 void selectTask(CMainFrame& frame, const QString& name)
 {
@@ -68,27 +45,6 @@ void typeSynopsis(CMainFrame& frame, const QString& text)
 {
     frame.workupBar()->synopsisEdit()->setPlainText(text);
     frame.workupBar()->synopsisEdit()->document()->setModified(true);
-}
-
-/** Answers the next Add Income dialog with an amount and OK; tells whether it closed and what it showed. */
-struct IncomeAttempt
-{
-    int dialogs = 0;
-    bool closed = false;
-    QString amountAfterOk;
-};
-
-void answerIncomeDialog(IncomeAttempt& attempt)
-{
-    UserDialogs::setDialogHandler([&attempt](QDialog& dialog) {
-        ++attempt.dialogs;
-        auto* amount = dialog.findChild<QLineEdit*>(QStringLiteral("amountEdit"));
-        amount->setText(QStringLiteral("200"));
-        dialog.accept();
-        attempt.closed = dialog.result() == QDialog::Accepted;
-        attempt.amountAfterOk = amount->text();
-        return dialog.result();
-    });
 }
 
 /** The text of the status bar's skipped-files button, "" when it is hidden. */
@@ -130,7 +86,7 @@ void DataFolderFaultsTest::readOnlyFolderChangesNothingAndRecovers()
     test::GuiWorld world;
     RecordStore& store = world.store();
     const QByteArray project = world.addProject(QStringLiteral("Alpha"), thisMonth(1), thisMonth(20));
-    const QByteArray task = addTask(store, project, "Design");
+    const QByteArray task = world.addTask(project, "Design");
     const QString projectFile = store.fileName(RecordKind::Project, project);
     const QString taskFile = store.fileName(RecordKind::Task, task);
     const QByteArray projectBytes = fileBytes(projectFile);
@@ -160,21 +116,7 @@ void DataFolderFaultsTest::readOnlyFolderChangesNothingAndRecovers()
     QVERIFY(store.GetProject(project).synopsis.isEmpty());
     QCOMPARE(fileBytes(projectFile), projectBytes);
 
-    // An editor stays open with what was typed, and nothing is stored.
-    frame.detailsBar()->setCurrentTab(TreeKind::MoneyFlow);
-    IncomeAttempt income;
-    answerIncomeDialog(income);
-    frame.runCommand(Command::AddIncome);
-    QCOMPARE(income.dialogs, 1);
-    QVERIFY(!income.closed);
-    QCOMPARE(income.amountAfterOk, QStringLiteral("200"));
-    messages = UserDialogs::takeMessages();
-    QCOMPARE(messages.size(), 1);
-    QVERIFY2(messages.first().contains(folder) &&
-                 messages.first().contains(QStringLiteral("Permission denied")),
-             qPrintable(messages.first()));
-    QVERIFY(store.ofProject<MoneyFlowRecord>(project).empty());
-
+    // An editor whose record cannot be written stays open: MoneyDialogsTest::failedStoreKeepsDialogOpen.
     // A delete leaves the task in memory, on disk and in the tree.
     selectTask(frame, QStringLiteral("Design"));
     UserDialogs::setNextAnswer(true);
@@ -190,11 +132,6 @@ void DataFolderFaultsTest::readOnlyFolderChangesNothingAndRecovers()
     QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     frame.runCommand(Command::Refresh);
     QCOMPARE(store.GetProject(project).synopsis, QByteArray("typed while read-only"));
-    frame.detailsBar()->setCurrentTab(TreeKind::MoneyFlow);
-    answerIncomeDialog(income);
-    frame.runCommand(Command::AddIncome);
-    QVERIFY(income.closed);
-    QCOMPARE(store.ofProject<MoneyFlowRecord>(project).size(), std::size_t(1));
     selectTask(frame, QStringLiteral("Design"));
     UserDialogs::setNextAnswer(true);
     frame.runCommand(Command::DeleteTask);
@@ -207,7 +144,7 @@ void DataFolderFaultsTest::goneFolderIsReportedNotEmptiedNorRecreated()
     test::GuiWorld world;
     RecordStore& store = world.store();
     const QByteArray project = world.addProject(QStringLiteral("Alpha"), thisMonth(1), thisMonth(20));
-    addTask(store, project, "Design");
+    world.addTask(project, "Design");
     DataFolderLock lock;
     QVERIFY(lock.acquire(world.dataFolder(), nullptr));
     CMainFrame frame(store, lock);
@@ -233,10 +170,10 @@ void DataFolderFaultsTest::goneFolderIsReportedNotEmptiedNorRecreated()
     QVERIFY(frame.detailsBar()->taskTree().label.startsWith(QStringLiteral("Tasks(1)")));
 
     frame.detailsBar()->setCurrentTab(TreeKind::MoneyFlow);
-    IncomeAttempt income;
-    answerIncomeDialog(income);
+    int dialogs = 0;
+    UserDialogs::setDialogHandler([&dialogs](QDialog&) { return ++dialogs, int(QDialog::Rejected); });
     frame.runCommand(Command::AddIncome);
-    QCOMPARE(income.dialogs, 0);
+    QCOMPARE(dialogs, 0);
     expectGoneMessage();
 
     // A write that does get through (the synopsis, on leaving the project) says the same.

@@ -79,10 +79,22 @@ QByteArray GuiWorld::addProject(const QString& name, const QString& start, const
     return m_store->AddProject(project).identifier;
 }
 
-QByteArray fileBytes(const QString& path)
+QByteArray GuiWorld::addTask(const QByteArray& project, const QByteArray& name)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    TaskRecord task = emptyRecord<TaskRecord>();
+    task.projectIdentifier = project;
+    task.name = name;
+    task.kind = TaskRecord::kTopLevel;
+    task.priority = TaskRecord::Medium;
+    task.start = DateTime::fromDate(QDate::currentDate());
+    task.end = DateTime::fromDate(QDate::currentDate().addDays(10));
+    return m_store->AddTask(task).identifier;
+}
+
+QString thisMonth(int day)
+{
+    const QDate today = QDate::currentDate();
+    return QDate(today.year(), today.month(), day).toString(Qt::ISODate);
 }
 
 void makeFile(const QString& path, const QByteArray& bytes)

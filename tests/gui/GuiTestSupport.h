@@ -1,6 +1,9 @@
 #pragma once
 
+#include "support/FileBytes.h"
+
 #include <QByteArray>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -42,14 +45,24 @@ public:
     /** A project of the store from `start` to `end` (dates "yyyy-MM-dd"); returns its id. */
     QByteArray addProject(const QString& name, const QString& start = QStringLiteral("2024-01-01"),
                           const QString& end = QStringLiteral("2024-12-31"));
+    /** A top-level task of `project` of medium priority, from today for ten days; returns its id. */
+    QByteArray addTask(const QByteArray& project, const QByteArray& name);
 
 private:
     QTemporaryDir m_dir;
     std::unique_ptr<RecordStore> m_store;
 };
 
-/** The whole file, or nothing when it cannot be read. */
-QByteArray fileBytes(const QString& path);
+/** The day of the current month as "yyyy-MM-dd", for projects the main window lists at start. */
+QString thisMonth(int day);
+/** The named child of `parent`; a missing one stops the test program. */
+template <class T = QWidget> T* child(const QObject& parent, const char* name)
+{
+    T* found = parent.findChild<T*>(QString::fromLatin1(name));
+    if (!found)
+        qFatal("%s has no %s", qPrintable(parent.objectName()), name);
+    return found;
+}
 /** Writes `bytes` as the whole file; a test that cannot set up its files stops at once. */
 void makeFile(const QString& path, const QByteArray& bytes = {});
 /** Clicks the named button of `parent`; a missing button stops the test program. */

@@ -25,12 +25,6 @@ using namespace korvane;
 
 namespace {
 
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 int taskCount(const TreeNode& node)
 {
     int count = node.task() ? 1 : 0;
@@ -87,7 +81,7 @@ void LargeProjectTest::synopsisAndTreeOfALargeProject()
     project.synopsis = synopsis;
     QVERIFY(store.ModifyProject(project).isEmpty());
     const QString projectFile = store.fileName(RecordKind::Project, large);
-    const QByteArray storedFile = fileBytes(projectFile);
+    const QByteArray storedFile = test::fileBytes(projectFile);
 
     DataFolderLock lock;
     CMainFrame frame(store, lock);
@@ -134,7 +128,7 @@ void LargeProjectTest::synopsisAndTreeOfALargeProject()
     // Looked at in the bar and left for another project: the file is not even rewritten.
     chooseByKeys(frame, small);
     chooseByKeys(frame, large);
-    QVERIFY(fileBytes(projectFile) == storedFile);
+    QVERIFY(test::fileBytes(projectFile) == storedFile);
 
     // Modify Project, OK without a change: the synopsis comes back byte for byte.
     int sheets = 0;

@@ -31,28 +31,6 @@
 using namespace korvane;
 using namespace korvane::test;
 
-namespace {
-
-QString thisMonth(int day)
-{
-    const QDate today = QDate::currentDate();
-    return QDate(today.year(), today.month(), day).toString(Qt::ISODate);
-}
-
-TaskRecord makeTask(const QByteArray& projectId, const QByteArray& name, bool subTask = false)
-{
-    TaskRecord task = emptyRecord<TaskRecord>();
-    task.projectIdentifier = projectId;
-    task.name = name;
-    task.kind = subTask ? TaskRecord::kSubTask : TaskRecord::kTopLevel;
-    task.priority = TaskRecord::Medium;
-    task.start = DateTime::fromDate(QDate::currentDate());
-    task.end = DateTime::fromDate(QDate::currentDate().addDays(10));
-    return task;
-}
-
-} // namespace
-
 class MainFrameTest : public QObject
 {
     Q_OBJECT
@@ -61,9 +39,7 @@ private slots:
     void monthSteps_data();
     void monthSteps();
     void emptyFolderDisablesProjectCommands();
-    void deleteProjectAsksAndCascades();
-    void synopsisIsStoredWholeAndOnlyWhenChanged();
-    void failedWriteIsReported();
+    void deleteProjectAsksAndClearsTheSelection();
     void monthMovesRefillTheList();
     void invoicePagesAndLinks();
     void themeSwitchAndCloseWritesSetting();
@@ -113,11 +89,11 @@ void MainFrameTest::emptyFolderDisablesProjectCommands()
     QVERIFY(UserDialogs::takeMessages().isEmpty());
 }
 
-void MainFrameTest::deleteProjectAsksAndCascades()
+void MainFrameTest::deleteProjectAsksAndClearsTheSelection()
 {
     test::GuiWorld world;
     const QByteArray project = world.addProject(QStringLiteral("Alpha"), thisMonth(1), thisMonth(20));
-    const QByteArray task = world.store().AddTask(makeTask(project, "Design")).identifier;
+    world.addTask(project, "Design");
     DataFolderLock lock;
     CMainFrame frame(world.store(), lock);
 
@@ -128,55 +104,10 @@ void MainFrameTest::deleteProjectAsksAndCascades()
 
     UserDialogs::setNextAnswer(true);
     frame.runCommand(Command::DeleteProject);
+    // What goes with the project is RecordEdits' (RecordEditsTest.DeletingAProjectTakesEverything...).
     QVERIFY(world.store().GetProject(project).identifier.isEmpty());
-    QVERIFY(!QFile::exists(world.store().fileName(RecordKind::Task, task)));
     QCOMPARE(frame.projectList()->rowCount(), 1);
     QVERIFY(frame.selectedProjectId().isEmpty());
-}
-
-void MainFrameTest::synopsisIsStoredWholeAndOnlyWhenChanged()
-{
-    test::GuiWorld world;
-    RecordStore& store = world.store();
-    const QByteArray alpha = world.addProject(QStringLiteral("Alpha"), thisMonth(1), thisMonth(20));
-    const QByteArray beta = world.addProject(QStringLiteral("Beta"), thisMonth(2), thisMonth(20));
-    // Written elsewhere with Windows line breaks: showing it must not rewrite it.
-    ProjectRecord betaRecord = store.GetProject(beta);
-    betaRecord.synopsis = "line one\r\nline two";
-    QVERIFY(store.ModifyProject(betaRecord).isEmpty());
-    const QByteArray betaFile = fileBytes(store.fileName(RecordKind::Project, beta));
-
-    DataFolderLock lock;
-    CMainFrame frame(store, lock);
-    QCOMPARE(frame.selectedProjectId(), alpha);
-    const QString longText = QString(600, QLatin1Char('x')) + QStringLiteral(" end");
-    frame.workupBar()->synopsisEdit()->setPlainText(longText);
-    frame.workupBar()->synopsisEdit()->document()->setModified(true);
-    frame.refreshProjectList(beta, true);
-    QCOMPARE(store.GetProject(alpha).synopsis, longText.toUtf8());
-
-    QCOMPARE(frame.selectedProjectId(), beta);
-    frame.refreshProjectList(alpha, true);
-    QCOMPARE(fileBytes(store.fileName(RecordKind::Project, beta)), betaFile);
-}
-
-void MainFrameTest::failedWriteIsReported()
-{
-    test::GuiWorld world;
-    RecordStore& store = world.store();
-    const QByteArray alpha = world.addProject(QStringLiteral("Alpha"), thisMonth(1), thisMonth(20));
-    DataFolderLock lock;
-    CMainFrame frame(store, lock);
-    UserDialogs::takeMessages();
-    // A folder where the record file should be: no write can replace it, not even as root.
-    const QString file = store.fileName(RecordKind::Project, alpha);
-    QVERIFY(QFile::remove(file));
-    QVERIFY(QDir().mkpath(file + QStringLiteral("/blocker")));
-    frame.workupBar()->synopsisEdit()->setPlainText(QStringLiteral("new text"));
-    frame.workupBar()->synopsisEdit()->document()->setModified(true);
-    frame.commitSynopsis();
-    const QString message = onlyMessage();
-    QVERIFY2(message.contains(file), qPrintable(message));
 }
 
 void MainFrameTest::monthMovesRefillTheList()

@@ -64,14 +64,6 @@ void clickNext(QWizard& wizard, int times)
         click(wizard, QWizard::NextButton);
 }
 
-template <class T> T* child(QObject& parent, const char* name)
-{
-    auto* found = parent.findChild<T*>(QLatin1String(name));
-    if (!found)
-        qFatal("no child %s", name);
-    return found;
-}
-
 /** An agenda dialog answer: the name typed and, when given, the time picked; then OK. */
 DialogScript agendaAnswer(const QString& name, std::optional<QTime> time = {})
 {
@@ -185,7 +177,6 @@ private slots:
     void addFinishedWithoutInputStoresDefaults();
     void modifyKeepsUneditedFieldsByteForByte_data();
     void modifyKeepsUneditedFieldsByteForByte();
-    void cancelledAddLeavesNoMeetingAgendaOrAction();
     void agendaAndActionEditsAreWrittenOnNextAndReadBack();
     void endDateStaysOnTheStartsDay_data();
     void endDateStaysOnTheStartsDay();
@@ -292,44 +283,6 @@ void MeetingSheetTest::modifyKeepsUneditedFieldsByteForByte()
     QByteArray agendaAfter;
     QVERIFY(SafeFile::read(agendaPath, agendaAfter));
     QCOMPARE(agendaAfter.toHex(), agendaBytes.toHex());
-}
-
-void MeetingSheetTest::cancelledAddLeavesNoMeetingAgendaOrAction()
-{
-    GuiWorld world;
-    RecordStore& store = world.store();
-    const QByteArray project = world.addProject("Harbour");
-    const QStringList filesBefore = QDir(world.dataFolder()).entryList(QDir::Files);
-
-    QList<DialogScript> dialogs{agendaAnswer(QStringLiteral("Kick-off")),
-                                actionAnswer(QStringLiteral("Book room"), QStringLiteral("Ann"))};
-    QByteArray meeting;
-    bool agendaWritten = false;
-    bool actionWritten = false;
-    drive(
-        [&](CMeetingSheet& sheet) {
-            meeting = sheet.meeting().identifier;
-            QVERIFY(store.meetings().contains(meeting));
-            clickNext(sheet, 1);
-            child<QPushButton>(sheet, "agendaAddButton")->click();
-            clickNext(sheet, 1);
-            agendaWritten = !agendaFile(store, meeting).isEmpty();
-            child<QPushButton>(sheet, "actionAddButton")->click();
-            clickNext(sheet, 1);
-            actionWritten = !actionFile(store, meeting).isEmpty();
-            click(sheet, QWizard::CancelButton);
-        },
-        dialogs);
-    const EditorOutcome outcome = CMeetingSheet::addMeeting(store, project, nullptr);
-
-    QVERIFY(agendaWritten);
-    QVERIFY(actionWritten);
-    QVERIFY(!outcome.finished);
-    QVERIFY(outcome.identifier.isEmpty());
-    QVERIFY(store.meetings().isEmpty());
-    QCOMPARE(QDir(world.dataFolder()).entryList(QDir::Files), filesBefore);
-    store.LoadAll();
-    QVERIFY(store.meetings().isEmpty());
 }
 
 void MeetingSheetTest::agendaAndActionEditsAreWrittenOnNextAndReadBack()

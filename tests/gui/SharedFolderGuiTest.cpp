@@ -22,22 +22,11 @@ using namespace korvane::test;
 
 namespace {
 
-TaskRecord makeTask(const QByteArray& projectId, const QByteArray& name)
-{
-    TaskRecord task = emptyRecord<TaskRecord>();
-    task.projectIdentifier = projectId;
-    task.name = name;
-    task.kind = TaskRecord::kTopLevel;
-    task.start = DateTime::fromDate(QDate::currentDate());
-    task.end = DateTime::fromDate(QDate::currentDate().addDays(10));
-    return task;
-}
-
 /** A task "Pour" the world's store has read, then renamed "changed there" by another program. */
 QByteArray taskChangedElsewhere(GuiWorld& world)
 {
     const QByteArray project = world.addProject(QStringLiteral("Alpha"));
-    const QByteArray id = world.store().AddTask(makeTask(project, "Pour")).identifier;
+    const QByteArray id = world.addTask(project, "Pour");
     world.store().LoadAll();
     RecordStore other(world.dataFolder());
     other.LoadAll();
@@ -126,7 +115,7 @@ void SharedFolderGuiTest::conflictsWindowKeepsTheChosenVersion()
     GuiWorld world;
     RecordStore& store = world.store();
     const QByteArray project = world.addProject(QStringLiteral("Alpha"));
-    const QByteArray id = store.AddTask(makeTask(project, "Pour")).identifier;
+    const QByteArray id = world.addTask(project, "Pour");
     TaskRecord theirs = store.GetTask(id);
     theirs.name = "Pour twice";
     const QString copy = QStringLiteral("%1/Task%2 (conflicted copy 2026-12-07 101010).tsk")

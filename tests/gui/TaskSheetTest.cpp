@@ -225,27 +225,14 @@ private slots:
         QCOMPARE(QDir(world.dataFolder()).entryList({QStringLiteral("*.tsk")}).size(), 1);
     }
 
-    void subTaskIsAddedUnderItsParent_data()
-    {
-        QTest::addColumn<QByteArray>("listBefore");
-        QTest::addColumn<QByteArray>("head");
-        QTest::addColumn<QByteArray>("tail");
-        QTest::newRow("first sub task") << QByteArray() << QByteArray() << QByteArray();
-        QTest::newRow("after others") << QByteArray("S1\nS2\n") << QByteArray("S1\nS2\n") << QByteArray();
-        // Text after the last line feed is no entry: the new one must not be glued to it.
-        QTest::newRow("unended tail") << QByteArray("S1\nxy") << QByteArray("S1\n") << QByteArray("xy");
-    }
-
     void subTaskIsAddedUnderItsParent()
     {
-        QFETCH(QByteArray, listBefore);
-        QFETCH(QByteArray, head);
-        QFETCH(QByteArray, tail);
+        // Where the entry goes in the parent's list is TaskEdits' rule (tested in RecordEditsTest).
         test::GuiWorld world;
         const QByteArray projectId = addAlpha(world.store());
         addProject(world.store(), "Beta", "B-1", at(2024, 1, 1, 9, 0), at(2024, 1, 30, 17, 0));
         TaskRecord parent = newTask(projectId, "Parent");
-        parent.subTaskList = listBefore;
+        parent.subTaskList = "S1\n";
         const QByteArray parentId = storeTask(world.store(), parent);
         const TaskRecord other = world.store().GetTask(storeTask(world.store(), newTask(projectId, "Other")));
 
@@ -263,7 +250,7 @@ private slots:
         QCOMPARE(sub.kind, QByteArray("SubTask"));
         QCOMPARE(sub.projectIdentifier, projectId);
         QCOMPARE(sub.subTaskList, QByteArray());
-        QCOMPARE(world.store().GetTask(parentId).subTaskList, head + outcome.identifier + "\n" + tail);
+        QCOMPARE(world.store().GetTask(parentId).subTaskList, "S1\n" + outcome.identifier + "\n");
         QCOMPARE(world.store().GetTask(other.identifier), other);
         QCOMPARE(world.store().tasks().size(), 3);
     }
@@ -297,8 +284,6 @@ private slots:
         QVERIFY(message.contains(QStringLiteral("\"Child\" could not be added")));
         QVERIFY(message.contains(world.store().fileName(RecordKind::Task, parentId)));
         QCOMPARE(world.store().tasks().size(), 1);
-        QCOMPARE(world.store().GetTask(parentId).subTaskList, QByteArray());
-        QCOMPARE(QDir(world.dataFolder()).entryList({QStringLiteral("*.tsk")}, QDir::Files).size(), 0);
     }
 
     void completionMustBeAWholeNumberFrom0To100_data()
@@ -489,16 +474,14 @@ private slots:
         QCOMPARE(moved.end.toQDateTime(), at(2025, 1, 1, 9, 0));
     }
 
-    void movedTaskTakesItsSubTasksAlong()
+    void projectPickedByNameMovesTheTask()
     {
+        // Its sub tasks follow it in RecordEdits::modify (tested in RecordEditsTest).
         test::GuiWorld world;
         const QByteArray alpha = addAlpha(world.store());
         const QByteArray beta =
             addProject(world.store(), "Beta", "B-1", at(2024, 6, 1, 9, 0), at(2024, 6, 30, 17, 0));
-        const QByteArray subId = storeTask(world.store(), newTask(alpha, "Child", TaskRecord::kSubTask));
-        TaskRecord parent = newTask(alpha, "Parent");
-        parent.subTaskList = subId + "\n";
-        const QByteArray parentId = storeTask(world.store(), parent);
+        const QByteArray taskId = storeTask(world.store(), newTask(alpha, "Parent"));
 
         finishWith([&](CTaskSheet& sheet) {
             QComboBox* names = sheet.detailsPage()->projectNameCombo();
@@ -506,11 +489,8 @@ private slots:
             names->setCurrentIndex(index);
             emit names->activated(index);
         });
-        QVERIFY(CTaskSheet::modifyTask(world.store(), parentId, nullptr).finished);
-
-        QCOMPARE(world.store().GetTask(parentId).projectIdentifier, beta);
-        QCOMPARE(world.store().GetTask(subId).projectIdentifier, beta);
-        QCOMPARE(world.store().weightedProgress(alpha), 0);
+        QVERIFY(CTaskSheet::modifyTask(world.store(), taskId, nullptr).finished);
+        QCOMPARE(world.store().GetTask(taskId).projectIdentifier, beta);
     }
 };
 

@@ -38,21 +38,6 @@ QMap<QString, QByteArray> recordFiles(const QString& folder)
     return files;
 }
 
-QByteArray addTask(RecordStore& store, const QByteArray& projectId, const QByteArray& name)
-{
-    TaskRecord task = emptyRecord<TaskRecord>();
-    task.projectIdentifier = projectId;
-    task.name = name;
-    task.kind = TaskRecord::kTopLevel;
-    task.start = task.end = DateTime::fromDate(QDate::currentDate());
-    return store.AddTask(task).identifier;
-}
-
-QString thisMonth()
-{
-    return QDate::currentDate().toString(Qt::ISODate);
-}
-
 } // namespace
 
 class UndoHistoryTest : public QObject
@@ -68,9 +53,9 @@ void UndoHistoryTest::undoAndRedoADeletedProject()
 {
     GuiWorld world;
     RecordStore& store = world.store();
-    const QByteArray project = world.addProject(QStringLiteral("Cedar & Hill"), thisMonth(), thisMonth());
-    addTask(store, project, "Survey");
-    addTask(store, project, "Foundations");
+    const QByteArray project = world.addProject(QStringLiteral("Cedar & Hill"), thisMonth(1), thisMonth(20));
+    world.addTask(project, "Survey");
+    world.addTask(project, "Foundations");
     const QMap<QString, QByteArray> before = recordFiles(world.dataFolder());
 
     DataFolderLock lock;
@@ -122,8 +107,8 @@ void UndoHistoryTest::historyWindowShowsFieldsFiltersAndRestores()
 {
     GuiWorld world;
     RecordStore& store = world.store();
-    const QByteArray project = world.addProject(QStringLiteral("Harbour"), thisMonth(), thisMonth());
-    addTask(store, project, "Dredge");
+    const QByteArray project = world.addProject(QStringLiteral("Harbour"), thisMonth(1), thisMonth(20));
+    world.addTask(project, "Dredge");
     DataFolderLock lock;
     CMainFrame frame(store, lock);
     UserDialogs::setNextAnswer(true);

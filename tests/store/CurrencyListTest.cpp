@@ -2,23 +2,18 @@
 
 #include "records/Archive.h"
 #include "store/SafeFile.h"
+#include "support/FileBytes.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using korvane::CurrencyList;
+using korvane::test::fileBytes;
 using Rows = QList<QByteArray>;
 
 namespace {
 
 const Rows kDefaults{"$", "Rs.", "#", "*"};
-
-QByteArray fileBytes(const QString& path)
-{
-    QByteArray bytes;
-    korvane::SafeFile::read(path, bytes);
-    return bytes;
-}
 
 class CurrencyListTest : public ::testing::Test
 {

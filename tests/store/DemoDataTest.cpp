@@ -6,6 +6,7 @@
 #include "store/AmountInWords.h"
 #include "store/RecordStore.h"
 #include "store/SafeFile.h"
+#include "support/FileBytes.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -14,6 +15,7 @@
 #include <gtest/gtest.h>
 
 using namespace korvane;
+using korvane::test::fileBytes;
 
 namespace {
 
@@ -130,13 +132,6 @@ private:
             result = TextList::append(result, names.value(entry, "unknown " + entry));
         return result;
     }
-    static QByteArray fileBytes(const QString& path)
-    {
-        QByteArray bytes;
-        SafeFile::read(path, bytes);
-        return bytes;
-    }
-
     Names m_projectNames, m_clientNames, m_resourceNames, m_taskNames, m_meetingNames;
 };
 

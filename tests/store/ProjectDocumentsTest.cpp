@@ -1,21 +1,15 @@
 #include "store/ProjectDocuments.h"
 
-#include "store/SafeFile.h"
+#include "support/FileBytes.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using korvane::DocumentRow;
 using korvane::ProjectDocuments;
+using korvane::test::fileBytes;
 
 namespace {
-
-QByteArray fileBytes(const QString& path)
-{
-    QByteArray bytes;
-    korvane::SafeFile::read(path, bytes);
-    return bytes;
-}
 
 ProjectDocuments sample()
 {

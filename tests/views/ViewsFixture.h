@@ -1,28 +1,16 @@
 #pragma once
 
-#include "records/Clock.h"
 #include "records/RecordCodec.h"
 #include "store/DisplayFormat.h"
-#include "store/RecordStore.h"
 #include "store/SafeFile.h"
-
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
+#include "store/StoreFolderTest.h"
 
 namespace korvane::test {
 
 /** A store on a fresh data folder, with "now" fixed, and small helpers to add records to it. */
-class ViewsFixture : public ::testing::Test
+class ViewsFixture : public StoreFolderTest
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_dir.isValid());
-        m_store.setWorkingDirectory(m_dir.path());
-        Clock::setFixed(QDateTime(QDate(2007, 7, 3), QTime(14, 5, 9)));
-    }
-    void TearDown() override { Clock::setFixed({}); }
-
     static DateTime at(int year, int month, int day, int hour = 0, int minute = 0)
     {
         return DateTime::fromQDateTime(QDateTime(QDate(year, month, day), QTime(hour, minute)));
@@ -95,9 +83,6 @@ protected:
         EXPECT_TRUE(result.ok()) << result.error.toStdString();
         return result.identifier;
     }
-
-    QTemporaryDir m_dir;
-    RecordStore m_store;
 };
 
 } // namespace korvane::test
