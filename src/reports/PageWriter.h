@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 namespace korvane {
 
@@ -38,6 +39,9 @@ QString path(PageFile page);
  * bitmap the "Images" folder there lacks; returns the text with the path and any error.
  */
 PageResult write(PageFile page, const QString& text);
+
+/** The text as UTF-8, as QString::toUtf8 gives it, in a buffer of the size it needs. */
+QByteArray utf8(QStringView text);
 
 /** The names of the bitmaps shipped with the program ("Project.bmp", ...), sorted. */
 QStringList shippedBitmaps();

@@ -5,6 +5,7 @@
 
 using namespace korvane;
 using namespace korvane::testing;
+using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
@@ -30,6 +31,26 @@ TEST(PageLink, CommandsAreRecognisedExactlyAfterTrimming)
         EXPECT_EQ(link.action, c.action) << c.url;
         EXPECT_EQ(link.invoiceIdentifier, QLatin1String(c.invoice)) << c.url;
     }
+}
+
+TEST(PageWriterUtf8, BytesAreThoseOfToUtf8)
+{
+    const char16_t loneHigh[] = {u'a', 0xD83D, u'b'};
+    const char16_t loneLow[] = {0xDE00, u'c'};
+    const char16_t endsHigh[] = {u'x', 0xD83D};
+    const QString texts[] = {
+        QString(),
+        u"<td>plain</td>"_s,
+        u"Gr\u00f6\u00dfe \u20ac \U0001F600 \u0800\u07ff\uffff"_s,
+        QString::fromUtf16(loneHigh, 3),
+        QString::fromUtf16(loneLow, 2),
+        QString::fromUtf16(endsHigh, 2),
+    };
+    for (const QString& text : texts)
+        EXPECT_EQ(PageWriter::utf8(text), text.toUtf8()) << text.toStdString();
+    // Long enough to be converted in slices, with a surrogate pair across the first slice's end.
+    const QString sliced = QString(16 * 1024 - 1, u'x') + u"\U0001F600\u00e9"_s + QString(40000, u'y');
+    EXPECT_EQ(PageWriter::utf8(sliced), sliced.toUtf8());
 }
 
 class PageWriterTest : public ReportFixture

@@ -82,8 +82,10 @@ bool CDetailsView::isPreparing() const
     return m_preparing;
 }
 
-bool CDetailsView::showPage(const PageResult& page)
+bool CDetailsView::showPage(PageResult page)
 {
+    // The view reads the page from its file; the text of a long page need not stay beside it.
+    page.text = QString();
     if (!page.ok()) {
         m_lastError = page.error;
         return false;

@@ -75,7 +75,7 @@ protected:
 
 private:
     void followLink(const QUrl& url);
-    bool showPage(const PageResult& page);
+    bool showPage(PageResult page);
     bool showFile(const QString& path);
     /** What a page for this view is laid out with, at the width beside the vertical scroll bar. */
     PageSettings pageSettings();
