@@ -67,6 +67,14 @@ PageResult write(PageFile page, const QString& text)
     return result;
 }
 
+PageResult writeUtf8(PageFile page, const QByteArray& bytes)
+{
+    PageResult result{{}, path(page), {}};
+    placeProgramBitmaps();
+    result.error = SafeFile::write(result.path, bytes);
+    return result;
+}
+
 QByteArray utf8(QStringView text)
 {
     // QString::toUtf8 sets aside three bytes per character; a page of megabytes is mostly ASCII, so

@@ -40,6 +40,9 @@ QString path(PageFile page);
  */
 PageResult write(PageFile page, const QString& text);
 
+/** Writes a page already in UTF-8, as `write` does; the result holds the path and any error, not the text. */
+PageResult writeUtf8(PageFile page, const QByteArray& bytes);
+
 /** The text as UTF-8, as QString::toUtf8 gives it, in a buffer of the size it needs. */
 QByteArray utf8(QStringView text);
 
