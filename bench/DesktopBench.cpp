@@ -133,6 +133,13 @@ void waitForPage(CDetailsView& view)
     settle(view);
 }
 
+/** Has the whole of a long page read and laid out, as going to its end does, and waits for it. */
+void waitForWholePage(CDetailsView& view)
+{
+    view.showWholePage();
+    waitForPage(view);
+}
+
 /** The data set's records and the project with the most tasks. */
 struct Shape
 {
@@ -423,7 +430,7 @@ LargeProject measureLargeProject(const QString& folder, int rounds)
         rounds,
         [&] {
             selectProject(frame, projectId);
-            waitForPage(details);
+            waitForWholePage(details);
         },
         otherSelected);
     waitForPage(details);
@@ -440,7 +447,7 @@ LargeProject measureLargeProject(const QString& folder, int rounds)
         [&] { waitForPage(details); });
     figures.reportShown = medianMs(rounds, [&] {
         details.showProjectDetails(projectId);
-        waitForPage(details);
+        waitForWholePage(details);
     });
     const ProjectRecord* project = desktop.store->projects().find(projectId);
     figures.synopsis = medianMs(rounds, [&] {
@@ -709,6 +716,7 @@ PeerFigures measurePeers(const QString& folder, int rounds)
     QProcessEnvironment korvane = QProcessEnvironment::systemEnvironment();
     QProcessEnvironment gtk = korvane;
     gtk.insert(u"DISPLAY"_s, display.name());
+    gtk.insert(u"GSETTINGS_BACKEND"_s, u"memory"_s); // no settings daemon on the display of its own
     if (figures.plannerInstalled) {
         // Both programs draw on the same display server.
         korvane.insert(u"DISPLAY"_s, display.name());
@@ -899,10 +907,10 @@ int main(int argc, char** argv)
         std::printf("  %-30s %10.1f ms    of load: %.3f (goal <= 0.1)\n", what, ms, ms / large.load);
     };
     part("select it (everything)", project.select);
-    part("  ... its details page shown", project.selectShown);
+    part("  ... its whole page read", project.selectShown);
     part("task tree rebuilt, painted", project.taskTree);
     part("details report, painted", project.report);
-    part("  ... the page itself shown", project.reportShown);
+    part("  ... the whole page read", project.reportShown);
     part("synopsis shown, painted", project.synopsis);
 
     QProcess child;
@@ -915,11 +923,11 @@ int main(int argc, char** argv)
     const double peakMb = double(peak.value(0).toLongLong()) * 1024 / 1e6;
     const double residentMb = double(peak.value(1).toLongLong()) * 1024 / 1e6;
     const double bytesMb = double(folderBytes(largeFolder)) / 1e6;
-    const double limitMb = 3.0 * bytesMb + 80.0;
+    const double limitMb = 2.5 * bytesMb + 80.0;
     std::printf("\nmemory of a fresh start-up on %lld records, largest project selected\n",
                 static_cast<long long>(large.records));
     std::printf("  folder                         %10.1f MB\n", bytesMb);
-    std::printf("  peak (VmHWM)                   %10.1f MB    limit 3 x folder + 80 MB: %.1f MB (peak / "
+    std::printf("  peak (VmHWM)                   %10.1f MB    limit 2.5 x folder + 80 MB: %.1f MB (peak / "
                 "limit %.2f)\n",
                 peakMb, limitMb, peakMb / limitMb);
     std::printf("  resident (VmRSS)               %10.1f MB\n", residentMb);
