@@ -47,8 +47,7 @@ protected:
 
 TEST_F(ExportPrintPagesTest, ExportPageEscapesRecordTextsAndTakesOnlyEndedListEntries)
 {
-    expectPage(HtmlExport::projectText(m_store, "P7", usEnglish()),
-               QStringLiteral("export-escaped/Page.html"));
+    expectPage(HtmlExport::projectText(m_store, "P7", usEnglish()), QStringLiteral("export-escaped/Page.html"));
 }
 
 TEST_F(ExportPrintPagesTest, PrintPageWithEveryModuleForTwoProjects)

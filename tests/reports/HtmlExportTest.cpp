@@ -78,8 +78,7 @@ TEST_F(HtmlExportTest, ExportWritesThePageAndCopiesTheImagesWithoutReplacingAny)
     EXPECT_TRUE(result.ok()) << result.error.toStdString();
     EXPECT_TRUE(result.skippedImages.isEmpty()) << result.skippedImages.join('\n').toStdString();
     // A byte order mark lets a browser read the page as UTF-8; the text follows unchanged.
-    EXPECT_EQ(fileBytes(exportFile()),
-              "\xEF\xBB\xBF" + HtmlExport::projectText(m_store, "P1", usEnglish()).toUtf8());
+    EXPECT_EQ(fileBytes(exportFile()), "\xEF\xBB\xBF" + HtmlExport::projectText(m_store, "P1", usEnglish()).toUtf8());
     for (const QString& name : HtmlExport::projectImages())
         EXPECT_TRUE(QFile::exists(exportedImage(name))) << name.toStdString();
     EXPECT_EQ(fileBytes(exportedImage(QStringLiteral("Task.bmp"))), "mine");
@@ -95,8 +94,7 @@ TEST_F(HtmlExportTest, ExportWritesThePageAndCopiesTheImagesWithoutReplacingAny)
     EXPECT_TRUE(result.ok());
     EXPECT_EQ(fileBytes(exportedImage(QStringLiteral("Project.bmp"))), firstCopy);
     // A byte order mark lets a browser read the page as UTF-8; the text follows unchanged.
-    EXPECT_EQ(fileBytes(exportFile()),
-              "\xEF\xBB\xBF" + HtmlExport::projectText(m_store, "P1", usEnglish()).toUtf8());
+    EXPECT_EQ(fileBytes(exportFile()), "\xEF\xBB\xBF" + HtmlExport::projectText(m_store, "P1", usEnglish()).toUtf8());
 }
 
 TEST_F(HtmlExportTest, ImagesComeFromTheProgramFolderWhenItHasThem)
