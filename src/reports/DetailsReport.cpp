@@ -1,6 +1,7 @@
 #include "reports/DetailsReport.h"
 
 #include "reports/PageData.h"
+#include "reports/Utf8Text.h"
 
 namespace korvane {
 
@@ -9,11 +10,17 @@ using namespace Qt::Literals::StringLiterals;
 QString DetailsReport::generate(const RecordStore& store, const QByteArray& projectIdentifier,
                                 const QLocale& locale)
 {
+    return QString::fromUtf8(generateUtf8(store, projectIdentifier, locale));
+}
+
+QByteArray DetailsReport::generateUtf8(const RecordStore& store, const QByteArray& projectIdentifier,
+                                       const QLocale& locale)
+{
     const PageData data = PageData::collect(store, projectIdentifier, locale);
     if (!data.found)
-        return u"<html><body bgcolor=#FFFFFF><br><center>No Project Is Selected</center></body></html>"_s;
+        return "<html><body bgcolor=#FFFFFF><br><center>No Project Is Selected</center></body></html>";
 
-    QString page;
+    Utf8Text page;
     page += "<html><body bgcolor=#A1A173 ><br><br>"_L1;
     page += "<table border=0 cellspacing=1 cellpadding=0 bordercolor=#111111 width=100% bgcolor=#FFFFCC>"_L1;
     page += "<tr><td width=100% bgcolor=#D1D1A3 colspan=2 bordercolor=#000000>"_L1;
@@ -155,13 +162,15 @@ QString DetailsReport::generate(const RecordStore& store, const QByteArray& proj
 
     page += "<tr><td width=10% colspan=2 bgcolor=#99CCFF>"_L1 + data.balanceLine + "</td></tr>"_L1;
     page += "</table></body></html>"_L1;
-    return page;
+    return page.bytes();
 }
 
 PageResult DetailsReport::write(const RecordStore& store, const QByteArray& projectIdentifier,
                                 const QLocale& locale)
 {
-    return PageWriter::write(PageFile::Details, generate(store, projectIdentifier, locale));
+    // A project of thousands of tasks makes a page of megabytes: it goes to the file as UTF-8 without
+    // a QString of it beside.
+    return PageWriter::writeUtf8(PageFile::Details, generateUtf8(store, projectIdentifier, locale));
 }
 
 } // namespace korvane

@@ -18,7 +18,12 @@ public:
     static QString generate(const RecordStore& store, const QByteArray& projectIdentifier,
                             const QLocale& locale = QLocale::system());
 
-    /** Generates the page and writes it to "Details.html" in the program's folder. */
+    /** The page text as UTF-8, byte for byte the file "Details.html" gets. */
+    static QByteArray generateUtf8(const RecordStore& store, const QByteArray& projectIdentifier,
+                                   const QLocale& locale = QLocale::system());
+
+    /** Generates the page and writes it to "Details.html" in the program's folder (the result holds no text).
+     */
     static PageResult write(const RecordStore& store, const QByteArray& projectIdentifier,
                             const QLocale& locale = QLocale::system());
 };

@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace korvane::PageWriter {
 
 namespace {
@@ -61,8 +63,34 @@ PageResult write(PageFile page, const QString& text)
     PageResult result{text, path(page), {}};
     // A missing picture only shows as a broken image; the page itself still matters more.
     placeProgramBitmaps();
-    result.error = SafeFile::write(result.path, text.toUtf8());
+    result.error = SafeFile::write(result.path, utf8(text));
     return result;
+}
+
+PageResult writeUtf8(PageFile page, const QByteArray& bytes)
+{
+    PageResult result{{}, path(page), {}};
+    placeProgramBitmaps();
+    result.error = SafeFile::write(result.path, bytes);
+    return result;
+}
+
+QByteArray utf8(QStringView text)
+{
+    // QString::toUtf8 sets aside three bytes per character; a page of megabytes is mostly ASCII, so
+    // it is converted in slices into a buffer of about its own size. A slice never ends between the
+    // two halves of a surrogate pair, so the bytes are those of one conversion of the whole.
+    constexpr qsizetype kSlice = 16 * 1024;
+    QByteArray bytes;
+    bytes.reserve(text.size() + text.size() / 8);
+    for (qsizetype at = 0; at < text.size();) {
+        qsizetype length = std::min(kSlice, text.size() - at);
+        if (at + length < text.size() && text[at + length - 1].isHighSurrogate())
+            ++length;
+        bytes += text.sliced(at, length).toUtf8();
+        at += length;
+    }
+    return bytes;
 }
 
 QStringList shippedBitmaps()

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 namespace korvane {
 
@@ -38,6 +39,12 @@ QString path(PageFile page);
  * bitmap the "Images" folder there lacks; returns the text with the path and any error.
  */
 PageResult write(PageFile page, const QString& text);
+
+/** Writes a page already in UTF-8, as `write` does; the result holds the path and any error, not the text. */
+PageResult writeUtf8(PageFile page, const QByteArray& bytes);
+
+/** The text as UTF-8, as QString::toUtf8 gives it, in a buffer of the size it needs. */
+QByteArray utf8(QStringView text);
 
 /** The names of the bitmaps shipped with the program ("Project.bmp", ...), sorted. */
 QStringList shippedBitmaps();

@@ -9,6 +9,7 @@
 #include "views/Chronology.h"
 
 #include <QFileInfo>
+#include <QHash>
 #include <algorithm>
 #include <optional>
 
@@ -38,7 +39,12 @@ const QString kLoss = QStringLiteral("Loss: ");
 
 TreeNode node(const QString& label, std::int64_t icon, TreeRecord record = {})
 {
-    return TreeNode{label, icon, std::move(record), {}};
+    TreeNode result;
+    result.label = label;
+    result.icon = icon;
+    if (!std::holds_alternative<std::monostate>(record))
+        result.record = std::make_shared<const TreeRecord>(std::move(record));
+    return result;
 }
 
 QString counted(const QString& text, qsizetype count)
@@ -59,7 +65,8 @@ template <class Key> void sortChildrenBy(TreeNode& parent, Key key)
                      [&](const TreeNode& a, const TreeNode& b) { return earlier(key(a), key(b)); });
 }
 
-/** The stored record, read in place; an unknown identifier still yields a node, built from an all-empty record. */
+/** The stored record, read in place; an unknown identifier still yields a node, built from an all-empty
+ * record. */
 template <class R> const R& lookup(const RecordStore& store, const QByteArray& identifier)
 {
     static const R empty{};
@@ -68,20 +75,29 @@ template <class R> const R& lookup(const RecordStore& store, const QByteArray& i
 }
 
 /** A task's node with its resource rows; `extraRows` reserves room for the sub tasks put in front later. */
-TreeNode taskNode(const RecordStore& store, const TaskRecord& task, std::size_t extraRows = 0)
+/** A resource's row with its detail rows, made once per resource: the rows of every task that lists
+ * it share their texts. */
+using ResourceRows = QHash<QByteArray, TreeNode>;
+
+TreeNode taskNode(const RecordStore& store, const TaskRecord& task, ResourceRows& resourceRows,
+                  std::size_t extraRows = 0)
 {
     TreeNode result = node(displayText(task.name), priorityIcon(task.priority), task);
     const QList<QByteArray> resourceIds = TextList::entries(task.resources);
     result.children.reserve(extraRows + std::size_t(resourceIds.size()));
     for (const QByteArray& resourceId : resourceIds) {
-        const ResourceRecord& resource = lookup<ResourceRecord>(store, resourceId);
-        TreeNode row = node(displayText(resource.name), TreeIcon::Resource);
-        row.children.reserve(4);
-        row.children.push_back(node(kDesignation + displayText(resource.designation), TreeIcon::Detail));
-        row.children.push_back(node(kDepartment + displayText(resource.department), TreeIcon::Detail));
-        row.children.push_back(node(displayText(resource.phone1), TreeIcon::Phone));
-        row.children.push_back(node(displayText(resource.phone2), TreeIcon::Phone));
-        result.children.push_back(std::move(row));
+        auto made = resourceRows.constFind(resourceId);
+        if (made == resourceRows.cend()) {
+            const ResourceRecord& resource = lookup<ResourceRecord>(store, resourceId);
+            TreeNode row = node(displayText(resource.name), TreeIcon::Resource);
+            row.children.reserve(4);
+            row.children.push_back(node(kDesignation + displayText(resource.designation), TreeIcon::Detail));
+            row.children.push_back(node(kDepartment + displayText(resource.department), TreeIcon::Detail));
+            row.children.push_back(node(displayText(resource.phone1), TreeIcon::Phone));
+            row.children.push_back(node(displayText(resource.phone2), TreeIcon::Phone));
+            made = resourceRows.insert(resourceId, std::move(row));
+        }
+        result.children.push_back(*made);
     }
     return result;
 }
@@ -145,6 +161,8 @@ void appendAmountRows(TreeNode& parent, double amount, double tax, double net, c
 
 QByteArray TreeNode::recordIdentifier() const
 {
+    if (!record)
+        return {};
     return std::visit(
         [](const auto& owned) -> QByteArray {
             if constexpr (std::is_same_v<std::decay_t<decltype(owned)>, std::monostate>)
@@ -152,7 +170,7 @@ QByteArray TreeNode::recordIdentifier() const
             else
                 return owned.identifier;
         },
-        record);
+        *record);
 }
 
 TreeNode emptyTaskTree()
@@ -187,6 +205,7 @@ TreeNode buildTaskTree(const RecordStore& store, const QByteArray& projectId)
 
     TreeNode root = node(counted(kTasks, qsizetype(tops.size())), TreeIcon::TasksRoot);
     root.children.reserve(tops.size());
+    ResourceRows resourceRows;
     for (const TaskRecord* task : tops) {
         // Each sub task goes in front of the ones before it, ahead of the task's own resource
         // rows, so sub tasks show in reverse list order.
@@ -194,8 +213,8 @@ TreeNode buildTaskTree(const RecordStore& store, const QByteArray& projectId)
         std::vector<TreeNode> rows;
         rows.reserve(std::size_t(subIds.size()));
         for (auto sub = subIds.crbegin(); sub != subIds.crend(); ++sub)
-            rows.push_back(taskNode(store, lookup<TaskRecord>(store, *sub)));
-        TreeNode top = taskNode(store, *task, rows.size());
+            rows.push_back(taskNode(store, lookup<TaskRecord>(store, *sub), resourceRows));
+        TreeNode top = taskNode(store, *task, resourceRows, rows.size());
         top.children.insert(top.children.begin(), std::make_move_iterator(rows.begin()),
                             std::make_move_iterator(rows.end()));
         root.children.push_back(std::move(top));
@@ -295,15 +314,16 @@ TreePath moneyFlowRevealPath(const TreeNode& moneyRoot, const QByteArray& identi
 
 std::optional<TreePath> pathOfRecord(const TreeNode& root, RecordKind kind, const QByteArray& identifier)
 {
-    const bool owned = std::visit(
-        [&](const auto& record) {
-            if constexpr (std::is_same_v<std::decay_t<decltype(record)>, std::monostate>)
-                return false;
-            else
-                return KindOf<std::decay_t<decltype(record)>>::value == kind &&
-                       record.identifier == identifier;
-        },
-        root.record);
+    const bool owned =
+        root.record && std::visit(
+                           [&](const auto& record) {
+                               if constexpr (std::is_same_v<std::decay_t<decltype(record)>, std::monostate>)
+                                   return false;
+                               else
+                                   return KindOf<std::decay_t<decltype(record)>>::value == kind &&
+                                          record.identifier == identifier;
+                           },
+                           *root.record);
     if (owned)
         return TreePath{};
     for (std::size_t i = 0; i < root.children.size(); ++i) {

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <variant>
@@ -50,19 +51,23 @@ struct TreeNode
     QString label;
     /** 64 bits wide: a task's or action's icon is 48 + its stored 32-bit priority, whatever that holds. */
     std::int64_t icon = 0;
-    TreeRecord record;
+    /** Null for the many rows that own no record, so that a row costs a pointer rather than a record. */
+    std::shared_ptr<const TreeRecord> record;
     std::vector<TreeNode> children;
 
     /** The owned task, or nullptr when the node owns none. */
-    const TaskRecord* task() const { return std::get_if<TaskRecord>(&record); }
+    const TaskRecord* task() const { return owned<TaskRecord>(); }
     /** The owned meeting, or nullptr. */
-    const MeetingRecord* meeting() const { return std::get_if<MeetingRecord>(&record); }
+    const MeetingRecord* meeting() const { return owned<MeetingRecord>(); }
     /** The owned income or expense entry, or nullptr. */
-    const MoneyFlowRecord* moneyFlow() const { return std::get_if<MoneyFlowRecord>(&record); }
+    const MoneyFlowRecord* moneyFlow() const { return owned<MoneyFlowRecord>(); }
     /** The owned invoice, or nullptr. */
-    const InvoiceRecord* invoice() const { return std::get_if<InvoiceRecord>(&record); }
+    const InvoiceRecord* invoice() const { return owned<InvoiceRecord>(); }
     /** The identifier of the owned record, empty when the node owns none. */
     QByteArray recordIdentifier() const;
+
+private:
+    template <class R> const R* owned() const { return record ? std::get_if<R>(record.get()) : nullptr; }
 };
 
 /** A node's place in a tree: the child index at each level below the root (empty for the root). */

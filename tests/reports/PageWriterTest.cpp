@@ -2,9 +2,11 @@
 
 #include "reports/PageLink.h"
 #include "reports/PageWriter.h"
+#include "reports/Utf8Text.h"
 
 using namespace korvane;
 using namespace korvane::testing;
+using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
@@ -29,6 +31,47 @@ TEST(PageLink, CommandsAreRecognisedExactlyAfterTrimming)
         const PageLink link = PageLink::parse(QString::fromLatin1(c.url));
         EXPECT_EQ(link.action, c.action) << c.url;
         EXPECT_EQ(link.invoiceIdentifier, QLatin1String(c.invoice)) << c.url;
+    }
+}
+
+TEST(PageWriterUtf8, BytesAreThoseOfToUtf8)
+{
+    const char16_t loneHigh[] = {u'a', 0xD83D, u'b'};
+    const char16_t loneLow[] = {0xDE00, u'c'};
+    const char16_t endsHigh[] = {u'x', 0xD83D};
+    const QString texts[] = {
+        QString(),
+        u"<td>plain</td>"_s,
+        u"Gr\u00f6\u00dfe \u20ac \U0001F600 \u0800\u07ff\uffff"_s,
+        QString::fromUtf16(loneHigh, 3),
+        QString::fromUtf16(loneLow, 2),
+        QString::fromUtf16(endsHigh, 2),
+    };
+    for (const QString& text : texts)
+        EXPECT_EQ(PageWriter::utf8(text), text.toUtf8()) << text.toStdString();
+    // Long enough to be converted in slices, with a surrogate pair across the first slice's end.
+    const QString sliced = QString(16 * 1024 - 1, u'x') + u"\U0001F600\u00e9"_s + QString(40000, u'y');
+    EXPECT_EQ(PageWriter::utf8(sliced), sliced.toUtf8());
+}
+
+TEST(Utf8Text, PiecesGiveTheBytesOfTheWhole)
+{
+    const QString smile = u"\U0001F600"_s;
+    const struct
+    {
+        QString first, second;
+    } cases[] = {
+        {u"Gr\u00f6\u00dfe "_s + smile.left(1), smile.right(1) + u" <b>"_s}, // a pair split between pieces
+        {u"end "_s + smile.left(1), QString()},                              // the text ends in half a pair
+        {smile.right(1), u"x"_s},                                            // a lone second half
+    };
+    for (const auto& c : cases) {
+        Utf8Text text;
+        text += "<li>"_L1;
+        text += c.first;
+        text += c.second;
+        text += "\xe9</li>"_L1;
+        EXPECT_EQ(text.bytes(), (u"<li>"_s + c.first + c.second + u"\u00e9</li>"_s).toUtf8());
     }
 }
 

@@ -33,6 +33,8 @@ CDetailsView::CDetailsView(const RecordStore& store, QWidget* parent) : QTextBro
     setOpenExternalLinks(false);
     setFocusPolicy(Qt::StrongFocus);
     connect(this, &QTextBrowser::anchorClicked, this, &CDetailsView::followLink);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &CDetailsView::moreIfNearEnd);
+    connect(verticalScrollBar(), &QScrollBar::rangeChanged, this, &CDetailsView::moreIfNearEnd);
 }
 
 CDetailsView::~CDetailsView() = default;
@@ -80,8 +82,10 @@ bool CDetailsView::isPreparing() const
     return m_preparing;
 }
 
-bool CDetailsView::showPage(const PageResult& page)
+bool CDetailsView::showPage(PageResult page)
 {
+    // The view reads the page from its file; the text of a long page need not stay beside it.
+    page.text = QString();
     if (!page.ok()) {
         m_lastError = page.error;
         return false;
@@ -91,9 +95,10 @@ bool CDetailsView::showPage(const PageResult& page)
 
 bool CDetailsView::showFile(const QString& path)
 {
-    // Pages up to this size are ready in a few tens of milliseconds; longer ones (a project of
-    // thousands of tasks) take most of a second, which the window should not wait for.
-    constexpr qint64 kPrepareInBackground = 256 * 1024;
+    // Pages up to this size are read and laid out whole in a few tens of milliseconds; a longer one
+    // (a project of thousands of tasks) shows its top, and the rest is read as the reader nears it.
+    constexpr qint64 kShowWhole = 256 * 1024;
+    constexpr qint64 kHeadBytes = 32 * 1024;
 
     const QFileInfo info(path);
     if (!info.isFile() || !info.isReadable()) {
@@ -102,60 +107,146 @@ bool CDetailsView::showFile(const QString& path)
     }
     m_lastError.clear();
     m_pendingAnchor.clear();
-    const QUrl url = QUrl::fromLocalFile(info.absoluteFilePath());
-    const quint64 ticket = ++m_ticket;
+    m_pendingKey.reset();
+    ++m_ticket;
+    m_preparing = false;
+    m_wantWhole = false;
+    const QString absolute = info.absoluteFilePath();
+    const bool whole = info.size() <= kShowWhole;
+    QString error;
+    std::unique_ptr<PageDocument> page =
+        PageDocument::prepare(absolute, pageSettings(), &error, whole ? -1 : kHeadBytes);
+    if (!page) {
+        m_lastError = error;
+        return false;
+    }
+    m_partialPath = whole ? QString() : absolute;
+    m_pageBytes = info.size();
+    m_shownBytes = whole ? -1 : kHeadBytes;
+    m_installing = true;
+    install(std::move(page), QUrl::fromLocalFile(absolute));
+    m_installing = false;
+    moreIfNearEnd();
+    return true;
+}
+
+PageSettings CDetailsView::pageSettings()
+{
     // A long page shows the vertical scroll bar, so it is laid out at the width left beside it.
     const Qt::ScrollBarPolicy barPolicy = verticalScrollBarPolicy();
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     const PageSettings settings = PageSettings::of(*document(), viewport()->width());
     setVerticalScrollBarPolicy(barPolicy);
+    return settings;
+}
 
-    if (info.size() <= kPrepareInBackground) {
-        QString error;
-        std::unique_ptr<PageDocument> page = PageDocument::prepare(info.absoluteFilePath(), settings, &error);
-        if (!page) {
-            m_lastError = error;
-            return false;
-        }
-        m_preparing = false;
-        install(std::move(page), url);
-        return true;
+bool CDetailsView::isPartial() const
+{
+    return !m_partialPath.isEmpty();
+}
+
+void CDetailsView::showWholePage()
+{
+    if (!isPartial()) {
+        emit pageShown();
+        return;
     }
+    m_wantWhole = true;
+    prepareMore(-1);
+}
 
-    // Until the page is ready the view shows its top, never the previous project's page.
-    constexpr qint64 kHeadBytes = 32 * 1024;
-    QString error;
-    std::unique_ptr<QTextDocument> head =
-        PageDocument::prepare(info.absoluteFilePath(), settings, &error, kHeadBytes);
-    if (!head)
-        head = std::make_unique<QTextDocument>();
-    install(std::move(head), url);
+void CDetailsView::moreIfNearEnd()
+{
+    if (!isPartial() || m_preparing || m_installing)
+        return;
+    const QScrollBar* bar = verticalScrollBar();
+    // Three screens ahead leave the background time to prepare the next part before it is reached.
+    if (bar->maximum() - bar->value() > 3 * std::max(bar->pageStep(), viewport()->height()))
+        return;
+    // Each part is four times the one before, so a reader who scrolls to the end waits for a few
+    // preparations in all, and one who stays at the top never pays for the rest.
+    const qint64 next = m_shownBytes * 4;
+    prepareMore(next * 2 > m_pageBytes ? -1 : next);
+}
+
+void CDetailsView::prepareMore(qint64 bytes)
+{
+    if (!isPartial() || m_preparing)
+        return;
     m_preparing = true;
-    preparer().prepare(info.absoluteFilePath(), settings,
-                       [this, ticket, url](std::unique_ptr<PageDocument> page, const QString& error) {
+    const quint64 ticket = m_ticket;
+    const QUrl url = QUrl::fromLocalFile(m_partialPath);
+    preparer().prepare(m_partialPath, pageSettings(), bytes,
+                       [this, ticket, url, bytes](std::unique_ptr<PageDocument> page, const QString& error) {
                            if (ticket != m_ticket) {
                                retire(std::move(page));
                                return;
                            }
-                           m_preparing = false;
-                           if (page) {
-                               // The whole page starts as its top did: the reader stays where it was.
-                               const int scrolled = verticalScrollBar()->value();
-                               const int cursor = textCursor().position();
-                               install(std::move(page), url);
-                               QTextCursor kept(document());
-                               kept.setPosition(qMin(cursor, document()->characterCount() - 1));
-                               setTextCursor(kept);
-                               verticalScrollBar()->setValue(scrolled);
-                               if (!m_pendingAnchor.isEmpty())
-                                   scrollToAnchor(std::exchange(m_pendingAnchor, QString()));
-                           } else {
-                               m_lastError = error;
-                               setPlainText(error);
-                           }
-                           emit pageShown();
+                           takePrepared(std::move(page), url, bytes, error);
                        });
-    return true;
+}
+
+void CDetailsView::takePrepared(std::unique_ptr<PageDocument> page, const QUrl& url, qint64 bytes,
+                                const QString& error)
+{
+    m_preparing = false;
+    if (!page) {
+        m_lastError = error;
+        m_partialPath.clear();
+        m_pendingKey.reset();
+        setPlainText(error);
+        emit pageShown();
+        return;
+    }
+    // The longer page starts as the shorter one did: the reader stays where they were.
+    const int scrolled = verticalScrollBar()->value();
+    const QTextCursor before = textCursor();
+    const int anchor = before.anchor();
+    const int position = before.position();
+    if (bytes < 0)
+        m_partialPath.clear();
+    m_shownBytes = bytes;
+    m_installing = true;
+    install(std::move(page), url);
+    const int last = document()->characterCount() - 1;
+    QTextCursor kept(document());
+    kept.setPosition(qMin(anchor, last));
+    kept.setPosition(qMin(position, last), QTextCursor::KeepAnchor);
+    setTextCursor(kept);
+    verticalScrollBar()->setValue(scrolled);
+    m_installing = false;
+    if (isPartial() && m_wantWhole) {
+        prepareMore(-1);
+        return;
+    }
+    if (!isPartial()) {
+        if (!m_pendingAnchor.isEmpty())
+            scrollToAnchor(std::exchange(m_pendingAnchor, QString()));
+        if (m_pendingKey) {
+            const std::unique_ptr<QKeyEvent> key = std::move(m_pendingKey);
+            keyPressEvent(key.get());
+        }
+    }
+    emit pageShown();
+    moreIfNearEnd();
+}
+
+void CDetailsView::keyPressEvent(QKeyEvent* event)
+{
+    // Going to the end or selecting all means the whole page; the key is acted on once it is there.
+    const bool needsWhole = event->matches(QKeySequence::MoveToEndOfDocument) ||
+                            event->matches(QKeySequence::SelectEndOfDocument) ||
+                            event->matches(QKeySequence::SelectAll) ||
+                            (event->key() == Qt::Key_End && event->modifiers() == Qt::NoModifier);
+    if (isPartial() && needsWhole) {
+        m_pendingKey =
+            std::make_unique<QKeyEvent>(event->type(), event->key(), event->modifiers(), event->text(),
+                                        event->isAutoRepeat(), ushort(event->count()));
+        showWholePage();
+        event->accept();
+        return;
+    }
+    QTextBrowser::keyPressEvent(event);
 }
 
 void CDetailsView::install(std::unique_ptr<QTextDocument> page, const QUrl& url)
@@ -252,10 +343,7 @@ void CDetailsView::followLink(const QUrl& url)
         return;
     }
     if (url.isRelative() && url.path().isEmpty() && url.hasFragment()) {
-        if (m_preparing)
-            m_pendingAnchor = url.fragment();
-        else
-            scrollToAnchor(url.fragment());
+        scrollToPlace(url.fragment());
         return;
     }
     if (url.isLocalFile()) {
@@ -266,15 +354,24 @@ void CDetailsView::followLink(const QUrl& url)
             return;
         if (QFileInfo(local).absoluteFilePath() != shownFile() && !showFile(local))
             return;
-        if (url.hasFragment() && m_preparing)
-            m_pendingAnchor = url.fragment();
-        else if (url.hasFragment())
-            scrollToAnchor(url.fragment());
+        if (url.hasFragment())
+            scrollToPlace(url.fragment());
         return;
     }
     const QString scheme = url.scheme().toLower();
     if (scheme == "http"_L1 || scheme == "https"_L1 || scheme == "mailto"_L1)
         UserDialogs::openUrl(url);
+}
+
+void CDetailsView::scrollToPlace(const QString& anchor)
+{
+    // The place may lie in the part of a long page not read yet.
+    if (!isPartial()) {
+        scrollToAnchor(anchor);
+        return;
+    }
+    m_pendingAnchor = anchor;
+    showWholePage();
 }
 
 QVariant CDetailsView::loadResource(int type, const QUrl& name)

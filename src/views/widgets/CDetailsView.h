@@ -3,6 +3,7 @@
 #include "reports/PageLink.h"
 
 #include <QByteArray>
+#include <QKeyEvent>
 #include <QString>
 #include <QTextBrowser>
 
@@ -11,6 +12,7 @@
 namespace korvane {
 
 class PageDocument;
+struct PageSettings;
 class PagePreparer;
 class RecordStore;
 struct PageResult;
@@ -40,8 +42,15 @@ public:
     QString shownFile() const;
     /** Why the last page could not be written or read ("" when it was shown). */
     QString lastError() const;
-    /** True while a long page is still being prepared in the background; `pageShown` follows. */
+    /** True while more of a long page is being prepared in the background; `pageShown` follows. */
     bool isPreparing() const;
+    /**
+     * True while only the top of a long page is in the view: the rest is read and laid out when the
+     * reader scrolls towards it, goes to the end or selects all.
+     */
+    bool isPartial() const;
+    /** Has the rest of a long page prepared in the background; `pageShown` follows (at once when whole). */
+    void showWholePage();
 
     /**
      * Loads the pages and their pictures from disk (the browser keeps each picture while the page is
@@ -61,14 +70,29 @@ signals:
     void pageShown();
 
 private:
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
     void followLink(const QUrl& url);
-    bool showPage(const PageResult& page);
+    bool showPage(PageResult page);
     bool showFile(const QString& path);
+    /** What a page for this view is laid out with, at the width beside the vertical scroll bar. */
+    PageSettings pageSettings();
+    /** Prepares more of a partly shown page in the background: `bytes` of it, or all of it (-1). */
+    void prepareMore(qint64 bytes);
+    /** Asks for more of a partly shown page when the reader is near the end of what is there. */
+    void moreIfNearEnd();
+    /** Puts a page prepared in the background in place, the reader's place and selection kept. */
+    void takePrepared(std::unique_ptr<PageDocument> page, const QUrl& url, qint64 bytes,
+                      const QString& error);
     /** Puts a prepared page on screen under its address, and retires the page shown before. */
     void install(std::unique_ptr<QTextDocument> page, const QUrl& url);
     /** Deletes a page taken off the screen; a long one on the preparer's thread. */
     void retire(std::unique_ptr<QTextDocument> page);
     PagePreparer& preparer();
+    /** Scrolls to a named place of the page, once the whole of a long page is there. */
+    void scrollToPlace(const QString& anchor);
     void keepFollowedLinkFocused();
     QString linkTarget(const QUrl& url) const;
     QString shownFolder() const;
@@ -84,6 +108,15 @@ private:
     bool m_addressOnly = false;
     /** The place in a page that is being prepared to scroll to once it is shown. */
     QString m_pendingAnchor;
+    /** The long page shown in part: its file, its size and how much of its start is in the view. */
+    QString m_partialPath;
+    qint64 m_pageBytes = 0;
+    qint64 m_shownBytes = -1;
+    bool m_wantWhole = false;
+    /** Set while a page is put in place, when the scroll bar's moves are not the reader's. */
+    bool m_installing = false;
+    /** A key that needs the whole page (go to the end, select all), pressed while only its top was there. */
+    std::unique_ptr<QKeyEvent> m_pendingKey;
 };
 
 } // namespace korvane

@@ -17,14 +17,14 @@ PagePreparer::~PagePreparer()
     delete m_worker;
 }
 
-void PagePreparer::prepare(const QString& path, const PageSettings& settings, Done done)
+void PagePreparer::prepare(const QString& path, const PageSettings& settings, qint64 headBytes, Done done)
 {
     QThread* const home = thread();
     QMetaObject::invokeMethod(
         m_worker,
-        [this, home, path, settings, done = std::move(done)] {
+        [this, home, path, settings, headBytes, done = std::move(done)] {
             QString error;
-            std::unique_ptr<PageDocument> page = PageDocument::prepare(path, settings, &error);
+            std::unique_ptr<PageDocument> page = PageDocument::prepare(path, settings, &error, headBytes);
             if (page)
                 page->moveToThread(home);
             // Queued calls may be copied or dropped: whoever holds the page last deletes it.

@@ -26,8 +26,11 @@ public:
     /** Waits for the page being prepared, if any, and drops the ones still waiting. */
     ~PagePreparer() override;
 
-    /** Prepares the page at `path` and hands it to `done` on this object's thread. */
-    void prepare(const QString& path, const PageSettings& settings, Done done);
+    /**
+     * Prepares the page at `path` (with `headBytes`, only about that much of its start, as
+     * `PageDocument::prepare` does) and hands it to `done` on this object's thread.
+     */
+    void prepare(const QString& path, const PageSettings& settings, qint64 headBytes, Done done);
     /** Deletes a page that is no longer shown, away from the thread that showed it. */
     void dispose(std::unique_ptr<QTextDocument> page);
 
