@@ -119,7 +119,7 @@ void LargeProjectTest::synopsisAndTreeOfALargeProject()
     QVERIFY(!details->isPreparing());
     const QString pagePath = details->source().toLocalFile();
     QVERIFY(pagePath.endsWith(QStringLiteral("/Details.html")));
-    QVERIFY(fileBytes(pagePath) == DetailsReport::generate(store, large, QLocale()).toUtf8());
+    QVERIFY(test::fileBytes(pagePath) == DetailsReport::generate(store, large, QLocale()).toUtf8());
     details->showWholePage();
     QVERIFY(details->isPreparing());
     chooseByKeys(frame, small);
