@@ -117,6 +117,7 @@ void CMainFrame::refreshKeepingView()
     const int detailsScroll = detailsView()->verticalScrollBar()->value();
     const ProjectDetailsBar::ViewState trees = m_detailsBar->viewState();
     const TreeKind tab = m_detailsBar->currentTab();
+    const bool invoiceShown = m_detailsBar->isReportReplaced();
     // A project removed elsewhere leaves the first project selected, as after Refresh.
     const QByteArray projectId = m_store.projects().contains(m_projectId) ? m_projectId : QByteArray();
     refreshProjectList(projectId, false);
@@ -124,6 +125,11 @@ void CMainFrame::refreshKeepingView()
         m_detailsBar->restoreViewState(trees);
         m_detailsBar->setCurrentTab(tab);
         m_projectList->verticalScrollBar()->setValue(listScroll);
+        // The details pane goes on showing the invoice, or the invoice list, it showed.
+        if (invoiceShown && !m_detailsBar->selectedInvoiceId().isEmpty())
+            refreshRightPane(m_detailsBar->selectedInvoiceId(), RightPane::Invoice);
+        else if (invoiceShown)
+            showInvoiceList(true);
         detailsView()->verticalScrollBar()->setValue(detailsScroll);
     }
 }

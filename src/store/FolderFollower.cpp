@@ -3,6 +3,7 @@
 #include "store/RecordStore.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <algorithm>
 
 namespace korvane {
@@ -85,7 +86,8 @@ std::optional<qsizetype> FolderFollower::update()
     const bool lost = m_lost;
     m_pending.clear();
     m_lost = false;
-    if (count == 0 && !lost)
+    // A data folder gone (unmounted, moved) would empty every list: Refresh tells the user instead.
+    if ((count == 0 && !lost) || !QFileInfo(m_store.workingDirectory()).isDir())
         return std::nullopt;
     m_store.LoadAll();
     return count;
