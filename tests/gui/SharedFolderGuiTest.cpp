@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTableWidget>
+#include <QTreeView>
 #include <QtTest>
 
 using namespace korvane;
@@ -218,13 +219,16 @@ void SharedFolderGuiTest::panesFollowChangesMadeElsewhereOnceNoEditorIsOpen()
     CMainFrame frame(store, lock);
     frame.refreshProjectList(beta, false);
     QVERIFY(frame.detailsBar()->selectRecord(RecordKind::Task, dig));
+    QTreeView* tasks = frame.detailsBar()->taskTreeView();
+    tasks->collapse(tasks->model()->index(0, 0));
     RecordStore other(world.dataFolder());
     other.LoadAll();
 
-    // Written behind the program: shown without Refresh, the selection kept.
+    // Written behind the program: shown without Refresh, the selection and the closed branch kept.
     QVERIFY(other.AddTask(makeTask(beta, "Sand")).ok());
     QTRY_COMPARE(frame.statusBar()->currentMessage(), QStringLiteral("Updated: 1 record changed elsewhere"));
     QVERIFY(shows(frame, QStringLiteral("Sand")));
+    QVERIFY(!tasks->isExpanded(tasks->model()->index(0, 0)));
     QCOMPARE(frame.selectedProjectId(), beta);
     QCOMPARE(frame.detailsBar()->selectedTaskId(), dig);
     frame.statusBar()->clearMessage();
