@@ -36,6 +36,7 @@
 #include <QProcess>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 #include <QTreeView>
 #include <algorithm>
@@ -288,6 +289,9 @@ void measureFollowing(Figures& figures, Desktop& desktop, const Shape& shape, in
             frame.statusBar()->clearMessage();
             while (frame.folderFollower().pending() < keys.size())
                 QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            // The changes settle without the window looking: the timed part starts the update itself.
+            settleTimer->stop();
+            QThread::msleep(FolderFollower::kSettleMs + 50);
         });
     figures.stampComparison = medianMs(rounds, [&] {
         if (!desktop.store->filesChangedElsewhere())
