@@ -18,6 +18,7 @@
 #include "shell/Startup.h"
 #include "shell/WorkupBar.h"
 #include "store/DemoData.h"
+#include "store/FolderFollower.h"
 #include "store/ProgramFolder.h"
 #include "store/RecordKind.h"
 #include "store/RecordStore.h"
@@ -37,8 +38,10 @@
 #include <QProcessEnvironment>
 #include <QSocketNotifier>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 #include <QTreeView>
 #include <algorithm>
 #include <cstdio>
@@ -257,7 +260,65 @@ struct Figures
     qsizetype records = 0;
     double read = 0, load = 0, window = 0, startup = 0;
     double select = 0, refresh = 0, refreshChanged = 0, refreshAdded = 0, month = 0, modifyTask = 0;
+    /** The update that follows three task files changed by another program, and one stamp comparison. */
+    double followUpdate = 0, stampComparison = 0;
 };
+
+/**
+ * Times the update the main window makes by itself after another program changed three task files:
+ * from the moment the changes have settled to the panes painted (the settling wait not counted).
+ */
+void measureFollowing(Figures& figures, Desktop& desktop, const Shape& shape, int rounds)
+{
+    CMainFrame& frame = *desktop.frame;
+    QList<RecordKey> keys;
+    for (const TaskRecord* task : desktop.store->ofProject<TaskRecord>(shape.largest)) {
+        if (keys.size() < 3)
+            keys.append({RecordKind::Task, task->identifier});
+    }
+    RecordStore other(desktop.store->workingDirectory());
+    if (!other.LoadRecords(keys))
+        std::exit(2);
+    QList<TaskRecord> originals;
+    for (const RecordKey& key : keys)
+        originals.append(other.GetTask(key.identifier));
+    auto* settleTimer = frame.findChild<QTimer*>(QStringLiteral("FollowSettleTimer"));
+    int round = 0;
+    figures.followUpdate = medianMs(
+        rounds,
+        [&] {
+            settleTimer->start(0);
+            while (frame.statusBar()->currentMessage().isEmpty())
+                QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            settle(frame);
+        },
+        [&] {
+            ++round;
+            for (const RecordKey& key : keys) {
+                TaskRecord task = other.GetTask(key.identifier);
+                task.name = QByteArray("changed elsewhere ") + QByteArray::number(round);
+                if (!other.ModifyTask(task).isEmpty())
+                    std::exit(2);
+            }
+            frame.statusBar()->clearMessage();
+            while (frame.folderFollower().pending() < keys.size())
+                QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            // The changes settle without the window looking: the timed part starts the update itself.
+            settleTimer->stop();
+            QThread::msleep(FolderFollower::kSettleMs + 50);
+        });
+    figures.stampComparison = medianMs(rounds, [&] {
+        if (!desktop.store->filesChangedElsewhere())
+            std::exit(2);
+    });
+    // The data set stays as it was for the next run.
+    for (const TaskRecord& task : originals) {
+        if (!other.ModifyTask(task).isEmpty())
+            std::exit(2);
+    }
+    frame.runCommand(Command::Refresh);
+    settle(frame);
+}
 
 Figures measure(const QString& folder, int rounds)
 {
@@ -330,6 +391,7 @@ Figures measure(const QString& folder, int rounds)
     }
     frame.runCommand(Command::Refresh);
     settle(frame);
+    measureFollowing(figures, desktop, shape, rounds);
     bool forward = true;
     figures.month = medianMs(rounds, [&] {
         frame.runCommand(forward ? Command::ToNextMonth : Command::ToPreviousMonth);
@@ -897,6 +959,8 @@ int main(int argc, char** argv)
     interaction("Refresh", small.refresh, large.refresh);
     interaction("Refresh, a file changed outside", small.refreshChanged, large.refreshChanged);
     interaction("Refresh, the program added one", small.refreshAdded, large.refreshAdded);
+    interaction("update, 3 changed elsewhere", small.followUpdate, large.followUpdate);
+    interaction("stamp comparison (no watch)", small.stampComparison, large.stampComparison);
     interaction("month move, whole range", small.month, large.month);
     interaction("Modify Task, finished", small.modifyTask, large.modifyTask);
 

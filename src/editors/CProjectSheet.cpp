@@ -107,8 +107,10 @@ void CProjectSheet::openDocuments()
 {
     const QString scratch = ProjectDocuments::scratchPath();
     QString error = ProjectDocuments::resetScratch(scratch);
-    if (error.isEmpty() && !m_adding)
+    if (error.isEmpty() && !m_adding) {
         error = ProjectDocuments::copyFile(m_store.fileName(ListFile::ProjectDoc, m_project.identifier), scratch);
+        m_store.noteListRead(ListFile::ProjectDoc, m_project.identifier);
+    }
     // With a scratch file left from another project, Finish would write that project's documents
     // over this one's, so an unprepared scratch file switches the documents off instead.
     m_documentsReady = error.isEmpty();

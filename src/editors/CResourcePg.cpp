@@ -1,6 +1,7 @@
 #include "editors/CResourcePg.h"
 #include "edits/RecordEdits.h"
 
+#include "editors/ChangedElsewhereQuestion.h"
 #include "editors/ResourceDialog.h"
 #include "records/Text.h"
 #include "records/TextList.h"
@@ -231,9 +232,25 @@ void CResourcePg::modifyResource()
         return;
     }
     ResourceRecord record = m_store.GetResource(identifier);
-    if (!ResourceDialog::run(record, tr("Modify Resource"), this))
-        return;
-    const QString error = RecordEdits::modify(m_store, record).error;
+    EditResult result;
+    for (;;) {
+        if (!ResourceDialog::run(record, tr("Modify Resource"), this))
+            return;
+        result = RecordEdits::modify(m_store, record);
+        ChangedElsewhereQuestion::ask(this, m_store, result,
+                                      [&] { return RecordEdits::modify(m_store, record); });
+        if (!result.changedElsewhere)
+            break;
+        // Refused and asked: the row shows what the store holds now (reloaded or not), and the dialog
+        // opens again with what was typed.
+        const QSignalBlocker blocker(m_tree);
+        const int index = m_root->indexOfChild(item);
+        delete m_root->takeChild(index);
+        item = makeItem(m_store.GetResource(identifier), true, true);
+        m_root->insertChild(index, item);
+        m_tree->setCurrentItem(item);
+    }
+    const QString error = result.error;
     if (!error.isEmpty()) {
         UserDialogs::message(this, tr("The resource \"%1\" could not be saved.\n%2")
                                        .arg(displayText(record.name), error),

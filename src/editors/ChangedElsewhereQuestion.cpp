@@ -9,14 +9,17 @@
 namespace korvane {
 
 void ChangedElsewhereQuestion::ask(QWidget* parent, RecordStore& store, EditResult& result,
-                                   const std::function<EditResult()>& save)
+                                   const std::function<EditResult()>& save, const QString& question)
 {
     if (!result.changedElsewhere)
         return;
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Korvane"),
-                    result.error +
-                        QStringLiteral("\n\nOverwrite it with what you typed here, or reload it to see "
-                                       "the other version (what you typed stays here to apply again)?"),
+                    result.error + QStringLiteral("\n\n") +
+                        (question.isEmpty()
+                             ? QStringLiteral("Overwrite it with what you typed here, or reload it "
+                                              "to see the other version (what you typed stays here "
+                                              "to apply again)?")
+                             : question),
                     QMessageBox::NoButton, parent);
     box.setObjectName(QStringLiteral("ChangedElsewhereQuestion"));
     QPushButton* overwrite = box.addButton(QStringLiteral("&Overwrite"), QMessageBox::DestructiveRole);

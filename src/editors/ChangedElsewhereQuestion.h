@@ -2,6 +2,7 @@
 
 #include "edits/RecordEdits.h"
 
+#include <QString>
 #include <functional>
 
 class QWidget;
@@ -21,9 +22,10 @@ public:
     /**
      * When `result` is such a refusal, asks; on Overwrite `save` runs again and `result` becomes its
      * outcome. A refusal left in `result` afterwards has been shown: the editor stays open silently.
+     * `question` replaces the editors' question after the reason (for a delete, which nothing was typed for).
      */
     static void ask(QWidget* parent, RecordStore& store, EditResult& result,
-                    const std::function<EditResult()>& save);
+                    const std::function<EditResult()>& save, const QString& question = {});
 };
 
 } // namespace korvane

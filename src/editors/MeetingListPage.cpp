@@ -97,6 +97,11 @@ void MeetingListPage::initializePage()
     showItems(itemCount() == 0 ? -1 : 0);
 }
 
+void MeetingListPage::noteRead()
+{
+    m_store.noteListRead(m_file, m_meetingIdentifier);
+}
+
 QString MeetingListPage::writeFile() const
 {
     return MeetingEdits::writeList(m_store, m_file, m_meetingIdentifier, encodedItems()).error;

@@ -74,6 +74,8 @@ protected:
 
     /** Reads the items from the list file; false when the file could not be read (the list is then empty). */
     virtual bool readItems() = 0;
+    /** Notes the list file as just read, so that saving over a change made elsewhere meanwhile is refused. */
+    void noteRead();
     /** The items as the list file stores them. */
     virtual QByteArray encodedItems() const = 0;
     virtual qsizetype itemCount() const = 0;
@@ -123,6 +125,7 @@ private:
     {
         const auto read = store().template readMeetingList<Record>(file(), meetingIdentifier());
         m_items = read.value_or(QList<Record>());
+        noteRead();
         return read.has_value();
     }
     QByteArray encodedItems() const override { return encodeList(m_items); }

@@ -41,6 +41,7 @@ bool ProjectDocumentsDialog::editProjectDocuments(RecordStore& store, const QByt
     QString error = ProjectDocuments::resetScratch(scratch);
     if (error.isEmpty())
         error = ProjectDocuments::copyFile(projectFile, scratch);
+    store.noteListRead(ListFile::ProjectDoc, projectId);
     if (!error.isEmpty()) {
         UserDialogs::message(parent, tr("The project documents could not be opened for editing.\n%1").arg(error),
                              UserDialogs::Icon::Critical);

@@ -16,7 +16,10 @@ QString applyStep(RecordStore& store, const FileStep& step)
 {
     if (const auto* list = std::get_if<ListFile>(&step.file.type)) {
         const QString path = store.fileName(*list, step.file.identifier);
-        return step.bytes ? SafeFile::write(path, *step.bytes) : SafeFile::remove(path);
+        const QString error = step.bytes ? SafeFile::write(path, *step.bytes) : SafeFile::remove(path);
+        if (error.isEmpty())
+            store.noteListContents(*list, step.file.identifier, step.bytes);
+        return error;
     }
     const RecordKind kind = std::get<RecordKind>(step.file.type);
     return visitKind(kind, [&](auto empty) -> QString {
@@ -81,7 +84,9 @@ QString beginChange(RecordStore& store, const Change& change, BegunChange& begun
     // Checked for every file before the first is written, so that a refusal leaves all as it was.
     for (const FileStep& state : begun.original) {
         const auto* kind = std::get_if<RecordKind>(&state.file.type);
-        if (!kind || store.overwritesChanged() || store.isAsRead(*kind, state.file.identifier))
+        const auto* list = std::get_if<ListFile>(&state.file.type);
+        if (store.overwritesChanged() || (kind && store.isAsRead(*kind, state.file.identifier)) ||
+            (list && store.isListAsRead(*list, state.file.identifier)))
             continue;
         const FileStep& last = *std::find_if(change.steps().rbegin(), change.steps().rend(),
                                              [&](const FileStep& step) { return step.file == state.file; });
@@ -90,6 +95,9 @@ QString beginChange(RecordStore& store, const Change& change, BegunChange& begun
             continue;
         if (changedElsewhere)
             *changedElsewhere = state.file;
+        if (list)
+            return QStringLiteral("%1 was changed elsewhere since it was read, so nothing was changed.")
+                .arg(HistoryEdits::fileCaption({state.file, std::nullopt, std::nullopt}));
         // Named as it was read here, the version the user knows.
         const std::optional<QByteArray> known =
             visitKind(*kind, [&](auto empty) -> std::optional<QByteArray> {

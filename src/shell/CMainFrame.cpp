@@ -1,5 +1,6 @@
 #include "shell/CMainFrame.h"
 
+#include "editors/ChangedElsewhereQuestion.h"
 #include "edits/ConflictEdits.h"
 #include "edits/ProjectEdits.h"
 #include "edits/RecordEdits.h"
@@ -22,6 +23,7 @@
 #include "shell/ToolBarWrap.h"
 #include "shell/WorkupBar.h"
 #include "store/AppSettings.h"
+#include "store/FolderFollower.h"
 #include "store/ProgramFolder.h"
 #include "store/RecordStore.h"
 #include "ui/UserDialogs.h"
@@ -87,6 +89,7 @@ CMainFrame::CMainFrame(RecordStore& store, DataFolderLock& lock, QWidget* parent
     setTheme(Themes::fromName(AppSettings::theme()));
     updateLoadProblemNotice();
     refreshProjectList({}, true);
+    createFolderFollower();
 }
 
 CMainFrame::~CMainFrame() = default;
@@ -501,13 +504,25 @@ bool CMainFrame::dataFolderPresent(const QString& consequence)
     return false;
 }
 
+void CMainFrame::deleteRecord(RecordKind kind, const QByteArray& id, const QString& failure)
+{
+    const auto remove = [&] { return RecordEdits::remove(m_store, kind, id); };
+    EditResult result = remove();
+    ChangedElsewhereQuestion::ask(
+        this, m_store, result, remove,
+        QStringLiteral("Delete it all the same (Overwrite), or reload it to see the "
+                       "other version?"));
+    // A refusal still there was answered with Reload or Keep Editing: nothing more to say.
+    if (!result.changedElsewhere)
+        reportStoreError(result.error, failure);
+}
+
 void CMainFrame::deleteProject()
 {
     const QByteArray id = listProjectIdOf(m_projectList);
     if (id.isEmpty() || !UserDialogs::askYesNo(this, kDeleteQuestion))
         return;
-    reportStoreError(RecordEdits::remove(m_store, RecordKind::Project, id).error,
-                     QStringLiteral("The project could not be deleted."));
+    deleteRecord(RecordKind::Project, id, QStringLiteral("The project could not be deleted."));
     refreshProjectList({}, false);
 }
 
@@ -517,8 +532,7 @@ void CMainFrame::deleteTask()
     if (id.isEmpty() || !UserDialogs::askYesNo(this, kDeleteQuestion))
         return;
     // A sub task also leaves its parent's list; a top-level task takes its sub tasks along.
-    reportStoreError(RecordEdits::remove(m_store, RecordKind::Task, id).error,
-                     QStringLiteral("The task could not be deleted."));
+    deleteRecord(RecordKind::Task, id, QStringLiteral("The task could not be deleted."));
     rebuildTrees(m_projectId, {}, WhichTrees::All);
     m_projectList->viewport()->update();
 }
@@ -528,8 +542,7 @@ void CMainFrame::deleteMeeting()
     const QByteArray id = m_detailsBar->selectedMeetingId();
     if (id.isEmpty() || !UserDialogs::askYesNo(this, kDeleteQuestion))
         return;
-    reportStoreError(RecordEdits::remove(m_store, RecordKind::Meeting, id).error,
-                     QStringLiteral("The meeting could not be deleted."));
+    deleteRecord(RecordKind::Meeting, id, QStringLiteral("The meeting could not be deleted."));
     rebuildTrees(m_projectId, {}, WhichTrees::All);
 }
 
@@ -538,8 +551,7 @@ void CMainFrame::deleteMoneyFlow()
     const QByteArray id = m_detailsBar->selectedMoneyFlowId();
     if (id.isEmpty() || !UserDialogs::askYesNo(this, kDeleteQuestion))
         return;
-    reportStoreError(RecordEdits::remove(m_store, RecordKind::MoneyFlow, id).error,
-                     QStringLiteral("The entry could not be deleted."));
+    deleteRecord(RecordKind::MoneyFlow, id, QStringLiteral("The entry could not be deleted."));
     rebuildTrees(m_projectId, {}, WhichTrees::MoneyFlow);
 }
 
@@ -548,8 +560,7 @@ void CMainFrame::deleteInvoice()
     const QByteArray id = m_detailsBar->selectedInvoiceId();
     if (id.isEmpty() || !UserDialogs::askYesNo(this, kDeleteQuestion))
         return;
-    reportStoreError(RecordEdits::remove(m_store, RecordKind::Invoice, id).error,
-                     QStringLiteral("The invoice could not be deleted."));
+    deleteRecord(RecordKind::Invoice, id, QStringLiteral("The invoice could not be deleted."));
     rebuildTrees(m_projectId, {}, WhichTrees::MoneyFlow);
 }
 
@@ -570,6 +581,7 @@ void CMainFrame::changeDirectory()
     commitSynopsis();
     if (!Startup::changeDirectory(m_store, m_lock, this))
         return;
+    followFolder();
     updateLoadProblemNotice();
     refreshProjectList({}, false);
 }

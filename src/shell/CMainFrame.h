@@ -3,14 +3,18 @@
 #include "ui/CommandTable.h"
 #include "ui/Theme.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QMainWindow>
+#include <memory>
 
 class QAction;
 class QDateEdit;
 class QLabel;
 class QPushButton;
+class QSocketNotifier;
 class QSplitter;
+class QTimer;
 class QToolBar;
 
 namespace korvane {
@@ -20,6 +24,7 @@ class CGraphSheet;
 class CKorvaneView;
 class DataFolderLock;
 class FindWindow;
+class FolderFollower;
 class HistoryWindow;
 class InvoiceActions;
 class ProjectDetailsBar;
@@ -83,6 +88,9 @@ public:
     /** Switches to a theme the user picked and remembers it for the next start. */
     void chooseTheme(Theme theme);
 
+    /** What decides when the panes follow changes made to the data folder elsewhere. */
+    const FolderFollower& folderFollower() const { return *m_follower; }
+
     CKorvaneView* projectList() const { return m_projectList; }
     ProjectDetailsBar* detailsBar() const { return m_detailsBar; }
     WorkupBar* workupBar() const { return m_workupBar; }
@@ -93,6 +101,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void createActions();
@@ -119,6 +128,8 @@ private:
     void pickerEdited();
 
     // Commands that work on what is selected.
+    /** Deletes a record with what hangs on it; one changed elsewhere only when the user says so. */
+    void deleteRecord(RecordKind kind, const QByteArray& id, const QString& failure);
     void deleteProject();
     void deleteTask();
     void deleteMeeting();
@@ -158,6 +169,19 @@ private:
     void showFindWindow();
     void goToSearchHit(const SearchHit& hit);
 
+    // Following changes made elsewhere; in their own source file.
+    void createFolderFollower();
+    /** Follows the data folder anew after the store read it whole (Refresh, Change Directory). */
+    void followFolder();
+    /** Listens to the follower's watch (anew when it changed descriptor). */
+    void watchFollowerHandle();
+    /** Starts the settling timer for changes waiting, or the poll of a folder that is not watched. */
+    void scheduleFollow();
+    /** Reads the changes made elsewhere once no editor is open, keeping what the panes show. */
+    void followChanges();
+    /** Refills every pane for the selected project, keeping selections, branches and scroll positions. */
+    void refreshKeepingView();
+
     // Undo, Redo and the History window; in their own source file.
     void undoChange(bool redo);
     void showHistoryWindow();
@@ -191,6 +215,13 @@ private:
     ProjectExports* m_projectExports = nullptr;
     FindWindow* m_findWindow = nullptr;
     HistoryWindow* m_historyWindow = nullptr;
+    std::unique_ptr<FolderFollower> m_follower;
+    QSocketNotifier* m_watchNotifier = nullptr;
+    /** Runs when changes made elsewhere have settled, or to look again after an editor closed. */
+    QTimer* m_settleTimer = nullptr;
+    /** Compares the folder's stamps while the window is active, where the folder is not watched. */
+    QTimer* m_pollTimer = nullptr;
+    QElapsedTimer m_followClock;
     /** The store's generation when Undo and Redo last read the history; a stale value reads it again. */
     quint64 m_undoGeneration = ~quint64(0);
     QString m_undoDescription;

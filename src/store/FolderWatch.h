@@ -24,6 +24,8 @@ public:
     bool start(const QString& folder);
     void stop();
     bool active() const { return m_fd >= 0; }
+    /** The descriptor that turns readable when changes are queued; -1 when not watching. */
+    int handle() const { return m_fd; }
 
     /**
      * The names of the entries that changed since the start or the last call, or nothing when that

@@ -450,6 +450,80 @@ bool RecordStore::isAsRead(RecordKind kind, const QByteArray& identifier) const
     });
 }
 
+QStringList RecordStore::filesChangedElsewhere(const QStringList& names) const
+{
+    QStringList changed;
+    for (const QString& name : names) {
+        const int k = loadOrderOf(name);
+        if (k < 0)
+            continue;
+        const RecordKind kind = kLoadOrder[k];
+        if (const std::optional<QByteArray> identifier = identifierOfName(kind, name)) {
+            const bool held =
+                visitKind(kind, [&](auto empty) { return records<decltype(empty)>().contains(*identifier); });
+            // Made and removed again elsewhere: nothing the store holds changed.
+            if (!held && !SafeFile::exists(fileName(kind, *identifier)))
+                continue;
+            if (!isAsRead(kind, *identifier))
+                changed.append(name);
+        } else if (m_stamps.isValid() && m_stamps.folder() == m_workingDirectory &&
+                   !m_stamps.changedFiles({name}).isEmpty()) {
+            // A file no identifier names as its own: a conflict copy, or a record under another name.
+            changed.append(name);
+        }
+    }
+    return changed;
+}
+
+std::optional<QStringList> RecordStore::filesChangedElsewhere() const
+{
+    if (!m_stamps.isValid() || m_stamps.folder() != m_workingDirectory)
+        return std::nullopt;
+    QStringList names;
+    for (const QStringList& kindNames : listRecordFiles(m_workingDirectory))
+        names += kindNames;
+    const FolderStamps now = FolderStamps::take(m_workingDirectory, names);
+    const auto changed = now.changesSince(m_stamps, names, [this] { return recordFileNames(); });
+    if (!changed)
+        return std::nullopt;
+    return filesChangedElsewhere(*changed);
+}
+
+void RecordStore::noteListContents(ListFile file, const QByteArray& identifier,
+                                   const std::optional<QByteArray>& bytes)
+{
+    if (!isUsableIdentifier(identifier))
+        return;
+    m_listContents.insert(fileName(file, identifier),
+                          bytes ? std::optional(std::pair(bytes->size(), qHash(*bytes))) : std::nullopt);
+}
+
+void RecordStore::noteListRead(ListFile file, const QByteArray& identifier)
+{
+    const QString path = fileName(file, identifier);
+    QByteArray bytes;
+    noteListContents(file, identifier,
+                     SafeFile::exists(path) && SafeFile::read(path, bytes) ? std::optional(bytes)
+                                                                           : std::nullopt);
+}
+
+bool RecordStore::isListAsRead(ListFile file, const QByteArray& identifier) const
+{
+    if (!isUsableIdentifier(identifier))
+        return true;
+    const QString path = fileName(file, identifier);
+    const auto noted = m_listContents.constFind(path);
+    if (noted == m_listContents.cend())
+        return true;
+    if (!SafeFile::exists(path))
+        return !*noted || !QFileInfo(m_workingDirectory).isDir();
+    QByteArray bytes;
+    // A file that cannot be read tells nothing: the write itself then says what is wrong.
+    if (!QFileInfo(path).isFile() || !SafeFile::read(path, bytes))
+        return true;
+    return *noted && bytes.size() == (*noted)->first && qHash(bytes) == (*noted)->second;
+}
+
 QString RecordStore::refusalOf(RecordKind kind, const QByteArray& identifier) const
 {
     if (m_overwriteChanged || isAsRead(kind, identifier))
@@ -869,6 +943,7 @@ void RecordStore::LoadAll(const LoadProgress& progress)
     m_listing.clear();
     // Also when no record changed: a refresh is where side files changed elsewhere are taken in.
     ++m_generation;
+    m_listContents.clear();
     auto finished = [&] {
         if (progress)
             progress(m_stamps.size(), m_stamps.size());

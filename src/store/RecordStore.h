@@ -127,6 +127,27 @@ public:
      * whose file is gone stays in the map until the next load. Returns "" or why it cannot be read.
      */
     QString reloadRecord(RecordKind kind, const QByteArray& identifier);
+    /**
+     * Of the named files of the data folder, the record files another program changed, made or
+     * removed since the store read or wrote them (its own writes do not count).
+     */
+    QStringList filesChangedElsewhere(const QStringList& names) const;
+    /**
+     * The record files another program changed, made or removed since the store read or wrote them,
+     * found by comparing every file's stamp (for a folder that cannot be watched); nothing when the
+     * store holds no stamps of this folder to compare with.
+     */
+    std::optional<QStringList> filesChangedElsewhere() const;
+    /**
+     * Notes what an editor read from a meeting's or project's list file (nothing: it was missing), or
+     * what a change just wrote into it, so that a write over it changed elsewhere since is refused.
+     */
+    void noteListContents(ListFile file, const QByteArray& identifier,
+                          const std::optional<QByteArray>& bytes);
+    /** Notes a list file as an editor reads it now. */
+    void noteListRead(ListFile file, const QByteArray& identifier);
+    /** True unless the list file is no longer what was noted of it (a file not noted counts as read). */
+    bool isListAsRead(ListFile file, const QByteArray& identifier) const;
     /** Lets writes and removals overwrite files changed elsewhere (on purpose, when the user says so). */
     void setOverwriteChanged(bool overwrite) { m_overwriteChanged = overwrite; }
     bool overwritesChanged() const { return m_overwriteChanged; }
@@ -313,6 +334,8 @@ private:
     QSet<QString> m_written;
     /** What the program last wrote into each record file since the stamps were taken: size and checksum. */
     QHash<QString, std::pair<qsizetype, size_t>> m_writtenContents;
+    /** Per list file path, size and checksum of what was last read or written (nothing: it was missing). */
+    QHash<QString, std::optional<std::pair<qsizetype, size_t>>> m_listContents;
     /** Per kind in load order, the keys stored at the front of their buckets since the last load. */
     std::array<QSet<QByteArray>, 7> m_unplaced;
     QHash<int, QDateTime> m_lastIssued;

@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QQueue>
+#include <QScopeGuard>
 
 namespace korvane::UserDialogs {
 
@@ -90,11 +91,24 @@ QString openFileName(QWidget* parent, const QString& caption, const QString& sta
     return QFileDialog::getOpenFileName(parent, caption, startPath, filter);
 }
 
+namespace {
+
+int g_openDialogs = 0;
+
+} // namespace
+
 int exec(QDialog& dialog)
 {
+    ++g_openDialogs;
+    const auto closed = qScopeGuard([] { --g_openDialogs; });
     if (state().on)
         return state().dialogHandler ? state().dialogHandler(dialog) : int(QDialog::Rejected);
     return dialog.exec();
+}
+
+bool isDialogOpen()
+{
+    return g_openDialogs > 0;
 }
 
 bool openUrl(const QUrl& url)

@@ -42,6 +42,9 @@ QString openFileName(QWidget* parent, const QString& caption, const QString& sta
 /** Runs a modal dialog and returns its result (QDialog::Accepted or Rejected). */
 int exec(QDialog& dialog);
 
+/** True while a dialog runs through `exec` (in test mode too, while its handler answers it). */
+bool isDialogOpen();
+
 /** Opens a URL with the desktop's default program; false when it could not be handed over. */
 bool openUrl(const QUrl& url);
 

@@ -1,6 +1,8 @@
 #include "edits/ConflictEdits.h"
 #include "edits/History.h"
 #include "edits/HistoryEdits.h"
+#include "edits/MeetingEdits.h"
+#include "edits/ProjectEdits.h"
 #include "edits/RecordEdits.h"
 #include "records/RecordCodec.h"
 #include "store/SafeFile.h"
@@ -240,6 +242,31 @@ TEST_F(TwoStoresTest, FileOnlyTouchedOrWrittenBackAsItWasIsNoChange)
     ASSERT_EQ(::utime(QFile::encodeName(m_file).constData(), &times), 0);
     EXPECT_TRUE(m_other.isAsRead(RecordKind::Task, m_id));
     EXPECT_TRUE(RecordEdits::modify(m_other, renamed(m_other, "theirs")).ok());
+}
+
+TEST_F(TwoStoresTest, ListFilesChangedElsewhereSinceReadAreNotOverwritten)
+{
+    for (const ListFile file : {ListFile::Agenda, ListFile::Action, ListFile::ProjectDoc}) {
+        const QString list = m_store.fileName(file, "M1");
+        ASSERT_TRUE(SafeFile::write(list, "first").isEmpty());
+        m_store.noteListRead(file, "M1");
+        m_other.noteListRead(file, "M1");
+        const auto write = [&](RecordStore& store, const QByteArray& bytes) {
+            return file == ListFile::ProjectDoc ? ProjectEdits::writeDocuments(store, "M1", bytes)
+                                                : MeetingEdits::writeList(store, file, "M1", bytes);
+        };
+        ASSERT_TRUE(write(m_store, "mine").ok());
+        ASSERT_TRUE(write(m_store, "mine again").ok());
+        const EditResult refused = write(m_other, "theirs");
+        EXPECT_TRUE(refused.changedElsewhere.has_value());
+        EXPECT_NE(refused.error.indexOf(QStringLiteral("was changed elsewhere")), -1)
+            << refused.error.toStdString();
+        EXPECT_EQ(bytesOf(list), "mine again");
+        m_other.setOverwriteChanged(true);
+        EXPECT_TRUE(write(m_other, "theirs").ok());
+        m_other.setOverwriteChanged(false);
+        EXPECT_EQ(bytesOf(list), "theirs");
+    }
 }
 
 } // namespace

@@ -8,13 +8,18 @@
 #include "records/RecordCodec.h"
 #include "shell/CMainFrame.h"
 #include "shell/DataFolderLock.h"
+#include "store/FolderFollower.h"
 #include "store/RecordStore.h"
 #include "ui/UserDialogs.h"
+#include "views/widgets/CKorvaneView.h"
+#include "views/widgets/ProjectDetailsBar.h"
 
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTableWidget>
+#include <QTreeView>
 #include <QtTest>
 
 using namespace korvane;
@@ -36,6 +41,20 @@ QByteArray taskChangedElsewhere(GuiWorld& world)
     return id;
 }
 
+/** The labels of every row below the root of a tree, depth first. */
+QStringList labelsOf(const TreeNode& node)
+{
+    QStringList labels;
+    for (const TreeNode& child : node.children)
+        labels << child.label << labelsOf(child);
+    return labels;
+}
+
+bool shows(const CMainFrame& frame, const QString& text)
+{
+    return labelsOf(frame.detailsBar()->taskTree()).join(QLatin1Char('|')).contains(text);
+}
+
 } // namespace
 
 class SharedFolderGuiTest : public QObject
@@ -47,6 +66,8 @@ private slots:
     void reloadKeepsWhatWasTypedForTheNextSave();
     void conflictsWindowKeepsTheChosenVersion();
     void otherMachinesLocksDoNotBlockAndStay();
+    void panesFollowChangesMadeElsewhereOnceNoEditorIsOpen();
+    void deleteOfARecordChangedElsewhereAsks();
 };
 
 void SharedFolderGuiTest::saveOfARecordChangedElsewhereAsksAndOverwritesOnPurpose()
@@ -170,6 +191,94 @@ void SharedFolderGuiTest::otherMachinesLocksDoNotBlockAndStay()
     QVERIFY(QFile::exists(foreign));
     QVERIFY(QFile::exists(folder + QStringLiteral("/Korvane.lock")));
     QVERIFY(!QFile::exists(folder + '/' + DataFolderLock::lockFileName()));
+}
+
+void SharedFolderGuiTest::panesFollowChangesMadeElsewhereOnceNoEditorIsOpen()
+{
+    GuiWorld world;
+    RecordStore& store = world.store();
+    const QDate today = QDate::currentDate();
+    const auto day = [&](int d) { return QDate(today.year(), today.month(), d).toString(Qt::ISODate); };
+    world.addProject(QStringLiteral("Alpha"), day(1), day(20));
+    const QByteArray beta = world.addProject(QStringLiteral("Beta"), day(2), day(21));
+    const QByteArray dig = store.AddTask(makeTask(beta, "Dig")).identifier;
+    store.AddTask(makeTask(beta, "Pour"));
+    store.LoadAll();
+    DataFolderLock lock;
+    CMainFrame frame(store, lock);
+    frame.refreshProjectList(beta, false);
+    QVERIFY(frame.detailsBar()->selectRecord(RecordKind::Task, dig));
+    QTreeView* tasks = frame.detailsBar()->taskTreeView();
+    tasks->collapse(tasks->model()->index(0, 0));
+    RecordStore other(world.dataFolder());
+    other.LoadAll();
+
+    // Written behind the program: shown without Refresh, the selection and the closed branch kept.
+    QVERIFY(other.AddTask(makeTask(beta, "Sand")).ok());
+    QTRY_COMPARE(frame.statusBar()->currentMessage(), QStringLiteral("Updated: 1 record changed elsewhere"));
+    QVERIFY(shows(frame, QStringLiteral("Sand")));
+    QVERIFY(!tasks->isExpanded(tasks->model()->index(0, 0)));
+    QCOMPARE(frame.selectedProjectId(), beta);
+    QCOMPARE(frame.detailsBar()->selectedTaskId(), dig);
+    frame.statusBar()->clearMessage();
+
+    // Changed while an editor is open: the editor and the panes stay as they are until it closes.
+    bool held = false;
+    bool undisturbed = false;
+    UserDialogs::setDialogHandler([&](QDialog&) {
+        TaskRecord task = other.GetTask(dig);
+        task.name = "Dig there";
+        RecordEdits::modify(other, task);
+        held = QTest::qWaitFor([&] { return frame.folderFollower().isHeld(); }, 10000);
+        undisturbed =
+            !shows(frame, QStringLiteral("Dig there")) && frame.detailsBar()->selectedTaskId() == dig;
+        return int(QDialog::Rejected);
+    });
+    frame.runCommand(Command::ModifyTask);
+    QVERIFY(held);
+    QVERIFY(undisturbed);
+    QTRY_COMPARE(frame.statusBar()->currentMessage(), QStringLiteral("Updated: 1 record changed elsewhere"));
+    QVERIFY(shows(frame, QStringLiteral("Dig there")));
+    QCOMPARE(frame.detailsBar()->selectedTaskId(), dig);
+    // The program's own changes are not news.
+    TaskRecord own = store.GetTask(dig);
+    own.name = "Dig here";
+    QVERIFY(RecordEdits::modify(store, own).ok());
+    QTest::qWait(200);
+    QCOMPARE(frame.folderFollower().pending(), 0);
+}
+
+void SharedFolderGuiTest::deleteOfARecordChangedElsewhereAsks()
+{
+    GuiWorld world;
+    const QByteArray id = taskChangedElsewhere(world);
+    const QString file = world.store().fileName(RecordKind::Task, id);
+    DataFolderLock lock;
+    CMainFrame frame(world.store(), lock);
+    frame.refreshProjectList(world.store().GetTask(id).projectIdentifier, false);
+    const auto deleteAnswering = [&](const char* button) {
+        QVERIFY(frame.detailsBar()->selectRecord(RecordKind::Task, id));
+        UserDialogs::setNextAnswer(true);
+        UserDialogs::setDialogHandler([button](QDialog& dialog) {
+            dialog.findChild<QPushButton*>(QString::fromLatin1(button))->click();
+            return dialog.result();
+        });
+        frame.runCommand(Command::DeleteTask);
+    };
+    deleteAnswering("ReloadButton");
+    QVERIFY(QFile::exists(file));
+    QCOMPARE(world.store().GetTask(id).name, QByteArray("changed there"));
+    QVERIFY(shows(frame, QStringLiteral("changed there")));
+    // Read again, it is deleted without a question; changed elsewhere once more, on purpose only.
+    RecordStore other(world.dataFolder());
+    other.LoadAll();
+    TaskRecord task = other.GetTask(id);
+    task.name = "changed again";
+    QVERIFY(RecordEdits::modify(other, task).ok());
+    deleteAnswering("OverwriteButton");
+    QVERIFY(!QFile::exists(file));
+    // The two questions asked, and no error shown.
+    QCOMPARE(UserDialogs::takeMessages(), QStringList(2, QStringLiteral("Do you want to delete this?")));
 }
 
 QTEST_MAIN(SharedFolderGuiTest)

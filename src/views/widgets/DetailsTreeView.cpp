@@ -1,5 +1,7 @@
 #include "views/widgets/DetailsTreeView.h"
 
+#include <QScrollBar>
+
 #include "records/Text.h"
 #include "ui/UserDialogs.h"
 
@@ -12,6 +14,7 @@
 #include <QMimeDatabase>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QStyleOptionFocusRect>
 #include <QToolTip>
 
@@ -288,6 +291,79 @@ void DetailsTreeView::selectPath(const TreePath& path)
         return;
     selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     scrollTo(index);
+}
+
+namespace {
+
+QString keyOf(const TreeNode& node)
+{
+    // Records keep their place by identifier when their label changed elsewhere; category rows by label.
+    const QByteArray identifier = node.recordIdentifier();
+    return identifier.isEmpty() ? node.label : QLatin1Char('#') + QString::fromUtf8(identifier);
+}
+
+} // namespace
+
+QStringList DetailsTreeView::keysOf(const QModelIndex& index) const
+{
+    QStringList keys;
+    for (QModelIndex at = index; at.isValid() && at.parent().isValid(); at = at.parent())
+        keys.prepend(keyOf(*nodeOf(at)));
+    return keys;
+}
+
+QModelIndex DetailsTreeView::indexOfKeys(const QStringList& keys) const
+{
+    QModelIndex at = rootRow();
+    for (const QString& key : keys) {
+        QModelIndex found;
+        for (int row = 0, rows = m_model->rowCount(at); row < rows && !found.isValid(); ++row) {
+            const QModelIndex child = m_model->index(row, 0, at);
+            if (keyOf(*nodeOf(child)) == key)
+                found = child;
+        }
+        if (!found.isValid())
+            return {};
+        at = found;
+    }
+    return at;
+}
+
+DetailsTreeView::ViewState DetailsTreeView::viewState() const
+{
+    ViewState state;
+    std::vector<QModelIndex> open{rootRow()};
+    while (!open.empty()) {
+        const QModelIndex at = open.back();
+        open.pop_back();
+        if (!isExpanded(at))
+            continue;
+        state.expanded.append(keysOf(at));
+        for (int row = 0, rows = m_model->rowCount(at); row < rows; ++row)
+            open.push_back(m_model->index(row, 0, at));
+    }
+    const QModelIndexList selected = selectionModel()->selectedRows();
+    if (!selected.isEmpty())
+        state.selected = keysOf(selected.first());
+    state.scroll = verticalScrollBar()->value();
+    return state;
+}
+
+void DetailsTreeView::restoreViewState(const ViewState& state)
+{
+    collapseAll();
+    for (const QStringList& keys : state.expanded) {
+        const QModelIndex index = indexOfKeys(keys);
+        if (index.isValid())
+            expand(index);
+    }
+    if (state.selected) {
+        const QModelIndex index = indexOfKeys(*state.selected);
+        if (index.isValid())
+            selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
+                                                         QItemSelectionModel::Rows);
+    }
+    verticalScrollBar()->setValue(state.scroll);
 }
 
 std::optional<Command> DetailsTreeView::actionCommand(Action action) const

@@ -55,6 +55,18 @@ public:
     /** Selects the row at a place and makes it the current row. */
     void selectPath(const TreePath& path);
 
+    /** The open branches, the selected row and the scroll position, each row named by its record or label. */
+    struct ViewState
+    {
+        QList<QStringList> expanded;
+        std::optional<QStringList> selected;
+        int scroll = 0;
+    };
+    /** What a rebuild of the same project keeps. */
+    ViewState viewState() const;
+    /** Opens the branches, selects the row and scrolls as they were, where the rows are still there. */
+    void restoreViewState(const ViewState& state);
+
     /** What an action icon asks for with the present selection; nullopt when it does nothing now. */
     std::optional<Command> actionCommand(Action action) const;
     /** Where an action icon sits on the root row, in viewport coordinates; empty when there is none. */
@@ -105,6 +117,9 @@ private:
     class NodeModel;
 
     QModelIndex rootRow() const;
+    /** The rows' names from below the root down to the row: record identifiers, else labels. */
+    QStringList keysOf(const QModelIndex& index) const;
+    QModelIndex indexOfKeys(const QStringList& keys) const;
     QRect labelRect(const QModelIndex& index, const TreeNode& node) const;
     bool isLabelElided(const QModelIndex& index, const TreeNode& node) const;
     QFont labelFont(const TreeNode& node) const;

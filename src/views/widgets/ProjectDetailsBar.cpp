@@ -70,6 +70,18 @@ void ProjectDetailsBar::rebuild(const QByteArray& projectId, const QByteArray& r
     emit selectionChanged();
 }
 
+ProjectDetailsBar::ViewState ProjectDetailsBar::viewState() const
+{
+    return {m_taskTree->viewState(), m_meetingTree->viewState(), m_moneyTree->viewState()};
+}
+
+void ProjectDetailsBar::restoreViewState(const ViewState& state)
+{
+    m_taskTree->restoreViewState(state[0]);
+    m_meetingTree->restoreViewState(state[1]);
+    m_moneyTree->restoreViewState(state[2]);
+}
+
 bool ProjectDetailsBar::selectRecord(RecordKind kind, const QByteArray& identifier)
 {
     const TreeKind tab = kind == RecordKind::Task      ? TreeKind::Tasks

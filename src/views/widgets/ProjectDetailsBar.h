@@ -2,9 +2,11 @@
 
 #include "ui/CommandTable.h"
 #include "views/DetailsTrees.h"
+#include "views/widgets/DetailsTreeView.h"
 
 #include <QByteArray>
 #include <QDockWidget>
+#include <array>
 #include <optional>
 
 class QTabWidget;
@@ -12,7 +14,6 @@ class QTreeView;
 
 namespace korvane {
 
-class DetailsTreeView;
 class RecordStore;
 
 /**
@@ -38,6 +39,12 @@ public:
      * selects its row; false when no tree shows it.
      */
     bool selectRecord(RecordKind kind, const QByteArray& identifier);
+
+    /** The trees' open branches, selections and scroll positions. */
+    using ViewState = std::array<DetailsTreeView::ViewState, 3>;
+    ViewState viewState() const;
+    /** Brings back what `viewState` gave, where the rows are still there (after a rebuild). */
+    void restoreViewState(const ViewState& state);
 
     /** The tab shown: each tab shows the tree of its kind. */
     TreeKind currentTab() const;
