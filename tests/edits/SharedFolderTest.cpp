@@ -261,11 +261,11 @@ TEST_F(TwoStoresTest, ListFilesChangedElsewhereSinceReadAreNotOverwritten)
         EXPECT_TRUE(refused.changedElsewhere.has_value());
         EXPECT_NE(refused.error.indexOf(QStringLiteral("was changed elsewhere")), -1)
             << refused.error.toStdString();
-        EXPECT_EQ(bytesOf(list), "mine again");
+        EXPECT_EQ(fileBytes(list), "mine again");
         m_other.setOverwriteChanged(true);
         EXPECT_TRUE(write(m_other, "theirs").ok());
         m_other.setOverwriteChanged(false);
-        EXPECT_EQ(bytesOf(list), "theirs");
+        EXPECT_EQ(fileBytes(list), "theirs");
     }
 }
 

@@ -201,8 +201,8 @@ void SharedFolderGuiTest::panesFollowChangesMadeElsewhereOnceNoEditorIsOpen()
     const auto day = [&](int d) { return QDate(today.year(), today.month(), d).toString(Qt::ISODate); };
     world.addProject(QStringLiteral("Alpha"), day(1), day(20));
     const QByteArray beta = world.addProject(QStringLiteral("Beta"), day(2), day(21));
-    const QByteArray dig = store.AddTask(makeTask(beta, "Dig")).identifier;
-    store.AddTask(makeTask(beta, "Pour"));
+    const QByteArray dig = world.addTask(beta, "Dig");
+    world.addTask(beta, "Pour");
     store.LoadAll();
     DataFolderLock lock;
     CMainFrame frame(store, lock);
@@ -214,7 +214,10 @@ void SharedFolderGuiTest::panesFollowChangesMadeElsewhereOnceNoEditorIsOpen()
     other.LoadAll();
 
     // Written behind the program: shown without Refresh, the selection and the closed branch kept.
-    QVERIFY(other.AddTask(makeTask(beta, "Sand")).ok());
+    TaskRecord sand = *other.tasks().find(dig);
+    sand.identifier.clear();
+    sand.name = "Sand";
+    QVERIFY(other.AddTask(sand).ok());
     QTRY_COMPARE(frame.statusBar()->currentMessage(), QStringLiteral("Updated: 1 record changed elsewhere"));
     QVERIFY(shows(frame, QStringLiteral("Sand")));
     QVERIFY(!tasks->isExpanded(tasks->model()->index(0, 0)));
