@@ -482,7 +482,7 @@ std::optional<QStringList> RecordStore::filesChangedElsewhere() const
     QStringList names;
     for (const QStringList& kindNames : listRecordFiles(m_workingDirectory))
         names += kindNames;
-    const FolderStamps now = FolderStamps::take(m_workingDirectory, names);
+    const FolderStamps now = FolderStamps::take(m_workingDirectory, names, loadThreads());
     const auto changed = now.changesSince(m_stamps, names, [this] { return recordFileNames(); });
     if (!changed)
         return std::nullopt;
