@@ -24,10 +24,7 @@ public:
     static constexpr qsizetype kGroupsAhead = 8;
 
     /** The number of worker threads worth starting on this machine: its processors, at most 8. */
-    static int threadsHere()
-    {
-        return int(std::clamp(std::thread::hardware_concurrency(), 1U, 8U));
-    }
+    static int threadsHere() { return int(std::clamp(std::thread::hardware_concurrency(), 1U, 8U)); }
 
     /**
      * Calls `produce(i)` for every i below `count` on up to `threads` worker threads (on this thread

@@ -122,7 +122,8 @@ bool RecordFileListing::namesTell(RecordKind kind) const
     return listed.listed && listed.telling;
 }
 
-std::pair<std::vector<RecordFileListing::Name>::const_iterator, std::vector<RecordFileListing::Name>::const_iterator>
+std::pair<std::vector<RecordFileListing::Name>::const_iterator,
+          std::vector<RecordFileListing::Name>::const_iterator>
 RecordFileListing::range(RecordKind kind, const QByteArray& own) const
 {
     const Kind& listed = m_kinds[index(kind)];
@@ -134,8 +135,8 @@ RecordFileListing::range(RecordKind kind, const QByteArray& own) const
     auto stemOf = [&](const Name& name) { return std::string_view(pool + name.at, name.size - extension); };
     const auto first = std::partition_point(listed.names.begin(), listed.names.end(),
                                             [&](const Name& name) { return stemOf(name) < stem; });
-    const auto last =
-        std::partition_point(first, listed.names.end(), [&](const Name& name) { return stemOf(name) == stem; });
+    const auto last = std::partition_point(first, listed.names.end(),
+                                           [&](const Name& name) { return stemOf(name) == stem; });
     return {first, last};
 }
 
