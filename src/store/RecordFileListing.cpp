@@ -10,16 +10,6 @@ namespace korvane {
 
 namespace {
 
-/** The place of the kind whose extension ends the name in any letter case, or -1 (Unicode folding). */
-int kindOfDecodedName(const QString& name)
-{
-    for (int k = 0; k < 7; ++k) {
-        if (name.endsWith(QLatin1String(kindNames(RecordKind(k)).extension), Qt::CaseInsensitive))
-            return k;
-    }
-    return -1;
-}
-
 bool endsWithAsciiNoCase(const char* name, std::size_t size, const char* extension, std::size_t length)
 {
     if (size < length)
@@ -56,6 +46,42 @@ bool isOwnName(const char* name, std::size_t size, const KindNames& kind)
 
 } // namespace
 
+std::optional<RecordKind> RecordFileListing::kindOf(const QString& name)
+{
+    for (int k = 0; k < 7; ++k) {
+        if (name.endsWith(QLatin1String(kindNames(RecordKind(k)).extension), Qt::CaseInsensitive))
+            return RecordKind(k);
+    }
+    return std::nullopt;
+}
+
+std::optional<RecordKind> RecordFileListing::kindOf(const char* name, std::size_t size)
+{
+    // Letters of other scripts are the only ones that fold to these extensions' letters.
+    if (!std::all_of(name, name + size, [](char c) { return uchar(c) < 0x80; }))
+        return kindOf(QFile::decodeName(QByteArray(name, qsizetype(size))));
+    for (int k = 0; k < 7; ++k) {
+        const char* extension = kindNames(RecordKind(k)).extension;
+        if (endsWithAsciiNoCase(name, size, extension, std::strlen(extension)))
+            return RecordKind(k);
+    }
+    return std::nullopt;
+}
+
+void RecordFileListing::forEachEntry(const QString& folder,
+                                     const std::function<void(const char*, std::size_t)>& visit)
+{
+    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
+    if (!dir)
+        return; // an empty listing: the records of a folder that cannot be read are unknown, as a load finds
+    while (const dirent* entry = ::readdir(dir)) {
+        const char* name = entry->d_name;
+        if (std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0)
+            visit(name, std::strlen(name));
+    }
+    ::closedir(dir);
+}
+
 void RecordFileListing::list(const QString& folder, const std::vector<RecordKind>& kinds)
 {
     std::vector<std::size_t> asked;
@@ -69,34 +95,21 @@ void RecordFileListing::list(const QString& folder, const std::vector<RecordKind
     }
     if (asked.empty())
         return;
-    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
-    if (!dir)
-        return; // an empty listing: every record of the kind is unknown, as a load finds it
-    while (const dirent* entry = ::readdir(dir)) {
-        const char* name = entry->d_name;
-        if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
-            continue;
-        const std::size_t size = std::strlen(name);
-        const bool ascii = std::all_of(name, name + size, [](char c) { return uchar(c) < 0x80; });
-        for (const std::size_t k : asked) {
-            const KindNames names = kindNames(RecordKind(k));
-            Kind& kind = m_kinds[k];
-            if (!ascii) {
-                // Such names may match an extension only as Unicode folds it; a full load sorts them out.
-                if (kindOfDecodedName(QFile::decodeName(name)) == int(k))
-                    kind.telling = false;
-                continue;
-            }
-            if (!endsWithAsciiNoCase(name, size, names.extension, std::strlen(names.extension)))
-                continue;
-            if (!isOwnName(name, size, names))
-                kind.telling = false;
-            kind.names.push_back({quint32(kind.pool.size()), quint32(size)});
-            kind.pool.append(name, size);
-            break;
+    forEachEntry(folder, [&](const char* name, std::size_t size) {
+        const std::optional<RecordKind> found = kindOf(name, size);
+        if (!found || std::find(asked.begin(), asked.end(), index(*found)) == asked.end())
+            return;
+        Kind& kind = m_kinds[index(*found)];
+        // Names outside ASCII may match an extension only as Unicode folds it; a full load sorts them
+        // out. A kind whose names do not tell its records needs no more of them.
+        if (!kind.telling || std::any_of(name, name + size, [](char c) { return uchar(c) >= 0x80; }) ||
+            !isOwnName(name, size, kindNames(*found))) {
+            kind.telling = false;
+            return;
         }
-    }
-    ::closedir(dir);
+        kind.names.push_back({quint32(kind.pool.size()), quint32(size)});
+        kind.pool.append(name, size);
+    });
     for (const std::size_t k : asked) {
         Kind& kind = m_kinds[k];
         const std::size_t extension = std::strlen(kindNames(RecordKind(k)).extension);

@@ -6,6 +6,8 @@
 #include <QStringList>
 
 #include <array>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,6 +39,17 @@ public:
     bool contains(RecordKind kind, const QString& ownName) const;
     /** The listed files whose own name is the given one, ordered byte by byte as a load reads them. */
     QStringList namesOf(RecordKind kind, const QString& ownName) const;
+
+    /**
+     * The kind whose extension ends the file name in any letter case (as Unicode folds it), or
+     * nothing. A kind's number is its place in the load order.
+     */
+    static std::optional<RecordKind> kindOf(const QString& name);
+    /** The same for a name as the directory holds it, without making text of most names. */
+    static std::optional<RecordKind> kindOf(const char* name, std::size_t size);
+    /** Calls `visit` with every entry's name in the folder but "." and "..", straight from the directory. */
+    static void forEachEntry(const QString& folder,
+                             const std::function<void(const char*, std::size_t)>& visit);
 
 private:
     struct Name

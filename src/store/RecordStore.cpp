@@ -13,8 +13,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
-#include <cstring>
-#include <dirent.h>
 
 namespace korvane {
 
@@ -41,11 +39,8 @@ constexpr qsizetype kMostFilesReadAgain = 4096;
 /** The place in the load order of the kind a file name belongs to, or -1 when it names no record file. */
 int loadOrderOf(const QString& name)
 {
-    for (std::size_t k = 0; k < std::size(kLoadOrder); ++k) {
-        if (name.endsWith(QLatin1String(kindNames(kLoadOrder[k]).extension), Qt::CaseInsensitive))
-            return int(k);
-    }
-    return -1;
+    const std::optional<RecordKind> kind = RecordFileListing::kindOf(name);
+    return kind ? int(*kind) : -1;
 }
 
 /**
@@ -58,33 +53,13 @@ int loadOrderOf(const QString& name)
 std::array<QStringList, std::size(kLoadOrder)> listRecordFiles(const QString& folder)
 {
     std::array<std::vector<std::pair<QByteArray, QString>>, std::size(kLoadOrder)> keyed;
-    // Read straight from the directory: most of a large folder's names are passed over unread.
-    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
-    while (const dirent* entry = dir ? ::readdir(dir) : nullptr) {
-        const QByteArray bytes = QByteArray::fromRawData(entry->d_name, qsizetype(std::strlen(entry->d_name)));
-        if (bytes == "." || bytes == "..")
-            continue;
-        const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; });
-        int k = -1;
-        if (ascii) {
-            // Letters of other scripts are the only ones that fold to these extensions' letters.
-            for (std::size_t i = 0; i < std::size(kLoadOrder) && k < 0; ++i) {
-                const QLatin1String extension(kindNames(kLoadOrder[i]).extension);
-                if (bytes.size() >= extension.size() &&
-                    QLatin1String(bytes.constData() + bytes.size() - extension.size(), extension.size())
-                            .compare(extension, Qt::CaseInsensitive) == 0)
-                    k = int(i);
-            }
-        } else {
-            k = loadOrderOf(QFile::decodeName(bytes));
+    // Most of a large folder's names (agenda, action and documents files) never become text.
+    RecordFileListing::forEachEntry(folder, [&](const char* bytes, std::size_t size) {
+        if (const std::optional<RecordKind> kind = RecordFileListing::kindOf(bytes, size)) {
+            const QString name = QFile::decodeName(QByteArray(bytes, qsizetype(size)));
+            keyed[std::size_t(*kind)].emplace_back(QFile::encodeName(name), name);
         }
-        if (k >= 0) {
-            const QString name = QFile::decodeName(bytes);
-            keyed[std::size_t(k)].emplace_back(QFile::encodeName(name), name);
-        }
-    }
-    if (dir)
-        ::closedir(dir);
+    });
     std::array<QStringList, std::size(kLoadOrder)> lists;
     for (std::size_t k = 0; k < std::size(kLoadOrder); ++k) {
         std::sort(keyed[k].begin(), keyed[k].end(), [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -677,8 +652,9 @@ void RecordStore::loadKind(const QStringList& names, const LoadProgress& progres
         QByteArray bytes;
         QString problem;
     };
-    // Files are read and decoded on worker threads; the records are taken here in the names' order.
+    // Files that hold a record whose own file is in the folder too, kept until that file is read.
     std::vector<std::pair<R, QString>> copies;
+    // Files are read and decoded on worker threads; the records are taken here in the names' order.
     InOrderWorkers::run(
         names.size(), loadThreads(),
         [&](qsizetype i) {
