@@ -7,6 +7,7 @@
 #include "store/SafeFile.h"
 
 #include <QFileInfo>
+#include <QHash>
 
 namespace korvane {
 
@@ -36,14 +37,14 @@ QString applyStep(RecordStore& store, const FileStep& step)
     });
 }
 
-/** Where a file stands in a list of states, or -1. */
-qsizetype indexOf(const std::vector<FileStep>& states, const FileRef& file)
+/** Where each file stands in a list of states (a change of a large project touches a thousand). */
+QHash<FileRef, std::size_t> positions(const std::vector<FileStep>& states)
 {
-    for (qsizetype i = 0; i < qsizetype(states.size()); ++i) {
-        if (states[std::size_t(i)].file == file)
-            return i;
-    }
-    return -1;
+    QHash<FileRef, std::size_t> at;
+    at.reserve(qsizetype(states.size()));
+    for (std::size_t i = 0; i < states.size(); ++i)
+        at.insert(states[i].file, i);
+    return at;
 }
 
 } // namespace
@@ -77,9 +78,16 @@ QString beginChange(RecordStore& store, const Change& change, BegunChange& begun
 {
     // Every file as it is before the change, once each, in the order the change first touches them.
     begun.original.clear();
+    // The last step of each file: the bytes the change leaves it with.
+    QHash<FileRef, const FileStep*> last;
     for (const FileStep& step : change.steps()) {
-        if (indexOf(begun.original, step.file) < 0)
-            begun.original.push_back(currentState(store, step.file));
+        const auto at = last.find(step.file);
+        if (at != last.end()) {
+            *at = &step;
+            continue;
+        }
+        last.insert(step.file, &step);
+        begun.original.push_back(currentState(store, step.file));
     }
     // Checked for every file before the first is written, so that a refusal leaves all as it was.
     for (const FileStep& state : begun.original) {
@@ -88,10 +96,8 @@ QString beginChange(RecordStore& store, const Change& change, BegunChange& begun
         if (store.overwritesChanged() || (kind && store.isAsRead(*kind, state.file.identifier)) ||
             (list && store.isListAsRead(*list, state.file.identifier)))
             continue;
-        const FileStep& last = *std::find_if(change.steps().rbegin(), change.steps().rend(),
-                                             [&](const FileStep& step) { return step.file == state.file; });
         // Removed here and there alike: nothing of the other program's is lost.
-        if (!state.bytes && !last.bytes)
+        if (!state.bytes && !last.value(state.file)->bytes)
             continue;
         if (changedElsewhere)
             *changedElsewhere = state.file;
@@ -102,7 +108,8 @@ QString beginChange(RecordStore& store, const Change& change, BegunChange& begun
         const std::optional<QByteArray> known =
             visitKind(*kind, [&](auto empty) -> std::optional<QByteArray> {
                 const auto* record = store.records<decltype(empty)>().find(state.file.identifier);
-                return record ? std::optional<QByteArray>(encodeRecord(*record)) : last.bytes;
+                return record ? std::optional<QByteArray>(encodeRecord(*record))
+                              : last.value(state.file)->bytes;
             });
         return QStringLiteral("%1 was changed elsewhere since it was read, so nothing was changed.")
             .arg(HistoryEdits::fileCaption({state.file, std::nullopt, known}));
@@ -115,14 +122,8 @@ QString beginChange(RecordStore& store, const Change& change, BegunChange& begun
     entry.kind = change.kind();
     entry.target = change.target();
     entry.records = change.records();
-    for (const FileStep& state : begun.original) {
-        const FileStep* last = nullptr;
-        for (const FileStep& step : change.steps()) {
-            if (step.file == state.file)
-                last = &step;
-        }
-        entry.files.push_back({state.file, state.bytes, last->bytes});
-    }
+    for (const FileStep& state : begun.original)
+        entry.files.push_back({state.file, state.bytes, last.value(state.file)->bytes});
     // Written before the first record file changes, so a crash can always be undone.
     if (const QString error = History(store.workingDirectory()).begin(entry); !error.isEmpty()) {
         begun.kept = false;
@@ -135,10 +136,11 @@ QString beginChange(RecordStore& store, const Change& change, BegunChange& begun
 QString carryOutChange(RecordStore& store, const Change& change, const BegunChange& begun)
 {
     std::vector<FileStep> current = begun.original;
+    const QHash<FileRef, std::size_t> at = positions(current);
     std::vector<FileStep> previous;
     previous.reserve(change.steps().size());
     for (const FileStep& step : change.steps()) {
-        FileStep& state = current[std::size_t(indexOf(current, step.file))];
+        FileStep& state = current[at.value(step.file)];
         const QString error = applyStep(store, step);
         if (error.isEmpty()) {
             previous.push_back(state);

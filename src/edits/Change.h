@@ -47,6 +47,11 @@ struct FileRef
     QByteArray identifier;
 
     friend bool operator==(const FileRef&, const FileRef&) = default;
+    friend size_t qHash(const FileRef& file, size_t seed = 0)
+    {
+        const int type = std::visit([](auto value) { return int(value); }, file.type);
+        return qHashMulti(seed, file.type.index(), type, file.identifier);
+    }
 };
 
 /** One step of a change: the file gets these bytes (and the record, for a record file), or is removed. */
