@@ -20,7 +20,6 @@ namespace korvane {
 
 void CMainFrame::createFindWindow()
 {
-    // Made now, so that its index is prepared while the user has not yet asked for it.
     m_findWindow = new FindWindow(m_store, this);
     connect(m_findWindow, &FindWindow::recordChosen, this, &CMainFrame::goToSearchHit);
 }

@@ -10,27 +10,33 @@
 
 namespace korvane {
 
+// At 100,000 records the index holds half a million texts: its entries are kept small, their texts
+// shared with the store's records, and the folded texts are UTF-8.
 struct RecordSearch::Index
 {
     struct Record
     {
-        RecordKind kind;
         QByteArray identifier;
         QByteArray project;
         QByteArray name;
-        /** The side files whose texts belong to the record; "" for none. */
-        QString agendaPath;
-        QString actionPath;
-        QString documentsPath;
+        RecordKind kind;
+    };
+    /** A side file whose texts belong to a record, read by `prepare`. */
+    struct SideFile
+    {
+        quint32 record;
+        ListFile file;
+        QString path;
     };
     struct Text
     {
-        qsizetype record;
-        const char* field;
         /** The stored bytes, shared with the store's copy. */
         QByteArray bytes;
         /** Where the folded text starts in `folded`. */
         qsizetype start = 0;
+        quint32 record = 0;
+        /** The field's name, in `fieldNames`. */
+        quint16 field = 0;
     };
 
     quint64 generation = 0;
@@ -38,8 +44,19 @@ struct RecordSearch::Index
     std::vector<Record> records;
     /** In record order; `collect` gives the records' own texts, `prepare` adds the side files' after each. */
     std::vector<Text> texts;
-    /** Every folded text one after the other, each followed by a character no search contains. */
-    QString folded;
+    std::vector<SideFile> sideFiles;
+    std::vector<const char*> fieldNames;
+    /** Every folded text one after the other in UTF-8, each followed by a byte no search contains. */
+    QByteArray folded;
+
+    quint16 fieldNumber(const char* name)
+    {
+        const auto found = std::find(fieldNames.begin(), fieldNames.end(), name);
+        if (found != fieldNames.end())
+            return quint16(found - fieldNames.begin());
+        fieldNames.push_back(name);
+        return quint16(fieldNames.size() - 1);
+    }
 };
 
 namespace {
@@ -103,18 +120,18 @@ template <bool WithOrigins> QString foldText(QStringView text, std::vector<qsize
 }
 
 /** Appends the folded display text of stored bytes; plain ASCII, by far the most common, directly. */
-void appendFolded(const QByteArray& bytes, QString& out)
+void appendFolded(const QByteArray& bytes, QByteArray& out)
 {
     const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; });
     if (!ascii) {
-        out += foldText<false>(displayText(bytes), nullptr);
+        out += foldText<false>(displayText(bytes), nullptr).toUtf8();
         return;
     }
     const qsizetype at = out.size();
     out.resize(at + bytes.size());
-    QChar* to = out.data() + at;
+    char* to = out.data() + at;
     for (const char c : bytes)
-        *to++ = QLatin1Char(c >= 'A' && c <= 'Z' ? char(c + 32) : c);
+        *to++ = c >= 'A' && c <= 'Z' ? char(c + 32) : c;
 }
 
 } // namespace
@@ -141,18 +158,32 @@ std::shared_ptr<RecordSearch::Index> RecordSearch::collect() const
     QHash<QByteArray, QByteArray> projectOfClient;
     for (const auto& entry : m_store.projects())
         projectOfClient.insert(entry.record.clientIdentifier, entry.record.identifier);
+    qsizetype recordCount = 0;
+    forEachRecordType(
+        [&](auto type) { recordCount += m_store.records<typename decltype(type)::type>().size(); });
+    index->records.reserve(std::size_t(recordCount));
     forEachRecordType([&](auto type) {
         using R = typename decltype(type)::type;
         constexpr RecordKind kind = KindOf<R>::value;
+        std::vector<std::pair<QByteArray R::*, quint16>> searched;
+        for (const auto& field : R::fields()) {
+            const auto* member = std::get_if<QByteArray R::*>(&field.member);
+            if (member && field.stored && isSearchedField(field.name))
+                searched.emplace_back(*member, index->fieldNumber(field.name));
+        }
         for (const auto& entry : m_store.records<R>()) {
             const R& record = entry.record;
-            Index::Record indexed{kind, record.identifier, {}, {}, {}, {}, {}};
+            const auto at = quint32(index->records.size());
+            Index::Record indexed{record.identifier, {}, {}, kind};
             const bool usable = RecordStore::isUsableIdentifier(record.identifier);
+            const auto side = [&](ListFile file) {
+                if (usable)
+                    index->sideFiles.push_back({at, file, m_store.fileName(file, record.identifier)});
+            };
             if constexpr (kind == RecordKind::Project) {
                 indexed.project = record.identifier;
                 indexed.name = record.name;
-                if (usable)
-                    indexed.documentsPath = m_store.fileName(ListFile::ProjectDoc, record.identifier);
+                side(ListFile::ProjectDoc);
             } else if constexpr (kind == RecordKind::Client) {
                 indexed.project = projectOfClient.value(record.identifier);
                 indexed.name = record.clientName;
@@ -162,67 +193,68 @@ std::shared_ptr<RecordSearch::Index> RecordSearch::collect() const
                 indexed.project = record.projectIdentifier;
                 if constexpr (kind == RecordKind::Meeting) {
                     indexed.name = record.subject;
-                    if (usable) {
-                        indexed.agendaPath = m_store.fileName(ListFile::Agenda, record.identifier);
-                        indexed.actionPath = m_store.fileName(ListFile::Action, record.identifier);
-                    }
+                    side(ListFile::Agenda);
+                    side(ListFile::Action);
                 } else if constexpr (kind == RecordKind::Invoice) {
                     indexed.name = record.invoiceNumber;
                 } else {
                     indexed.name = record.name;
                 }
             }
-            const auto at = qsizetype(index->records.size());
             index->records.push_back(std::move(indexed));
-            for (const auto& field : R::fields()) {
-                if (!field.stored || !isSearchedField(field.name))
-                    continue;
-                const auto* member = std::get_if<QByteArray R::*>(&field.member);
-                if (member && !(record.*(*member)).isEmpty())
-                    index->texts.push_back({at, field.name, record.*(*member)});
+            for (const auto& [member, field] : searched) {
+                if (!(record.*member).isEmpty())
+                    index->texts.push_back({record.*member, 0, at, field});
             }
         }
     });
+    index->texts.shrink_to_fit();
     return index;
 }
 
 void RecordSearch::prepare(Index& index)
 {
-    std::vector<Index::Text> texts;
-    texts.reserve(index.texts.size());
-    const auto add = [&](qsizetype record, const char* field, const QByteArray& bytes) {
-        if (!bytes.isEmpty())
-            texts.push_back({record, field, bytes});
-    };
     // A missing or damaged side file has nothing to find; the trees and `korvane-cli check` tell of it.
-    auto own = index.texts.begin();
-    for (qsizetype at = 0; at < qsizetype(index.records.size()); ++at) {
-        for (; own != index.texts.end() && own->record == at; ++own)
-            texts.push_back(std::move(*own));
-        const Index::Record& record = index.records[std::size_t(at)];
-        if (!record.documentsPath.isEmpty()) {
-            const ProjectDocuments documents = ProjectDocuments::read(record.documentsPath);
+    std::vector<Index::Text> side;
+    const quint16 documentsField = index.fieldNumber("documents");
+    const quint16 agendaField = index.fieldNumber("agenda");
+    const quint16 actionsField = index.fieldNumber("actions");
+    const auto add = [&](quint32 record, quint16 field, const QByteArray& bytes) {
+        if (!bytes.isEmpty())
+            side.push_back({bytes, 0, record, field});
+    };
+    for (const Index::SideFile& file : index.sideFiles) {
+        if (file.file == ListFile::ProjectDoc) {
+            const ProjectDocuments documents = ProjectDocuments::read(file.path);
             for (const DocumentRow& row : documents.rows()) {
-                add(at, "documents", row.name);
-                add(at, "documents", row.secondText);
-                add(at, "documents", row.path);
+                add(file.record, documentsField, row.name);
+                add(file.record, documentsField, row.secondText);
+                add(file.record, documentsField, row.path);
             }
-        }
-        if (!record.agendaPath.isEmpty()) {
-            if (const auto agenda = RecordStore::readListFile<AgendaRecord>(record.agendaPath)) {
+        } else if (file.file == ListFile::Agenda) {
+            if (const auto agenda = RecordStore::readListFile<AgendaRecord>(file.path)) {
                 for (const AgendaRecord& item : *agenda)
-                    add(at, "agenda", item.name);
+                    add(file.record, agendaField, item.name);
             }
-        }
-        if (!record.actionPath.isEmpty()) {
-            if (const auto actions = RecordStore::readListFile<ActionRecord>(record.actionPath)) {
-                for (const ActionRecord& item : *actions) {
-                    add(at, "actions", item.todo);
-                    add(at, "actions", item.who);
-                }
+        } else if (const auto actions = RecordStore::readListFile<ActionRecord>(file.path)) {
+            for (const ActionRecord& item : *actions) {
+                add(file.record, actionsField, item.todo);
+                add(file.record, actionsField, item.who);
             }
         }
     }
+    std::vector<Index::SideFile>().swap(index.sideFiles);
+    // A record's side files' texts come after its own, in the order the files were listed.
+    std::vector<Index::Text> texts;
+    texts.reserve(index.texts.size() + side.size());
+    auto own = index.texts.begin();
+    for (Index::Text& text : side) {
+        for (; own != index.texts.end() && own->record <= text.record; ++own)
+            texts.push_back(std::move(*own));
+        texts.push_back(std::move(text));
+    }
+    std::move(own, index.texts.end(), std::back_inserter(texts));
+    std::vector<Index::Text>().swap(side);
     index.texts = std::move(texts);
     qsizetype length = 0;
     for (const Index::Text& text : index.texts)
@@ -232,7 +264,7 @@ void RecordSearch::prepare(Index& index)
     for (Index::Text& text : index.texts) {
         text.start = index.folded.size();
         appendFolded(text.bytes, index.folded);
-        index.folded += QChar(0); // a search text never holds it, so no match runs into the next text
+        index.folded += '\0'; // a search text never holds it, so no match runs into the next text
     }
     index.folded.squeeze();
 }
@@ -266,14 +298,15 @@ std::vector<SearchHit> RecordSearch::find(const QString& text, const SearchFilte
                                           qsizetype limit) const
 {
     std::vector<SearchHit> hits;
-    const QString needle = fold(text);
+    const QString folded = fold(text);
+    const QByteArray needle = folded.toUtf8();
     const auto count = m_index ? qsizetype(m_index->texts.size()) : 0;
-    if (!m_index || needle.isEmpty() || needle.contains(QChar(0))) {
+    if (!m_index || needle.isEmpty() || needle.contains('\0')) {
         cursor.entry = count;
         return hits;
     }
     const std::vector<Index::Text>& texts = m_index->texts;
-    const QStringView haystack(m_index->folded);
+    const QByteArray& haystack = m_index->folded;
     while (cursor.entry < count && (limit < 0 || qsizetype(hits.size()) < limit)) {
         const qsizetype found = haystack.indexOf(needle, texts[std::size_t(cursor.entry)].start);
         if (found < 0) {
@@ -285,28 +318,31 @@ std::vector<SearchHit> RecordSearch::find(const QString& text, const SearchFilte
                                             [](qsizetype at, const Index::Text& t) { return at < t.start; });
         const qsizetype matched = qsizetype(after - texts.begin()) - 1;
         cursor.entry = matched + 1;
-        const Index::Record& record = m_index->records[std::size_t(texts[std::size_t(matched)].record)];
+        const Index::Record& record = m_index->records[texts[std::size_t(matched)].record];
         if ((!filter.kind || record.kind == *filter.kind) &&
             (!filter.projectIdentifier || record.project == *filter.projectIdentifier))
-            hits.push_back(hitAt(matched, found - texts[std::size_t(matched)].start, needle.size()));
+            hits.push_back(hitAt(matched, found - texts[std::size_t(matched)].start, folded.size()));
     }
     return hits;
 }
 
-SearchHit RecordSearch::hitAt(qsizetype entry, qsizetype offset, qsizetype foldedLength) const
+SearchHit RecordSearch::hitAt(qsizetype entry, qsizetype byteOffset, qsizetype foldedLength) const
 {
     const Index::Text& matched = m_index->texts[std::size_t(entry)];
-    const Index::Record& record = m_index->records[std::size_t(matched.record)];
+    const Index::Record& record = m_index->records[matched.record];
     SearchHit hit{record.kind,
                   record.identifier,
                   record.project,
                   displayText(record.name),
-                  QByteArray(matched.field),
+                  QByteArray(m_index->fieldNames[matched.field]),
                   displayText(matched.bytes),
                   0,
                   0};
     std::vector<qsizetype> origins;
     const QString folded = fold(hit.text, origins);
+    // The folded texts are kept in UTF-8; where the match starts counts in characters here.
+    const qsizetype offset =
+        QString::fromUtf8(m_index->folded.constData() + matched.start, byteOffset).size();
     const qsizetype last = offset + foldedLength - 1;
     if (offset < 0 || last >= folded.size())
         return hit; // cannot happen while the index was folded the same way

@@ -100,7 +100,7 @@ public:
     static QString fold(QStringView text, std::vector<qsizetype>& origins);
 
 private:
-    SearchHit hitAt(qsizetype entry, qsizetype offset, qsizetype foldedLength) const;
+    SearchHit hitAt(qsizetype entry, qsizetype byteOffset, qsizetype foldedLength) const;
 
     const RecordStore& m_store;
     std::shared_ptr<const Index> m_index;
