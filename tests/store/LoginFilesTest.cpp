@@ -58,7 +58,8 @@ protected:
 
 } // namespace
 
-TEST(LoginCipher, StoredLengthCountsTheClosingZeroByte)
+// The stored length counts the closing zero byte; any bytes up to the first zero come back.
+TEST(LoginCipher, RoundTripsWithTheClosingZeroByteCounted)
 {
     const struct
     {
@@ -71,6 +72,8 @@ TEST(LoginCipher, StoredLengthCountsTheClosingZeroByte)
         {"eight888", 32},
         {"fifteen-charact", 32},
         {"sixteen-characte", 48},
+        {"Caf\xC3\xA9 \xFF\x01", 32},
+        {QByteArray(200, 'x'), 416},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text.constData());
@@ -79,14 +82,6 @@ TEST(LoginCipher, StoredLengthCountsTheClosingZeroByte)
         EXPECT_EQ(stored, stored.toLower());
         EXPECT_EQ(decipherLoginText(stored), std::optional<QByteArray>(c.text));
     }
-}
-
-TEST(LoginCipher, RoundTripsAnyBytesUpToTheFirstZero)
-{
-    for (const QByteArray& text :
-         {QByteArray("naro"), QByteArray("Caf\xC3\xA9 \xFF\x01"), QByteArray(200, 'x')})
-        EXPECT_EQ(decipherLoginText(encipherLoginText(text)), std::optional<QByteArray>(text));
-
     EXPECT_EQ(decipherLoginText(encipherLoginText(QByteArray("ab\0cd", 5))), std::optional<QByteArray>("ab"));
     // The first block of an eight-letter name holds no zero byte, so all of it is the text.
     EXPECT_EQ(decipherLoginText(encipherLoginText("eight888").left(16)),
@@ -110,7 +105,8 @@ TEST(LoginCipher, BlocksAreEncipheredOnTheirOwnWithLittleEndianHalves)
     EXPECT_EQ(twice.mid(0, 16), twice.mid(16, 16));
 }
 
-TEST(LoginCipher, ForeignDigitsDecipherToTheEmptyText)
+// Foreign digits decipher to the empty text; a malformed length matches nothing.
+TEST(LoginCipher, ForeignDigitsAndMalformedLengths)
 {
     const QByteArray stored = encipherLoginText("naro");
     QByteArray withG = stored;
@@ -121,11 +117,6 @@ TEST(LoginCipher, ForeignDigitsDecipherToTheEmptyText)
         EXPECT_FALSE(loginTextMatches(bad, "naro"));
         EXPECT_TRUE(loginTextMatches(bad, ""));
     }
-}
-
-TEST(LoginCipher, MalformedLengthMatchesNothing)
-{
-    const QByteArray stored = encipherLoginText("naro");
     for (const QByteArray& bad : {QByteArray(), stored.left(15), stored.left(8), stored + "0"}) {
         SCOPED_TRACE(bad.constData());
         EXPECT_EQ(decipherLoginText(bad), std::nullopt);
@@ -170,6 +161,16 @@ TEST_F(LoginFilesTest, TruncatedDetailsFileIsTreatedAsMissing)
 
 TEST_F(LoginFilesTest, ChangeLoginKeepsFillersAndSwitchesLoginOn)
 {
+    // Without a file, the fillers are the defaults'.
+    ASSERT_EQ(m_files.changeLogin("Ann", "secret", "h", "q", "a"), QString());
+    std::vector<QByteArray> expected = defaultFileTexts();
+    expected[1] = encipherLoginText("Ann");
+    expected[3] = encipherLoginText("secret");
+    expected[5] = "h";
+    expected[7] = "q";
+    expected[9] = "a";
+    EXPECT_EQ(fileBytes(m_files.detailsPath()), archiveOf(expected));
+
     writeFile(m_files.detailsPath(),
               archiveOf({"f1", "old name", "f3", "old pw", "f5", "h", "f7", "q", "f9", "a"}));
     ASSERT_EQ(m_files.writeStatus(1), QString());
@@ -186,18 +187,6 @@ TEST_F(LoginFilesTest, ChangeLoginKeepsFillersAndSwitchesLoginOn)
     EXPECT_EQ(details.passwordHint, "my cat");
     EXPECT_EQ(details.hintQuestion, "What is your Partner Name?");
     EXPECT_EQ(details.hintAnswer, "Bob");
-}
-
-TEST_F(LoginFilesTest, ChangeLoginWithoutFileStartsFromDefaultFillers)
-{
-    ASSERT_EQ(m_files.changeLogin("Ann", "secret", "h", "q", "a"), QString());
-    std::vector<QByteArray> expected = defaultFileTexts();
-    expected[1] = encipherLoginText("Ann");
-    expected[3] = encipherLoginText("secret");
-    expected[5] = "h";
-    expected[7] = "q";
-    expected[9] = "a";
-    EXPECT_EQ(fileBytes(m_files.detailsPath()), archiveOf(expected));
 }
 
 TEST_F(LoginFilesTest, MatchingIsExactAndCaseSensitive)

@@ -77,6 +77,12 @@ void expectAsLoadedAfresh(const RecordStore& store, const QSet<QByteArray>& proj
             if constexpr (kOfProject<R>) {
                 EXPECT_EQ(keysOf(store.ofProject<R>(project)), keysOf(fresh.ofProject<R>(project)))
                     << kindNames(KindOf<R>::value).word << " of " << project.toStdString();
+                // A project's records come in the order of the whole map.
+                std::vector<std::string> inMapOrder;
+                for (const auto& entry : fresh.records<R>())
+                    if (entry.record.projectIdentifier == project)
+                        inMapOrder.push_back(entry.key.toStdString());
+                EXPECT_EQ(keysOf(fresh.ofProject<R>(project)), inMapOrder) << project.toStdString();
             }
         });
         EXPECT_EQ(store.weightedProgress(project), fresh.weightedProgress(project)) << project.toStdString();
