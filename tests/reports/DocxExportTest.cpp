@@ -166,26 +166,6 @@ TEST(DocxWriterTest, TypedTextIsSplitIntoParagraphsEscapedAndRidOfWhatXmlCannotH
     EXPECT_TRUE(paragraphs.value(3).tabStops.isEmpty());
 }
 
-TEST(DocxWriterTest, TableFollowsTypedTextAndItsCellsHoldParagraphs)
-{
-    DocxWriter doc;
-    doc.typeText(QStringLiteral("Before"));
-    doc.addTable(3, 2);
-    for (const char* text : {"a", "b", "c1\n\tc2\n", "d", "e", "f"}) {
-        doc.typeText(QString::fromLatin1(text));
-        doc.moveToNextCell();
-    }
-    doc.typeText(QStringLiteral("!")); // the cursor stays in the last cell
-    doc.leaveTable();
-    doc.typeText(QStringLiteral("After"));
-
-    EXPECT_EQ(layoutOf(savedParagraphs(doc)),
-              "Before\n0: a\n1: b\n2: c1\n2: \tc2\n2: \n3: d\n4: e\n5: f!\nAfter");
-    const QByteArray xml = doc.documentXml();
-    EXPECT_EQ(xml.count("<w:tr>"), 3);
-    EXPECT_EQ(xml.count("<w:gridCol "), 2);
-}
-
 TEST(DocxWriterTest, SavesAWholePackageOrNothing)
 {
     QTemporaryDir dir;
