@@ -212,13 +212,12 @@ private:
     {
         onSomeKind([&]<class R>(std::type_identity<R>) {
             const R record = made(store, emptyRecord<R>());
+            const bool task = std::is_same_v<R, TaskRecord>;
+            const EditResult added = RecordEdits::add(store, record, task && chance(20) ? pick(3) : -1);
+            ASSERT_TRUE(added.ok()) << added.error.toStdString();
             if constexpr (std::is_same_v<R, TaskRecord>) {
-                const AddResult added = store.AddTask(record, chance(20) ? pick(3) : -1);
-                ASSERT_TRUE(added.ok());
                 if (record.isSubTask())
                     adopt(store, record.projectIdentifier, added.identifier);
-            } else {
-                ASSERT_TRUE(visitAdd(store, record).ok());
             }
         });
     }
@@ -236,22 +235,6 @@ private:
         }
     }
 
-    template <class R> static AddResult visitAdd(RecordStore& store, const R& record)
-    {
-        if constexpr (std::is_same_v<R, ProjectRecord>)
-            return store.AddProject(record);
-        else if constexpr (std::is_same_v<R, ClientRecord>)
-            return store.AddClient(record);
-        else if constexpr (std::is_same_v<R, ResourceRecord>)
-            return store.AddResource(record);
-        else if constexpr (std::is_same_v<R, MeetingRecord>)
-            return store.AddMeeting(record);
-        else if constexpr (std::is_same_v<R, MoneyFlowRecord>)
-            return store.AddMoneyFlow(record);
-        else
-            return store.AddInvoice(record);
-    }
-
     void modifySome(RecordStore& store)
     {
         onSomeKind([&]<class R>(std::type_identity<R>) {
@@ -259,27 +242,10 @@ private:
                 R record = made(store, *found);
                 if constexpr (std::is_same_v<R, TaskRecord>)
                     record.subTaskList = found->subTaskList;
-                ASSERT_EQ(visitModify(store, record), QString());
+                const EditResult modified = RecordEdits::modify(store, record);
+                ASSERT_TRUE(modified.ok()) << modified.error.toStdString();
             }
         });
-    }
-
-    template <class R> static QString visitModify(RecordStore& store, const R& record)
-    {
-        if constexpr (std::is_same_v<R, ProjectRecord>)
-            return store.ModifyProject(record);
-        else if constexpr (std::is_same_v<R, ClientRecord>)
-            return store.ModifyClient(record);
-        else if constexpr (std::is_same_v<R, ResourceRecord>)
-            return store.ModifyResource(record);
-        else if constexpr (std::is_same_v<R, TaskRecord>)
-            return store.ModifyTask(record);
-        else if constexpr (std::is_same_v<R, MeetingRecord>)
-            return store.ModifyMeeting(record);
-        else if constexpr (std::is_same_v<R, MoneyFlowRecord>)
-            return store.ModifyMoneyFlow(record);
-        else
-            return store.ModifyInvoice(record);
     }
 
     void deleteSome(RecordStore& store)
