@@ -125,14 +125,32 @@ TEST(LoginCipher, ForeignDigitsAndMalformedLengths)
     }
 }
 
-TEST_F(LoginFilesTest, MissingDetailsFileGetsTheDefaults)
+// A missing or cut-short details file is written anew with the defaults, with a notice unless quiet.
+TEST_F(LoginFilesTest, MissingOrTruncatedDetailsFileGetsTheDefaults)
 {
-    for (const bool quiet : {false, true}) {
-        SCOPED_TRACE(quiet ? "quiet" : "announced");
-        ASSERT_EQ(SafeFile::remove(m_files.detailsPath()), QString());
+    std::vector<QByteArray> nine = defaultFileTexts();
+    nine.pop_back();
+    const QByteArray nineTexts = archiveOf(nine);
+    const struct
+    {
+        std::optional<QByteArray> bytes;
+        bool quiet;
+    } cases[] = {
+        {std::nullopt, false},
+        {std::nullopt, true},
+        {nineTexts, false},
+        {nineTexts + char(5) + "fe", false},
+        {QByteArray("\xFF\xFF\xFF\xFF\xFF\xFF\x7F", 7), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bytes ? c.bytes->toHex().toStdString() : c.quiet ? "missing, quiet" : "missing");
+        if (c.bytes)
+            writeFile(m_files.detailsPath(), *c.bytes);
+        else
+            ASSERT_EQ(SafeFile::remove(m_files.detailsPath()), QString());
 
-        const LoginFiles::LoadResult result = m_files.load(quiet);
-        EXPECT_EQ(result.messages, quiet ? QStringList() : kLostNotices);
+        const LoginFiles::LoadResult result = m_files.load(c.quiet);
+        EXPECT_EQ(result.messages, c.quiet ? QStringList() : kLostNotices);
         EXPECT_EQ(fileBytes(m_files.detailsPath()), archiveOf(defaultFileTexts()));
         EXPECT_EQ(result.details.passwordHint, "naro");
         EXPECT_EQ(result.details.hintQuestion, "What is your Pet Name?");
@@ -142,21 +160,6 @@ TEST_F(LoginFilesTest, MissingDetailsFileGetsTheDefaults)
 
     // Once written, the file is read without any notice.
     EXPECT_TRUE(m_files.load(false).messages.isEmpty());
-}
-
-TEST_F(LoginFilesTest, TruncatedDetailsFileIsTreatedAsMissing)
-{
-    std::vector<QByteArray> nine = defaultFileTexts();
-    nine.pop_back();
-    const QByteArray nineTexts = archiveOf(nine);
-    const QByteArray cutShort = nineTexts + char(5) + "fe";
-    const QByteArray hugeLength("\xFF\xFF\xFF\xFF\xFF\xFF\x7F", 7);
-    for (const QByteArray& broken : {nineTexts, cutShort, hugeLength}) {
-        writeFile(m_files.detailsPath(), broken);
-        const LoginFiles::LoadResult result = m_files.load(false);
-        EXPECT_EQ(result.messages, kLostNotices);
-        EXPECT_EQ(fileBytes(m_files.detailsPath()), archiveOf(defaultFileTexts()));
-    }
 }
 
 TEST_F(LoginFilesTest, ChangeLoginKeepsFillersAndSwitchesLoginOn)
