@@ -3,6 +3,7 @@
 #include "records/RecordCodec.h"
 #include "records/TextList.h"
 #include "store/DemoData.h"
+#include "store/RecordFileListing.h"
 #include "store/RecordStore.h"
 #include "store/SafeFile.h"
 #include "store/StoreFolderTest.h"
@@ -328,8 +329,8 @@ private:
             QFile::remove(path(name));
             return;
         }
-        const std::optional<RecordKind> kind = kindOfName(name);
-        if (!kind)
+        const std::optional<RecordKind> kind = RecordFileListing::kindOf(name);
+        if (!kind || !name.startsWith(kindNames(*kind).prefix))
             return;
         const KindNames names = kindNames(*kind);
         const QByteArray identifier = QFile::encodeName(
@@ -341,17 +342,6 @@ private:
                 record.workingText.clear();
             ASSERT_EQ(SafeFile::write(path(name), encodeRecord(record)), QString());
         });
-    }
-
-    static std::optional<RecordKind> kindOfName(const QString& name)
-    {
-        for (RecordKind kind :
-             {RecordKind::Project, RecordKind::Client, RecordKind::Resource, RecordKind::Task,
-              RecordKind::Meeting, RecordKind::MoneyFlow, RecordKind::Invoice}) {
-            if (name.startsWith(kindNames(kind).prefix) && name.endsWith(kindNames(kind).extension))
-                return kind;
-        }
-        return std::nullopt;
     }
 
     /** A project another program adds, with tasks and a sub task the store has never seen. */
