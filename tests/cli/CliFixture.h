@@ -80,6 +80,14 @@ protected:
         return CliRun{process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
     }
 
+    /** Adds a record from JSON and returns its identifier. */
+    QByteArray add(const QString& kind, const QByteArray& json)
+    {
+        const CliRun run = cli({QStringLiteral("add"), kind}, json);
+        EXPECT_EQ(run.code, 0) << run.err.toStdString();
+        return run.out.trimmed();
+    }
+
     QString path(const QString& name) const { return m_data + '/' + name; }
 
     QTemporaryDir m_root;

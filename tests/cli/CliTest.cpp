@@ -10,17 +10,7 @@ using namespace korvane::test;
 
 namespace {
 
-class CliTest : public CliFixture
-{
-protected:
-    /** Adds a record from JSON and returns its identifier. */
-    QByteArray add(const QString& kind, const QByteArray& json)
-    {
-        const CliRun run = cli({QStringLiteral("add"), kind}, json);
-        EXPECT_EQ(run.code, 0) << run.err.toStdString();
-        return run.out.trimmed();
-    }
-};
+using CliTest = CliFixture;
 
 // Each line is written as korvane-cli prints it, keys in table order; "@ID@" stands for the identifier.
 const std::pair<const char*, const char*> kRecordLines[] = {
@@ -73,33 +63,6 @@ TEST_F(CliTest, AddThenShowPrintsEveryKindAsItWasGiven)
         EXPECT_EQ(cli({QStringLiteral("show"), QLatin1String(kind), QString::fromLatin1(id)}).out, expected);
         EXPECT_EQ(cli({QStringLiteral("list"), QLatin1String(kind)}).out, expected);
     }
-}
-
-TEST_F(CliTest, RecordFilesHoldTheEncodersBytes)
-{
-    // The invoice carries its identifier twice; the resource leaves its working text out.
-    const QByteArray invoiceId = add(QStringLiteral("invoice"), R"({"task": "Ünïcode", "amount": 0.1,
-        "invoice_date": {"status": 0, "days": 39400.75}, "reserved_date_time_1": {"status": 2, "days": 0},
-        "reserved_date_time_2": {"status": 1, "days": 3}, "reserved_date_time_3": {"status": 0, "days": -2.5},
-        "reserved_integer_2": -5})");
-    InvoiceRecord invoice;
-    invoice.identifier = invoiceId;
-    invoice.task = "\xc3\x9cn\xc3\xaf"
-                   "code";
-    invoice.amount = 0.1;
-    invoice.invoiceDate = {DateTime::Valid, 39400.75};
-    invoice.reservedDateTime1 = {DateTime::Null, 0};
-    invoice.reservedDateTime2 = {DateTime::Invalid, 3};
-    invoice.reservedDateTime3 = {DateTime::Valid, -2.5};
-    invoice.reservedInteger2 = -5;
-    EXPECT_EQ(fileBytes(path("Invoice" + invoiceId + ".inv")), encodeRecord(invoice));
-
-    const QByteArray resourceId = add(QStringLiteral("resource"), R"({"name": "Ann", "phone_2": "9"})");
-    ResourceRecord resource;
-    resource.identifier = resourceId;
-    resource.name = "Ann";
-    resource.phone2 = "9";
-    EXPECT_EQ(fileBytes(path("Resource" + resourceId + ".res")), encodeRecord(resource));
 }
 
 TEST_F(CliTest, RejectedInputWritesNothing)
@@ -178,41 +141,16 @@ TEST_F(CliTest, ModifyKeepsTheFieldsItIsNotGiven)
     EXPECT_TRUE(QFile::exists(path("ClientC9.cli")));
 }
 
-TEST_F(CliTest, DeleteFollowsTheDesktopCascades)
-{
-    const QByteArray client = add("client", R"({"client_name": "C"})");
-    const QByteArray project = add("project", R"({"client_identifier": ")" + client + R"("})");
-    const QByteArray other = add("project", "{}");
-    const QByteArray ofProject = R"({"project_identifier": ")" + project + R"("})";
-    add("task", ofProject);
-    add("moneyflow", ofProject);
-    const QByteArray meeting = add("meeting", ofProject);
-    const QByteArray invoice = add("invoice", ofProject);
-    const QByteArray otherTask = add("task", R"({"project_identifier": ")" + other + R"("})");
-    ASSERT_EQ(cli({"write", "agenda", meeting}, R"({"name": "a"})").code, 0);
-    ASSERT_EQ(cli({"write", "actions", meeting}, R"({"todo": "b"})").code, 0);
-    ASSERT_EQ(SafeFile::write(path("ProjectDoc" + project + ".doc"), QByteArray(34, '\0')), "");
-
-    ASSERT_EQ(cli({"delete", "project", project}).code, 0);
-    QStringList expected{"Invoice" + invoice + ".inv", "Project" + other + ".prj",
-                         "Task" + otherTask + ".tsk"};
-    expected.sort();
-    EXPECT_EQ(QDir(m_data).entryList(QDir::Files), expected);
-    // Every kind is deleted through RecordEdits::remove; a task's sub tasks are RecordEditsTest's.
-}
-
-TEST_F(CliTest, SubTasksAreAddedUnderTheirParentAndMoveWithIt)
+// Where a sub task belongs and what it may hold are RecordEditsTest's; here the command's wiring.
+TEST_F(CliTest, SubTasksAreAddedUnderTheirParent)
 {
     const QByteArray project = add("project", "{}");
-    const QByteArray other = add("project", "{}");
     const QByteArray parent = add("task", R"({"project_identifier": ")" + project + R"("})");
     const CliRun sub =
         cli({"add", "task", "--parent", parent}, R"({"name": "Child", "project_identifier": "x"})");
     ASSERT_EQ(sub.code, 0) << sub.err.toStdString();
     const QByteArray child = sub.out.trimmed();
-    const QByteArray shown = cli({"show", "task", child}).out;
-    EXPECT_TRUE(shown.contains(R"("project_identifier": ")" + project + '"')) << shown.toStdString();
-    EXPECT_TRUE(shown.contains(R"("kind": "SubTask")")) << shown.toStdString();
+    EXPECT_TRUE(cli({"show", "task", child}).out.contains(R"("project_identifier": ")" + project + '"'));
     EXPECT_TRUE(cli({"show", "task", parent}).out.contains(R"("sub_task_list": ")" + child + R"(\n")"));
     EXPECT_TRUE(cli({"tree", "tasks", project}).out.contains("Child"));
 
@@ -222,12 +160,6 @@ TEST_F(CliTest, SubTasksAreAddedUnderTheirParentAndMoveWithIt)
     EXPECT_EQ(cli({"add", "task", "--parent", "nope"}, "{}").code, 2);
     EXPECT_EQ(cli({"add", "meeting", "--parent", parent}, "{}").code, 1);
     EXPECT_EQ(snapshot(m_data), before);
-
-    ASSERT_EQ(cli({"modify", "task"},
-                  R"({"identifier": ")" + parent + R"(", "project_identifier": ")" + other + R"("})")
-                  .code,
-              0);
-    EXPECT_TRUE(cli({"show", "task", child}).out.contains(R"("project_identifier": ")" + other + '"'));
 }
 
 TEST_F(CliTest, HistoryUndoAndRestoreWorkOnTheSameFolderAsTheDesktop)
@@ -300,32 +232,8 @@ TEST_F(CliTest, AgendaAndActionsAreWrittenWholeAndListedInOrder)
     EXPECT_EQ(cli({"list", "actions", meeting}).out, "");
 }
 
-TEST_F(CliTest, CheckReportsMalformedFilesWithExitThree)
-{
-    const QByteArray kept = add("project", R"({"name": "Kept"})");
-    const QByteArray broken = add("project", R"({"name": "Broken"})");
-    const CliRun clean = cli({"check"});
-    EXPECT_EQ(clean.code, 0);
-    EXPECT_EQ(clean.out, "");
-
-    const QString brokenPath = path("Project" + broken + ".prj");
-    ASSERT_EQ(SafeFile::write(brokenPath, fileBytes(brokenPath).chopped(5)), "");
-    const CliRun found = cli({"check"});
-    EXPECT_EQ(found.code, 3);
-    EXPECT_TRUE(found.out.startsWith(brokenPath.toUtf8() + ": ")) << found.out.toStdString();
-    EXPECT_EQ(found.out.count('\n'), 1);
-    // The other records still load.
-    EXPECT_TRUE(cli({"list", "project"}).out.contains(kept));
-}
-
 TEST_F(CliTest, DemoFillsANewFolderWithTheAskedNumberOfProjects)
 {
-    m_data = m_root.filePath(QStringLiteral("fresh/Korvane"));
-    ASSERT_EQ(cli({"demo", "--projects", "3", "--seed", "7"}).code, 0);
-    EXPECT_TRUE(QFile::exists(path("Korvane.pws")));
-    EXPECT_EQ(cli({"list", "project"}).out.count('\n'), 3);
-    EXPECT_EQ(cli({"check"}).code, 0);
-
     // A folder made beforehand gets the login files too, and large sets show their progress.
     m_data = m_root.filePath(QStringLiteral("made/Korvane"));
     ASSERT_TRUE(QDir().mkpath(m_data));
@@ -335,6 +243,7 @@ TEST_F(CliTest, DemoFillsANewFolderWithTheAskedNumberOfProjects)
     EXPECT_TRUE(QFile::exists(path("Korvane.dis")));
     EXPECT_TRUE(large.err.endsWith("demo: 200 of 200 projects\n")) << large.err.toStdString();
     EXPECT_EQ(cli({"list", "project"}).out.count('\n'), 200);
+    EXPECT_EQ(cli({"check"}).code, 0);
     EXPECT_EQ(cli({"demo", "--projects", "100001"}).code, 1);
 }
 
@@ -366,39 +275,6 @@ TEST_F(CliTest, SmallTools)
     EXPECT_EQ(bare({"report", "details", "P1"}).code, 1);
 }
 
-TEST_F(CliTest, ImportContactsDryRunPrintsTheRowsAndAddsNothing)
-{
-    const QString file = m_root.filePath(QStringLiteral("people.vcf"));
-    ASSERT_EQ(SafeFile::write(
-                  file, "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Lee;Ana;;Ms.;\r\nTEL;TYPE=cell:555\r\n"
-                        "END:VCARD\r\nBEGIN:VCARD\r\nVERSION:4.0\r\nFN:Front \r\n desk\r\nEND:VCARD\r\n"),
-              "");
-    const auto before = snapshot(m_data);
-    const CliRun run = cli({"import", "contacts", file, "--dry-run"});
-    EXPECT_EQ(run.code, 0) << run.err.toStdString();
-    EXPECT_EQ(run.out, "Ms. Ana  Lee\n Front desk  \n");
-    EXPECT_EQ(snapshot(m_data), before);
-}
-
-TEST_F(CliTest, ImportTasksAddsThemToTheProjectWithBatchNumbers)
-{
-    const QByteArray project = add("project", R"({"name": "Bridge"})");
-    const QString file = m_root.filePath(QStringLiteral("tasks.ics"));
-    ASSERT_EQ(SafeFile::write(file, "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n"
-                                    "BEGIN:VTODO\r\nSUMMARY:Survey\r\nPRIORITY:1\r\nEND:VTODO\r\n"
-                                    "BEGIN:VTODO\r\nSUMMARY:Pour\r\nEND:VTODO\r\nEND:VCALENDAR\r\n"),
-              "");
-    const CliRun run = cli({"import", "tasks", file, "--project", project});
-    ASSERT_EQ(run.code, 0) << run.err.toStdString();
-    const QList<QByteArray> ids = run.out.trimmed().split('\n');
-    ASSERT_EQ(ids.size(), 2);
-    EXPECT_TRUE(ids[0].size() == 17 && ids[0].endsWith('0')) << ids[0].toStdString();
-    EXPECT_TRUE(ids[1].size() == 17 && ids[1].endsWith('1')) << ids[1].toStdString();
-    const QByteArray survey = cli({"show", "task", ids[0]}).out;
-    EXPECT_TRUE(survey.contains(R"("project_identifier": ")" + project + '"')) << survey.toStdString();
-    EXPECT_TRUE(survey.contains(R"("name": "Survey")")); // kind and priority are the reader's, tested there
-}
-
 TEST_F(CliTest, ImportRefusesBrokenFilesAndUnknownProjects)
 {
     const QByteArray project = add("project", "{}");
@@ -423,7 +299,7 @@ TEST_F(CliTest, ImportRefusesBrokenFilesAndUnknownProjects)
     EXPECT_EQ(snapshot(m_data), before);
 }
 
-TEST_F(CliTest, ExportIcsWritesOneProjectOrAllAndImportsBack)
+TEST_F(CliTest, ExportIcsWritesOneProjectOrAllAndADryRunImportReadsItBack)
 {
     const QByteArray bridge = add("project", R"({"name": "Bridge"})");
     const QByteArray quay = add("project", R"({"name": "Quay"})");
@@ -443,10 +319,11 @@ TEST_F(CliTest, ExportIcsWritesOneProjectOrAllAndImportsBack)
     EXPECT_EQ(allText.count("BEGIN:VEVENT"), 1);
     EXPECT_EQ(cli({"export", "ics", "nosuch", one}).code, 2);
     EXPECT_EQ(cli({"export", "ics", bridge}).code, 1);
-    EXPECT_EQ(snapshot(m_data), before);
 
+    // A dry run prints the rows and adds nothing.
     const CliRun back = cli({"import", "meetings", all, "--project", bridge, "--dry-run"});
     EXPECT_EQ(back.out, "Kick-off - Pier\n");
+    EXPECT_EQ(snapshot(m_data), before);
 }
 
 } // namespace
@@ -507,14 +384,6 @@ TEST_F(CliTest, ManyLinesAreAddedEachAsAChangeOfItsOwn)
     ASSERT_EQ(children.size(), 2);
     EXPECT_TRUE(cli({"show", "task", parent})
                     .out.contains(R"("sub_task_list": ")" + children[0] + R"(\n)" + children[1] + R"(\n")"));
-
-    // A list file is one change: with any bad line, every bad line is named and nothing is written.
-    const QByteArray meeting = add("meeting", "{}");
-    const CliRun list =
-        cli({"write", "agenda", meeting}, "{\"name\": 1}\n{\"name\": \"ok\"}\n{\"time\": 2}\n");
-    EXPECT_EQ(list.code, 2);
-    EXPECT_TRUE(list.err.contains("line 1: ") && list.err.contains("line 3: ")) << list.err.toStdString();
-    EXPECT_FALSE(QFile::exists(path("Agenda" + meeting + ".agd")));
 }
 
 TEST_F(CliTest, OneRecordCommandsGiveWhatAWholeLoadGives)
@@ -548,11 +417,6 @@ TEST_F(CliTest, OneRecordCommandsGiveWhatAWholeLoadGives)
     // A file named as no identifier names its file sends the commands to the whole folder.
     ASSERT_EQ(SafeFile::write(path("task-copy.tsk"), "broken"), "");
     expectAsListed();
-
-    // Modify keeps the fields it is not given from the record the later file holds.
-    ASSERT_EQ(QFile::remove(path("task-copy.tsk")), true);
-    ASSERT_EQ(cli({"modify", "task"}, R"({"identifier": ")" + twice + R"(", "priority": 0})").code, 0);
-    EXPECT_TRUE(cli({"show", "task", twice}).out.contains("new file"));
 }
 
 } // namespace

@@ -28,13 +28,6 @@ protected:
             GTEST_SKIP() << "pdftotext (package poppler-utils) is not installed";
     }
 
-    QByteArray add(const QString& kind, const QByteArray& json)
-    {
-        const CliRun run = cli({QStringLiteral("add"), kind}, json);
-        EXPECT_EQ(run.code, 0) << run.err.toStdString();
-        return run.out.trimmed();
-    }
-
     /** Runs korvane-cli export and expects a PDF at `file`, with nothing said on standard error. */
     QString exportPdf(const QStringList& args)
     {

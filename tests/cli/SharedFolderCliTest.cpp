@@ -17,9 +17,7 @@ protected:
     void SetUp() override
     {
         CliFixture::SetUp();
-        const CliRun added = cli({"add", "task"}, R"({"name": "theirs", "project_identifier": "P1"})");
-        ASSERT_EQ(added.code, 0) << added.err.toStdString();
-        m_id = added.out.trimmed();
+        m_id = add("task", R"({"name": "theirs", "project_identifier": "P1"})");
         m_file = path(QStringLiteral("Task%1.tsk").arg(QString::fromLatin1(m_id)));
     }
 
@@ -79,22 +77,6 @@ TEST_F(SharedFolderCliTest, ConflictCopiesAreListedCheckedAndResolved)
     EXPECT_EQ(fileBytes(path("Conflicts/") + QFileInfo(copy).fileName()), theirs);
     EXPECT_EQ(cli({"conflicts"}).out, "");
     EXPECT_EQ(cli({"check"}).code, 0);
-}
-
-TEST_F(SharedFolderCliTest, StoreBesideTheCommandRefusesWhatTheCommandChanged)
-{
-    RecordStore store(m_data);
-    store.LoadAll();
-    ASSERT_EQ(cli({"modify", "task"}, nameJson("command")).code, 0);
-    TaskRecord task = store.GetTask(m_id);
-    task.name = "store";
-    const EditResult refused = RecordEdits::modify(store, task);
-    EXPECT_TRUE(refused.changedElsewhere.has_value());
-    EXPECT_TRUE(cli({"show", "task", m_id}).out.contains("\"command\""));
-
-    ASSERT_EQ(cli({"delete", "task", m_id}).code, 0);
-    EXPECT_FALSE(RecordEdits::modify(store, task).ok());
-    EXPECT_FALSE(QFile::exists(m_file));
 }
 
 TEST_F(SharedFolderCliTest, ACommandBesideAStoreNeverOverwritesWhatTheOtherWrote)

@@ -1,6 +1,5 @@
 #include "edits/InvoiceRules.h"
 #include "edits/RecordDefaults.h"
-#include "store/ProjectDocuments.h"
 
 #include <gtest/gtest.h>
 
@@ -15,32 +14,15 @@ TEST(RecordRulesTest, EmptyFieldsTakeTheirDefaultsAndFilledOnesStay)
     RecordDefaults::fill(project);
     EXPECT_EQ(project.name, "Untitled");
     EXPECT_EQ(project.projectCode, "P-7");
-    EXPECT_EQ(project.endUser, "Unknown");
-
-    TaskRecord task;
-    RecordDefaults::fill(task);
-    EXPECT_EQ(task.name, "Unknown");
-    EXPECT_EQ(task.taskCode, "***");
 
     MeetingRecord meeting;
     meeting.place = " ";
     RecordDefaults::fill(meeting);
     EXPECT_EQ(meeting.subject, "Untitled");
-    EXPECT_EQ(meeting.meetingCode, "###");
     EXPECT_EQ(meeting.place, " ") << "a blank is a text, as it always was";
-    EXPECT_EQ(meeting.lead, "Unknown");
-
-    ActionRecord action;
-    RecordDefaults::fill(action);
-    EXPECT_EQ(action.todo, "Untitled");
-    EXPECT_EQ(action.who, "Unknown");
-    DocumentRow row;
-    RecordDefaults::fill(row);
-    EXPECT_EQ(row.name, "Untitled");
 
     EXPECT_EQ(RecordDefaults::taskName("  "), "UnTitled");
     EXPECT_EQ(RecordDefaults::taskName(" Survey "), "Survey");
-    EXPECT_EQ(RecordDefaults::trimmedOr("", "0"), "0");
 }
 
 TEST(RecordRulesTest, TheAddresseeSplitsAtItsFirstPointAndJoinsTrimmed)

@@ -30,31 +30,6 @@ TEST_F(DetailsReportTest, EmptyProjectShowsEveryNoneTextAndAZeroProfit)
     expectPage(details(), QStringLiteral("details-empty/Details.html"));
 }
 
-TEST_F(DetailsReportTest, UnknownProjectGivesTheNoProjectPage)
-{
-    fillFullProject();
-    EXPECT_EQ(details("P404"),
-              QStringLiteral(
-                  "<html><body bgcolor=#FFFFFF><br><center>No Project Is Selected</center></body></html>"));
-}
-
-TEST_F(DetailsReportTest, LeadListCountsOnlyEntriesEndedByALineFeed)
-{
-    project("P1", "Leads", "C1");
-    storeProject();
-    resource("R1", "Maya Ortiz", "Surveyor");
-    resource("R2", "Jon Berg", "Diver");
-
-    client("C1", "Client", "Contact", "R1");
-    EXPECT_TRUE(details().contains(QStringLiteral("No One Assigned ")));
-
-    client("C1", "Client", "Contact", "R2\nR1");
-    const QString page = details();
-    EXPECT_TRUE(page.contains(QStringLiteral("Jon Berg : Diver")));
-    EXPECT_FALSE(page.contains(QStringLiteral("Maya Ortiz")));
-    EXPECT_FALSE(page.contains(QStringLiteral("No One Assigned")));
-}
-
 TEST_F(DetailsReportTest, SubTasksAreListedAndTaskAndAttendeeListsFollowTheLineFeedRule)
 {
     project("P1", "Lists");

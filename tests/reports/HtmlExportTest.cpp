@@ -50,24 +50,6 @@ TEST_F(HtmlExportTest, EmptyAndUnknownProjects)
         EXPECT_TRUE(page.contains(QLatin1String(none))) << none;
 }
 
-TEST_F(HtmlExportTest, TaskColourFollowsPriorityAndIsEmptyForOthers)
-{
-    project("P1", "Colours");
-    storeProject();
-    const struct
-    {
-        int priority;
-        const char* colour;
-    } cases[] = {{0, "#FF0000"}, {1, "#008000"}, {2, "#C0C0C0"}, {3, ""}, {-1, ""}};
-    for (const auto& c : cases) {
-        task("T1", "P1", "Job", c.priority, "", at(2007, 7, 9), at(2007, 7, 10));
-        EXPECT_TRUE(HtmlExport::projectText(m_store, "P1", usEnglish())
-                        .contains(QStringLiteral("<li><b><font color=%1 size=3>Job</font></b>")
-                                      .arg(QLatin1String(c.colour))))
-            << c.priority;
-    }
-}
-
 TEST_F(HtmlExportTest, ExportWritesThePageAndCopiesTheImagesWithoutReplacingAny)
 {
     fillFullProject();
@@ -93,7 +75,6 @@ TEST_F(HtmlExportTest, ExportWritesThePageAndCopiesTheImagesWithoutReplacingAny)
     result = HtmlExport::exportProject(m_store, "P1", exportFile(), usEnglish());
     EXPECT_TRUE(result.ok());
     EXPECT_EQ(fileBytes(exportedImage(QStringLiteral("Project.bmp"))), firstCopy);
-    // A byte order mark lets a browser read the page as UTF-8; the text follows unchanged.
     EXPECT_EQ(fileBytes(exportFile()), "\xEF\xBB\xBF" + HtmlExport::projectText(m_store, "P1", usEnglish()).toUtf8());
 }
 

@@ -58,7 +58,8 @@ protected:
 
 } // namespace
 
-TEST(LoginCipher, StoredLengthCountsTheClosingZeroByte)
+// The stored length counts the closing zero byte; any bytes up to the first zero come back.
+TEST(LoginCipher, RoundTripsWithTheClosingZeroByteCounted)
 {
     const struct
     {
@@ -71,6 +72,8 @@ TEST(LoginCipher, StoredLengthCountsTheClosingZeroByte)
         {"eight888", 32},
         {"fifteen-charact", 32},
         {"sixteen-characte", 48},
+        {"Caf\xC3\xA9 \xFF\x01", 32},
+        {QByteArray(200, 'x'), 416},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text.constData());
@@ -79,14 +82,6 @@ TEST(LoginCipher, StoredLengthCountsTheClosingZeroByte)
         EXPECT_EQ(stored, stored.toLower());
         EXPECT_EQ(decipherLoginText(stored), std::optional<QByteArray>(c.text));
     }
-}
-
-TEST(LoginCipher, RoundTripsAnyBytesUpToTheFirstZero)
-{
-    for (const QByteArray& text :
-         {QByteArray("naro"), QByteArray("Caf\xC3\xA9 \xFF\x01"), QByteArray(200, 'x')})
-        EXPECT_EQ(decipherLoginText(encipherLoginText(text)), std::optional<QByteArray>(text));
-
     EXPECT_EQ(decipherLoginText(encipherLoginText(QByteArray("ab\0cd", 5))), std::optional<QByteArray>("ab"));
     // The first block of an eight-letter name holds no zero byte, so all of it is the text.
     EXPECT_EQ(decipherLoginText(encipherLoginText("eight888").left(16)),
@@ -110,7 +105,8 @@ TEST(LoginCipher, BlocksAreEncipheredOnTheirOwnWithLittleEndianHalves)
     EXPECT_EQ(twice.mid(0, 16), twice.mid(16, 16));
 }
 
-TEST(LoginCipher, ForeignDigitsDecipherToTheEmptyText)
+// Foreign digits decipher to the empty text; a malformed length matches nothing.
+TEST(LoginCipher, ForeignDigitsAndMalformedLengths)
 {
     const QByteArray stored = encipherLoginText("naro");
     QByteArray withG = stored;
@@ -121,11 +117,6 @@ TEST(LoginCipher, ForeignDigitsDecipherToTheEmptyText)
         EXPECT_FALSE(loginTextMatches(bad, "naro"));
         EXPECT_TRUE(loginTextMatches(bad, ""));
     }
-}
-
-TEST(LoginCipher, MalformedLengthMatchesNothing)
-{
-    const QByteArray stored = encipherLoginText("naro");
     for (const QByteArray& bad : {QByteArray(), stored.left(15), stored.left(8), stored + "0"}) {
         SCOPED_TRACE(bad.constData());
         EXPECT_EQ(decipherLoginText(bad), std::nullopt);
@@ -134,14 +125,32 @@ TEST(LoginCipher, MalformedLengthMatchesNothing)
     }
 }
 
-TEST_F(LoginFilesTest, MissingDetailsFileGetsTheDefaults)
+// A missing or cut-short details file is written anew with the defaults, with a notice unless quiet.
+TEST_F(LoginFilesTest, MissingOrTruncatedDetailsFileGetsTheDefaults)
 {
-    for (const bool quiet : {false, true}) {
-        SCOPED_TRACE(quiet ? "quiet" : "announced");
-        ASSERT_EQ(SafeFile::remove(m_files.detailsPath()), QString());
+    std::vector<QByteArray> nine = defaultFileTexts();
+    nine.pop_back();
+    const QByteArray nineTexts = archiveOf(nine);
+    const struct
+    {
+        std::optional<QByteArray> bytes;
+        bool quiet;
+    } cases[] = {
+        {std::nullopt, false},
+        {std::nullopt, true},
+        {nineTexts, false},
+        {nineTexts + char(5) + "fe", false},
+        {QByteArray("\xFF\xFF\xFF\xFF\xFF\xFF\x7F", 7), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bytes ? c.bytes->toHex().toStdString() : c.quiet ? "missing, quiet" : "missing");
+        if (c.bytes)
+            writeFile(m_files.detailsPath(), *c.bytes);
+        else
+            ASSERT_EQ(SafeFile::remove(m_files.detailsPath()), QString());
 
-        const LoginFiles::LoadResult result = m_files.load(quiet);
-        EXPECT_EQ(result.messages, quiet ? QStringList() : kLostNotices);
+        const LoginFiles::LoadResult result = m_files.load(c.quiet);
+        EXPECT_EQ(result.messages, c.quiet ? QStringList() : kLostNotices);
         EXPECT_EQ(fileBytes(m_files.detailsPath()), archiveOf(defaultFileTexts()));
         EXPECT_EQ(result.details.passwordHint, "naro");
         EXPECT_EQ(result.details.hintQuestion, "What is your Pet Name?");
@@ -153,23 +162,18 @@ TEST_F(LoginFilesTest, MissingDetailsFileGetsTheDefaults)
     EXPECT_TRUE(m_files.load(false).messages.isEmpty());
 }
 
-TEST_F(LoginFilesTest, TruncatedDetailsFileIsTreatedAsMissing)
-{
-    std::vector<QByteArray> nine = defaultFileTexts();
-    nine.pop_back();
-    const QByteArray nineTexts = archiveOf(nine);
-    const QByteArray cutShort = nineTexts + char(5) + "fe";
-    const QByteArray hugeLength("\xFF\xFF\xFF\xFF\xFF\xFF\x7F", 7);
-    for (const QByteArray& broken : {nineTexts, cutShort, hugeLength}) {
-        writeFile(m_files.detailsPath(), broken);
-        const LoginFiles::LoadResult result = m_files.load(false);
-        EXPECT_EQ(result.messages, kLostNotices);
-        EXPECT_EQ(fileBytes(m_files.detailsPath()), archiveOf(defaultFileTexts()));
-    }
-}
-
 TEST_F(LoginFilesTest, ChangeLoginKeepsFillersAndSwitchesLoginOn)
 {
+    // Without a file, the fillers are the defaults'.
+    ASSERT_EQ(m_files.changeLogin("Ann", "secret", "h", "q", "a"), QString());
+    std::vector<QByteArray> expected = defaultFileTexts();
+    expected[1] = encipherLoginText("Ann");
+    expected[3] = encipherLoginText("secret");
+    expected[5] = "h";
+    expected[7] = "q";
+    expected[9] = "a";
+    EXPECT_EQ(fileBytes(m_files.detailsPath()), archiveOf(expected));
+
     writeFile(m_files.detailsPath(),
               archiveOf({"f1", "old name", "f3", "old pw", "f5", "h", "f7", "q", "f9", "a"}));
     ASSERT_EQ(m_files.writeStatus(1), QString());
@@ -186,18 +190,6 @@ TEST_F(LoginFilesTest, ChangeLoginKeepsFillersAndSwitchesLoginOn)
     EXPECT_EQ(details.passwordHint, "my cat");
     EXPECT_EQ(details.hintQuestion, "What is your Partner Name?");
     EXPECT_EQ(details.hintAnswer, "Bob");
-}
-
-TEST_F(LoginFilesTest, ChangeLoginWithoutFileStartsFromDefaultFillers)
-{
-    ASSERT_EQ(m_files.changeLogin("Ann", "secret", "h", "q", "a"), QString());
-    std::vector<QByteArray> expected = defaultFileTexts();
-    expected[1] = encipherLoginText("Ann");
-    expected[3] = encipherLoginText("secret");
-    expected[5] = "h";
-    expected[7] = "q";
-    expected[9] = "a";
-    EXPECT_EQ(fileBytes(m_files.detailsPath()), archiveOf(expected));
 }
 
 TEST_F(LoginFilesTest, MatchingIsExactAndCaseSensitive)

@@ -3,6 +3,7 @@
 #include "records/RecordCodec.h"
 #include "records/TextList.h"
 #include "store/DemoData.h"
+#include "store/RecordFileListing.h"
 #include "store/RecordStore.h"
 #include "store/SafeFile.h"
 #include "store/StoreFolderTest.h"
@@ -77,6 +78,12 @@ void expectAsLoadedAfresh(const RecordStore& store, const QSet<QByteArray>& proj
             if constexpr (kOfProject<R>) {
                 EXPECT_EQ(keysOf(store.ofProject<R>(project)), keysOf(fresh.ofProject<R>(project)))
                     << kindNames(KindOf<R>::value).word << " of " << project.toStdString();
+                // A project's records come in the order of the whole map.
+                std::vector<std::string> inMapOrder;
+                for (const auto& entry : fresh.records<R>())
+                    if (entry.record.projectIdentifier == project)
+                        inMapOrder.push_back(entry.key.toStdString());
+                EXPECT_EQ(keysOf(fresh.ofProject<R>(project)), inMapOrder) << project.toStdString();
             }
         });
         EXPECT_EQ(store.weightedProgress(project), fresh.weightedProgress(project)) << project.toStdString();
@@ -206,13 +213,12 @@ private:
     {
         onSomeKind([&]<class R>(std::type_identity<R>) {
             const R record = made(store, emptyRecord<R>());
+            const bool task = std::is_same_v<R, TaskRecord>;
+            const EditResult added = RecordEdits::add(store, record, task && chance(20) ? pick(3) : -1);
+            ASSERT_TRUE(added.ok()) << added.error.toStdString();
             if constexpr (std::is_same_v<R, TaskRecord>) {
-                const AddResult added = store.AddTask(record, chance(20) ? pick(3) : -1);
-                ASSERT_TRUE(added.ok());
                 if (record.isSubTask())
                     adopt(store, record.projectIdentifier, added.identifier);
-            } else {
-                ASSERT_TRUE(visitAdd(store, record).ok());
             }
         });
     }
@@ -230,22 +236,6 @@ private:
         }
     }
 
-    template <class R> static AddResult visitAdd(RecordStore& store, const R& record)
-    {
-        if constexpr (std::is_same_v<R, ProjectRecord>)
-            return store.AddProject(record);
-        else if constexpr (std::is_same_v<R, ClientRecord>)
-            return store.AddClient(record);
-        else if constexpr (std::is_same_v<R, ResourceRecord>)
-            return store.AddResource(record);
-        else if constexpr (std::is_same_v<R, MeetingRecord>)
-            return store.AddMeeting(record);
-        else if constexpr (std::is_same_v<R, MoneyFlowRecord>)
-            return store.AddMoneyFlow(record);
-        else
-            return store.AddInvoice(record);
-    }
-
     void modifySome(RecordStore& store)
     {
         onSomeKind([&]<class R>(std::type_identity<R>) {
@@ -253,27 +243,10 @@ private:
                 R record = made(store, *found);
                 if constexpr (std::is_same_v<R, TaskRecord>)
                     record.subTaskList = found->subTaskList;
-                ASSERT_EQ(visitModify(store, record), QString());
+                const EditResult modified = RecordEdits::modify(store, record);
+                ASSERT_TRUE(modified.ok()) << modified.error.toStdString();
             }
         });
-    }
-
-    template <class R> static QString visitModify(RecordStore& store, const R& record)
-    {
-        if constexpr (std::is_same_v<R, ProjectRecord>)
-            return store.ModifyProject(record);
-        else if constexpr (std::is_same_v<R, ClientRecord>)
-            return store.ModifyClient(record);
-        else if constexpr (std::is_same_v<R, ResourceRecord>)
-            return store.ModifyResource(record);
-        else if constexpr (std::is_same_v<R, TaskRecord>)
-            return store.ModifyTask(record);
-        else if constexpr (std::is_same_v<R, MeetingRecord>)
-            return store.ModifyMeeting(record);
-        else if constexpr (std::is_same_v<R, MoneyFlowRecord>)
-            return store.ModifyMoneyFlow(record);
-        else
-            return store.ModifyInvoice(record);
     }
 
     void deleteSome(RecordStore& store)
@@ -356,8 +329,8 @@ private:
             QFile::remove(path(name));
             return;
         }
-        const std::optional<RecordKind> kind = kindOfName(name);
-        if (!kind)
+        const std::optional<RecordKind> kind = RecordFileListing::kindOf(name);
+        if (!kind || !name.startsWith(kindNames(*kind).prefix))
             return;
         const KindNames names = kindNames(*kind);
         const QByteArray identifier = QFile::encodeName(
@@ -369,17 +342,6 @@ private:
                 record.workingText.clear();
             ASSERT_EQ(SafeFile::write(path(name), encodeRecord(record)), QString());
         });
-    }
-
-    static std::optional<RecordKind> kindOfName(const QString& name)
-    {
-        for (RecordKind kind :
-             {RecordKind::Project, RecordKind::Client, RecordKind::Resource, RecordKind::Task,
-              RecordKind::Meeting, RecordKind::MoneyFlow, RecordKind::Invoice}) {
-            if (name.startsWith(kindNames(kind).prefix) && name.endsWith(kindNames(kind).extension))
-                return kind;
-        }
-        return std::nullopt;
     }
 
     /** A project another program adds, with tasks and a sub task the store has never seen. */
