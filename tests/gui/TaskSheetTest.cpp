@@ -230,11 +230,9 @@ private slots:
         // Where the entry goes in the parent's list is TaskEdits' rule (tested in RecordEditsTest).
         test::GuiWorld world;
         const QByteArray projectId = addAlpha(world.store());
-        addProject(world.store(), "Beta", "B-1", at(2024, 1, 1, 9, 0), at(2024, 1, 30, 17, 0));
         TaskRecord parent = newTask(projectId, "Parent");
         parent.subTaskList = "S1\n";
         const QByteArray parentId = storeTask(world.store(), parent);
-        const TaskRecord other = world.store().GetTask(storeTask(world.store(), newTask(projectId, "Other")));
 
         finishWith([](CTaskSheet& sheet) {
             // Sub tasks stay in their parent's project.
@@ -249,10 +247,7 @@ private slots:
         QCOMPARE(sub.name, QByteArray("Child"));
         QCOMPARE(sub.kind, QByteArray("SubTask"));
         QCOMPARE(sub.projectIdentifier, projectId);
-        QCOMPARE(sub.subTaskList, QByteArray());
         QCOMPARE(world.store().GetTask(parentId).subTaskList, "S1\n" + outcome.identifier + "\n");
-        QCOMPARE(world.store().GetTask(other.identifier), other);
-        QCOMPARE(world.store().tasks().size(), 3);
     }
 
     void subTaskIsTakenBackWhenItsParentCannotBeSaved()
