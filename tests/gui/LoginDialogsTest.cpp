@@ -76,8 +76,6 @@ private slots:
     void recovery();
     void changeLoginEnablesOnlyOnMatch();
     void changeLoginWritesNewDetailsAndSwitchesLoginOn();
-    void changeLoginCancelKeepsDetails();
-    void loginStatusOkOnlyOnMatch();
     void loginStatusOffAndOn();
 };
 
@@ -150,8 +148,6 @@ void LoginDialogsTest::unwritableDetailsFileIsReported()
     QVERIFY2(messages[2].startsWith(QStringLiteral("A login file could not be written:\n") +
                                     files.detailsPath() + QStringLiteral(": ")),
              qPrintable(messages[2]));
-    QVERIFY(messages[2].size() >
-            QStringLiteral("A login file could not be written:\n").size() + files.detailsPath().size() + 2);
 
     // The defaults still let the user in; the status file that cannot be made is reported too.
     answerDialogs(nullptr,
@@ -242,10 +238,6 @@ void LoginDialogsTest::changeLoginEnablesOnlyOnMatch()
     QCOMPARE(enabledCount(), 0);
     type(dialog, "oldPasswordEdit", QStringLiteral("naro"));
     QCOMPARE(enabledCount(), 6);
-    type(dialog, "oldNameEdit", QStringLiteral("Naro"));
-    QCOMPARE(enabledCount(), 0);
-    type(dialog, "oldNameEdit", QStringLiteral("naro"));
-    QCOMPARE(enabledCount(), 6);
     type(dialog, "oldPasswordEdit", QStringLiteral("naro2"));
     QCOMPARE(enabledCount(), 0);
     QCOMPARE(UserDialogs::takeMessages(), QStringList());
@@ -256,6 +248,16 @@ void LoginDialogsTest::changeLoginWritesNewDetailsAndSwitchesLoginOn()
     GuiWorld world;
     LoginFiles files = readyFiles(world);
     QCOMPARE(files.writeStatus(1), QString());
+    {
+        ChangeLoginDialog cancelled(world.dataFolder());
+        type(cancelled, "oldNameEdit", QStringLiteral("naro"));
+        type(cancelled, "oldPasswordEdit", QStringLiteral("naro"));
+        type(cancelled, "newNameEdit", QStringLiteral("Ben"));
+        button(cancelled, "cancelButton")->click();
+        QCOMPARE(cancelled.result(), int(QDialog::Rejected));
+        QVERIFY(files.matches("naro", "naro"));
+        QCOMPARE(files.readStatus(), 1);
+    }
 
     ChangeLoginDialog dialog(world.dataFolder());
     type(dialog, "oldNameEdit", QStringLiteral("naro"));
@@ -279,41 +281,6 @@ void LoginDialogsTest::changeLoginWritesNewDetailsAndSwitchesLoginOn()
     QCOMPARE(files.readStatus(), 0);
 }
 
-void LoginDialogsTest::changeLoginCancelKeepsDetails()
-{
-    GuiWorld world;
-    LoginFiles files = readyFiles(world);
-    QCOMPARE(files.writeStatus(1), QString());
-    ChangeLoginDialog dialog(world.dataFolder());
-    type(dialog, "oldNameEdit", QStringLiteral("naro"));
-    type(dialog, "oldPasswordEdit", QStringLiteral("naro"));
-    type(dialog, "newNameEdit", QStringLiteral("Ben"));
-    button(dialog, "cancelButton")->click();
-    QCOMPARE(dialog.result(), int(QDialog::Rejected));
-    QVERIFY(files.matches("naro", "naro"));
-    QCOMPARE(files.readStatus(), 1);
-    QCOMPARE(UserDialogs::takeMessages(), QStringList());
-}
-
-void LoginDialogsTest::loginStatusOkOnlyOnMatch()
-{
-    GuiWorld world;
-    QCOMPARE(LoginFiles(world.dataFolder()).changeLogin("anna", "Secret 1", "", "", ""), QString());
-    LoginStatusDialog dialog(world.dataFolder());
-    QCOMPARE(edit(dialog, "passwordEdit")->echoMode(), QLineEdit::Password);
-    QVERIFY(button(dialog, "enableLoginButton")->isChecked());
-
-    QAbstractButton* ok = button(dialog, "okButton");
-    QVERIFY(!ok->isEnabled());
-    type(dialog, "nameEdit", QStringLiteral("anna"));
-    QVERIFY(!ok->isEnabled());
-    type(dialog, "passwordEdit", QStringLiteral("Secret 1"));
-    QVERIFY(ok->isEnabled());
-    type(dialog, "nameEdit", QStringLiteral("ANNA"));
-    QVERIFY(!ok->isEnabled());
-    QCOMPARE(UserDialogs::takeMessages(), QStringList());
-}
-
 void LoginDialogsTest::loginStatusOffAndOn()
 {
     GuiWorld world;
@@ -322,8 +289,14 @@ void LoginDialogsTest::loginStatusOffAndOn()
         LoginStatusDialog dialog(world.dataFolder());
         // The missing status file is created holding 0 when the dialog opens.
         QCOMPARE(files.readStatus(), 0);
+        QCOMPARE(edit(dialog, "passwordEdit")->echoMode(), QLineEdit::Password);
+        QVERIFY(button(dialog, "enableLoginButton")->isChecked());
+        // OK waits for the login's name and password.
+        QAbstractButton* ok = button(dialog, "okButton");
         type(dialog, "nameEdit", QStringLiteral("naro"));
+        QVERIFY(!ok->isEnabled());
         type(dialog, "passwordEdit", QStringLiteral("naro"));
+        QVERIFY(ok->isEnabled());
         button(dialog, "disableLoginButton")->click();
         button(dialog, "okButton")->click();
         QCOMPARE(dialog.result(), int(QDialog::Accepted));

@@ -104,13 +104,12 @@ class StartupTest : public QObject
     Q_OBJECT
 
 private slots:
-    void firstStartOpensEmptyDialogAndCancelEndsWritingNothing();
-    void goneFolderIsAnnouncedBeforeTheDialog_data();
-    void goneFolderIsAnnouncedBeforeTheDialog();
+    void folderDialogOpensEmpty_data();
+    void folderDialogOpensEmpty();
     void answeredDialogMakesNewDataFolderWithLoginFilesSilently();
+    void existingDataFolderIsUsedUntouched_data();
     void existingDataFolderIsUsedUntouched();
     void loginCancelWritesSettingAndEnds();
-    void disabledLoginSkipsWindow();
     void secondCopyIsRefusedAtStart();
     void dataFolderThatCannotBeMadeIsReported();
 
@@ -121,7 +120,6 @@ private slots:
     void changeDirectoryKeepsFolder_data();
     void changeDirectoryKeepsFolder();
     void changeDirectorySwitchesAndLoads();
-    void changeDirectoryMakesNewFolderWithDefaults();
     void changeDirectoryRefusesFolderOfAnotherCopy();
 
     void lockIsTakenOverFromEndedProgram();
@@ -129,36 +127,23 @@ private slots:
     void bigFolderLoadsUnderProgressDialog();
 };
 
-void StartupTest::firstStartOpensEmptyDialogAndCancelEndsWritingNothing()
+void StartupTest::folderDialogOpensEmpty_data()
 {
-    GuiWorld world;
-    Script script;
-    script.acceptFolder = false;
-    script.install();
-    RecordStore store;
-    DataFolderLock lock;
-
-    QVERIFY(!Startup::run(store, lock).proceed);
-    QCOMPARE(UserDialogs::takeMessages(), QStringList());
-    QCOMPARE(script.dialogs, QStringList{QStringLiteral("SetWorkingFolderDialog")});
-    QCOMPARE(script.folderDialogPaths, QStringList{QString()});
-    QVERIFY(!settingWritten());
-    QVERIFY(lock.folder().isEmpty());
-}
-
-void StartupTest::goneFolderIsAnnouncedBeforeTheDialog_data()
-{
+    QTest::addColumn<bool>("gone");
     QTest::addColumn<bool>("accept");
-    QTest::newRow("new folder picked") << true;
-    QTest::newRow("dialog cancelled keeps the setting") << false;
+    QTest::newRow("first start, dialog cancelled") << false << false;
+    QTest::newRow("folder gone, new folder picked") << true << true;
+    QTest::newRow("folder gone, dialog cancelled keeps the setting") << true << false;
 }
 
-void StartupTest::goneFolderIsAnnouncedBeforeTheDialog()
+void StartupTest::folderDialogOpensEmpty()
 {
+    QFETCH(bool, gone);
     QFETCH(bool, accept);
     GuiWorld world;
-    const QString gone = QFileInfo(world.pickedFolder()).path() + QStringLiteral("/unplugged");
-    AppSettings::setWorkingFolder(gone);
+    const QString goneFolder = QFileInfo(world.pickedFolder()).path() + QStringLiteral("/unplugged");
+    if (gone)
+        AppSettings::setWorkingFolder(goneFolder);
     const QString fresh = makeFolder(world, QStringLiteral("fresh"));
     Script script;
     script.browseTo = fresh;
@@ -168,14 +153,16 @@ void StartupTest::goneFolderIsAnnouncedBeforeTheDialog()
     DataFolderLock lock;
 
     QCOMPARE(Startup::run(store, lock).proceed, accept);
-    QCOMPARE(UserDialogs::takeMessages(), QStringList{kFolderGoneMessage});
-    // The dialog starts empty, not with the folder that is gone.
+    // A folder that is gone is announced first; the dialog starts empty, not with that folder.
+    QCOMPARE(UserDialogs::takeMessages(), gone ? QStringList{kFolderGoneMessage} : QStringList());
     QCOMPARE(script.folderDialogPaths, QStringList{QString()});
     if (accept)
         QCOMPARE(store.workingDirectory(), fresh + QStringLiteral("/Korvane"));
+    else if (gone)
+        QCOMPARE(AppSettings::workingFolder(), goneFolder);
     else
-        QCOMPARE(AppSettings::workingFolder(), gone);
-    QVERIFY(!QFileInfo::exists(gone));
+        QVERIFY(!settingWritten() && lock.folder().isEmpty());
+    QVERIFY(!QFileInfo::exists(goneFolder));
 }
 
 void StartupTest::answeredDialogMakesNewDataFolderWithLoginFilesSilently()
@@ -205,12 +192,21 @@ void StartupTest::answeredDialogMakesNewDataFolderWithLoginFilesSilently()
     QVERIFY(!settingWritten());
 }
 
+void StartupTest::existingDataFolderIsUsedUntouched_data()
+{
+    QTest::addColumn<bool>("loginOn");
+    QTest::newRow("login window shown") << true;
+    QTest::newRow("login window switched off") << false;
+}
+
 void StartupTest::existingDataFolderIsUsedUntouched()
 {
+    QFETCH(bool, loginOn);
     GuiWorld world;
     world.addProject(QStringLiteral("Bridge"));
     LoginFiles files(world.dataFolder());
     QCOMPARE(files.changeLogin("anna", "anna", "cat", "What is your Pet name?", "tom"), QString());
+    QCOMPARE(files.writeStatus(loginOn ? 0 : 1), QString());
     const QByteArray details = fileBytes(files.detailsPath());
     AppSettings::setWorkingFolder(world.pickedFolder());
     Script script;
@@ -220,7 +216,7 @@ void StartupTest::existingDataFolderIsUsedUntouched()
     DataFolderLock lock;
 
     QVERIFY(Startup::run(store, lock).proceed);
-    QCOMPARE(script.dialogs, QStringList{QStringLiteral("LoginWindow")});
+    QCOMPARE(script.dialogs, loginOn ? QStringList{QStringLiteral("LoginWindow")} : QStringList());
     QCOMPARE(UserDialogs::takeMessages(), QStringList());
     QCOMPARE(fileBytes(files.detailsPath()), details);
     QCOMPARE(store.workingDirectory(), world.dataFolder());
@@ -247,24 +243,6 @@ void StartupTest::loginCancelWritesSettingAndEnds()
     DataFolderLock next;
     QString error;
     QVERIFY2(next.acquire(picked + QStringLiteral("/Korvane"), &error), qPrintable(error));
-}
-
-void StartupTest::disabledLoginSkipsWindow()
-{
-    GuiWorld world;
-    LoginFiles files(world.dataFolder());
-    files.load(true);
-    QCOMPARE(files.writeStatus(1), QString());
-    AppSettings::setWorkingFolder(world.pickedFolder());
-    Script script;
-    script.install();
-    RecordStore store;
-    DataFolderLock lock;
-
-    QVERIFY(Startup::run(store, lock).proceed);
-    QCOMPARE(script.dialogs, QStringList());
-    QCOMPARE(UserDialogs::takeMessages(), QStringList());
-    QCOMPARE(store.workingDirectory(), world.dataFolder());
 }
 
 void StartupTest::secondCopyIsRefusedAtStart()
@@ -445,25 +423,6 @@ void StartupTest::changeDirectorySwitchesAndLoads()
     // The old data folder stays on disk.
     QVERIFY(QFileInfo(world.dataFolder()).isDir());
     QVERIFY(!settingWritten());
-}
-
-void StartupTest::changeDirectoryMakesNewFolderWithDefaults()
-{
-    GuiWorld world;
-    world.addProject(QStringLiteral("Old one"));
-    DataFolderLock lock;
-    QVERIFY(lock.acquire(world.dataFolder(), nullptr));
-    const QString newPicked = makeFolder(world, QStringLiteral("empty"));
-    Script script;
-    script.browseTo = newPicked;
-    script.install();
-
-    QVERIFY(Startup::changeDirectory(world.store(), lock, nullptr));
-    const QString newData = newPicked + QStringLiteral("/Korvane");
-    QCOMPARE(world.store().workingDirectory(), newData);
-    QCOMPARE(world.store().projects().size(), 0);
-    QVERIFY(LoginFiles(newData).matches("naro", "naro"));
-    QCOMPARE(UserDialogs::takeMessages(), QStringList());
 }
 
 void StartupTest::changeDirectoryRefusesFolderOfAnotherCopy()
