@@ -3,7 +3,6 @@
 #include "gui/GuiTestSupport.h"
 
 #include "shell/ChangeLoginDialog.h"
-#include "shell/LoginRecoveryDialog.h"
 #include "shell/LoginStatusDialog.h"
 #include "shell/LoginWindow.h"
 #include "store/LoginFiles.h"
@@ -71,7 +70,6 @@ private slots:
     void loginCancelEnds();
     void unwritableDetailsFileIsReported();
     void hintShowsPasswordHint();
-    void recoveryIconOpensRecovery();
     void recovery_data();
     void recovery();
     void changeLoginEnablesOnlyOnMatch();
@@ -168,24 +166,6 @@ void LoginDialogsTest::hintShowsPasswordHint()
     QCOMPARE(window.result(), int(QDialog::Rejected));
 }
 
-void LoginDialogsTest::recoveryIconOpensRecovery()
-{
-    GuiWorld world;
-    readyFiles(world);
-    LoginWindow window(world.dataFolder());
-    QStringList opened;
-    answerDialogs("okButton", [&](QDialog& dialog) {
-        opened << edit(dialog, "questionEdit")->text();
-        type(dialog, "answerEdit", QStringLiteral("fen"));
-    });
-    button(window, "recoveryButton")->click();
-    QCOMPARE(opened, QStringList{QStringLiteral("What is your Pet Name?")});
-    QCOMPARE(UserDialogs::takeMessages(),
-             QStringList{QStringLiteral("Your Login Name is     : naro\r\nYour Login Password is : naro")});
-    // The login window is still waiting.
-    QCOMPARE(window.result(), int(QDialog::Rejected));
-}
-
 void LoginDialogsTest::recovery_data()
 {
     QTest::addColumn<QString>("answer");
@@ -204,16 +184,27 @@ void LoginDialogsTest::recovery()
     QCOMPARE(LoginFiles(world.dataFolder())
                  .changeLogin("anna", "Secret 1", "hint", "What is your Pet name?", "Rex the dog"),
              QString());
-    LoginRecoveryDialog dialog(world.dataFolder());
-    QCOMPARE(edit(dialog, "questionEdit")->text(), QStringLiteral("What is your Pet name?"));
-    QVERIFY(edit(dialog, "questionEdit")->isReadOnly());
-    type(dialog, "answerEdit", answer);
-    button(dialog, "okButton")->click();
-    QCOMPARE(dialog.result(), int(accepted ? QDialog::Accepted : QDialog::Rejected));
+    LoginWindow window(world.dataFolder());
+    QString question;
+    bool questionReadOnly = false;
+    int result = -1;
+    answerDialogs(nullptr, [&](QDialog& dialog) {
+        question = edit(dialog, "questionEdit")->text();
+        questionReadOnly = edit(dialog, "questionEdit")->isReadOnly();
+        type(dialog, "answerEdit", answer);
+        button(dialog, "okButton")->click();
+        result = dialog.result();
+    });
+    button(window, "recoveryButton")->click();
+    QCOMPARE(question, QStringLiteral("What is your Pet name?"));
+    QVERIFY(questionReadOnly);
+    QCOMPARE(result, int(accepted ? QDialog::Accepted : QDialog::Rejected));
     QCOMPARE(UserDialogs::takeMessages(),
              QStringList{accepted ? QStringLiteral(
                                         "Your Login Name is     : anna\r\nYour Login Password is : Secret 1")
                                   : QStringLiteral("Answer Incorrect!!!")});
+    // The login window is still waiting.
+    QCOMPARE(window.result(), int(QDialog::Rejected));
 }
 
 void LoginDialogsTest::changeLoginEnablesOnlyOnMatch()
