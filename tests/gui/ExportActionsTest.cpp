@@ -133,9 +133,8 @@ void ExportActionsTest::htmlExportWritesPagePicturesAndOpensIt()
     const QString page = folder + QStringLiteral("/Survey.html");
     QCOMPARE(UserDialogs::takeMessages(), QStringList());
     QCOMPARE(UserDialogs::takeOpenedUrls(), QList<QUrl>{QUrl::fromLocalFile(page)});
-    QVERIFY(fileBytes(page).contains(m_world->store().GetProject(m_project).name));
+    // What the page holds and which pictures go with it is HtmlExport's (HtmlExportTest).
     QVERIFY(QFile::exists(folder + QStringLiteral("/Images/Project.bmp")));
-    QVERIFY(QFile::exists(folder + QStringLiteral("/Images/Project1.bmp")));
 
     // The next save dialog opens where this one ended, with the project's name.
     QCOMPARE(AppSettings::lastExportFolder(), folder);

@@ -3,7 +3,6 @@
 #include "gui/GuiTestSupport.h"
 
 #include "shell/ChangeLoginDialog.h"
-#include "shell/LoginRecoveryDialog.h"
 #include "shell/LoginStatusDialog.h"
 #include "shell/LoginWindow.h"
 #include "store/LoginFiles.h"
@@ -71,13 +70,10 @@ private slots:
     void loginCancelEnds();
     void unwritableDetailsFileIsReported();
     void hintShowsPasswordHint();
-    void recoveryIconOpensRecovery();
     void recovery_data();
     void recovery();
     void changeLoginEnablesOnlyOnMatch();
     void changeLoginWritesNewDetailsAndSwitchesLoginOn();
-    void changeLoginCancelKeepsDetails();
-    void loginStatusOkOnlyOnMatch();
     void loginStatusOffAndOn();
 };
 
@@ -150,8 +146,6 @@ void LoginDialogsTest::unwritableDetailsFileIsReported()
     QVERIFY2(messages[2].startsWith(QStringLiteral("A login file could not be written:\n") +
                                     files.detailsPath() + QStringLiteral(": ")),
              qPrintable(messages[2]));
-    QVERIFY(messages[2].size() >
-            QStringLiteral("A login file could not be written:\n").size() + files.detailsPath().size() + 2);
 
     // The defaults still let the user in; the status file that cannot be made is reported too.
     answerDialogs(nullptr,
@@ -169,24 +163,6 @@ void LoginDialogsTest::hintShowsPasswordHint()
     LoginWindow window(world.dataFolder());
     button(window, "hintButton")->click();
     QCOMPARE(UserDialogs::takeMessages(), QStringList{QStringLiteral("Password Hint : my cat's name")});
-    QCOMPARE(window.result(), int(QDialog::Rejected));
-}
-
-void LoginDialogsTest::recoveryIconOpensRecovery()
-{
-    GuiWorld world;
-    readyFiles(world);
-    LoginWindow window(world.dataFolder());
-    QStringList opened;
-    answerDialogs("okButton", [&](QDialog& dialog) {
-        opened << edit(dialog, "questionEdit")->text();
-        type(dialog, "answerEdit", QStringLiteral("fen"));
-    });
-    button(window, "recoveryButton")->click();
-    QCOMPARE(opened, QStringList{QStringLiteral("What is your Pet Name?")});
-    QCOMPARE(UserDialogs::takeMessages(),
-             QStringList{QStringLiteral("Your Login Name is     : naro\r\nYour Login Password is : naro")});
-    // The login window is still waiting.
     QCOMPARE(window.result(), int(QDialog::Rejected));
 }
 
@@ -208,16 +184,27 @@ void LoginDialogsTest::recovery()
     QCOMPARE(LoginFiles(world.dataFolder())
                  .changeLogin("anna", "Secret 1", "hint", "What is your Pet name?", "Rex the dog"),
              QString());
-    LoginRecoveryDialog dialog(world.dataFolder());
-    QCOMPARE(edit(dialog, "questionEdit")->text(), QStringLiteral("What is your Pet name?"));
-    QVERIFY(edit(dialog, "questionEdit")->isReadOnly());
-    type(dialog, "answerEdit", answer);
-    button(dialog, "okButton")->click();
-    QCOMPARE(dialog.result(), int(accepted ? QDialog::Accepted : QDialog::Rejected));
+    LoginWindow window(world.dataFolder());
+    QString question;
+    bool questionReadOnly = false;
+    int result = -1;
+    answerDialogs(nullptr, [&](QDialog& dialog) {
+        question = edit(dialog, "questionEdit")->text();
+        questionReadOnly = edit(dialog, "questionEdit")->isReadOnly();
+        type(dialog, "answerEdit", answer);
+        button(dialog, "okButton")->click();
+        result = dialog.result();
+    });
+    button(window, "recoveryButton")->click();
+    QCOMPARE(question, QStringLiteral("What is your Pet name?"));
+    QVERIFY(questionReadOnly);
+    QCOMPARE(result, int(accepted ? QDialog::Accepted : QDialog::Rejected));
     QCOMPARE(UserDialogs::takeMessages(),
              QStringList{accepted ? QStringLiteral(
                                         "Your Login Name is     : anna\r\nYour Login Password is : Secret 1")
                                   : QStringLiteral("Answer Incorrect!!!")});
+    // The login window is still waiting.
+    QCOMPARE(window.result(), int(QDialog::Rejected));
 }
 
 void LoginDialogsTest::changeLoginEnablesOnlyOnMatch()
@@ -242,10 +229,6 @@ void LoginDialogsTest::changeLoginEnablesOnlyOnMatch()
     QCOMPARE(enabledCount(), 0);
     type(dialog, "oldPasswordEdit", QStringLiteral("naro"));
     QCOMPARE(enabledCount(), 6);
-    type(dialog, "oldNameEdit", QStringLiteral("Naro"));
-    QCOMPARE(enabledCount(), 0);
-    type(dialog, "oldNameEdit", QStringLiteral("naro"));
-    QCOMPARE(enabledCount(), 6);
     type(dialog, "oldPasswordEdit", QStringLiteral("naro2"));
     QCOMPARE(enabledCount(), 0);
     QCOMPARE(UserDialogs::takeMessages(), QStringList());
@@ -256,6 +239,16 @@ void LoginDialogsTest::changeLoginWritesNewDetailsAndSwitchesLoginOn()
     GuiWorld world;
     LoginFiles files = readyFiles(world);
     QCOMPARE(files.writeStatus(1), QString());
+    {
+        ChangeLoginDialog cancelled(world.dataFolder());
+        type(cancelled, "oldNameEdit", QStringLiteral("naro"));
+        type(cancelled, "oldPasswordEdit", QStringLiteral("naro"));
+        type(cancelled, "newNameEdit", QStringLiteral("Ben"));
+        button(cancelled, "cancelButton")->click();
+        QCOMPARE(cancelled.result(), int(QDialog::Rejected));
+        QVERIFY(files.matches("naro", "naro"));
+        QCOMPARE(files.readStatus(), 1);
+    }
 
     ChangeLoginDialog dialog(world.dataFolder());
     type(dialog, "oldNameEdit", QStringLiteral("naro"));
@@ -279,41 +272,6 @@ void LoginDialogsTest::changeLoginWritesNewDetailsAndSwitchesLoginOn()
     QCOMPARE(files.readStatus(), 0);
 }
 
-void LoginDialogsTest::changeLoginCancelKeepsDetails()
-{
-    GuiWorld world;
-    LoginFiles files = readyFiles(world);
-    QCOMPARE(files.writeStatus(1), QString());
-    ChangeLoginDialog dialog(world.dataFolder());
-    type(dialog, "oldNameEdit", QStringLiteral("naro"));
-    type(dialog, "oldPasswordEdit", QStringLiteral("naro"));
-    type(dialog, "newNameEdit", QStringLiteral("Ben"));
-    button(dialog, "cancelButton")->click();
-    QCOMPARE(dialog.result(), int(QDialog::Rejected));
-    QVERIFY(files.matches("naro", "naro"));
-    QCOMPARE(files.readStatus(), 1);
-    QCOMPARE(UserDialogs::takeMessages(), QStringList());
-}
-
-void LoginDialogsTest::loginStatusOkOnlyOnMatch()
-{
-    GuiWorld world;
-    QCOMPARE(LoginFiles(world.dataFolder()).changeLogin("anna", "Secret 1", "", "", ""), QString());
-    LoginStatusDialog dialog(world.dataFolder());
-    QCOMPARE(edit(dialog, "passwordEdit")->echoMode(), QLineEdit::Password);
-    QVERIFY(button(dialog, "enableLoginButton")->isChecked());
-
-    QAbstractButton* ok = button(dialog, "okButton");
-    QVERIFY(!ok->isEnabled());
-    type(dialog, "nameEdit", QStringLiteral("anna"));
-    QVERIFY(!ok->isEnabled());
-    type(dialog, "passwordEdit", QStringLiteral("Secret 1"));
-    QVERIFY(ok->isEnabled());
-    type(dialog, "nameEdit", QStringLiteral("ANNA"));
-    QVERIFY(!ok->isEnabled());
-    QCOMPARE(UserDialogs::takeMessages(), QStringList());
-}
-
 void LoginDialogsTest::loginStatusOffAndOn()
 {
     GuiWorld world;
@@ -322,8 +280,14 @@ void LoginDialogsTest::loginStatusOffAndOn()
         LoginStatusDialog dialog(world.dataFolder());
         // The missing status file is created holding 0 when the dialog opens.
         QCOMPARE(files.readStatus(), 0);
+        QCOMPARE(edit(dialog, "passwordEdit")->echoMode(), QLineEdit::Password);
+        QVERIFY(button(dialog, "enableLoginButton")->isChecked());
+        // OK waits for the login's name and password.
+        QAbstractButton* ok = button(dialog, "okButton");
         type(dialog, "nameEdit", QStringLiteral("naro"));
+        QVERIFY(!ok->isEnabled());
         type(dialog, "passwordEdit", QStringLiteral("naro"));
+        QVERIFY(ok->isEnabled());
         button(dialog, "disableLoginButton")->click();
         button(dialog, "okButton")->click();
         QCOMPARE(dialog.result(), int(QDialog::Accepted));

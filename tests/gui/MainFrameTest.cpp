@@ -39,7 +39,6 @@ private slots:
     void monthSteps_data();
     void monthSteps();
     void emptyFolderDisablesProjectCommands();
-    void deleteProjectAsksAndClearsTheSelection();
     void monthMovesRefillTheList();
     void invoicePagesAndLinks();
     void themeSwitchAndCloseWritesSetting();
@@ -87,27 +86,6 @@ void MainFrameTest::emptyFolderDisablesProjectCommands()
     // Commands that need a project do nothing without one.
     frame.runCommand(Command::DeleteProject);
     QVERIFY(UserDialogs::takeMessages().isEmpty());
-}
-
-void MainFrameTest::deleteProjectAsksAndClearsTheSelection()
-{
-    test::GuiWorld world;
-    const QByteArray project = world.addProject(QStringLiteral("Alpha"), thisMonth(1), thisMonth(20));
-    world.addTask(project, "Design");
-    DataFolderLock lock;
-    CMainFrame frame(world.store(), lock);
-
-    UserDialogs::setNextAnswer(false);
-    frame.runCommand(Command::DeleteProject);
-    QCOMPARE(UserDialogs::takeMessages(), QStringList{QStringLiteral("Do you want to delete this?")});
-    QVERIFY(!world.store().GetProject(project).identifier.isEmpty());
-
-    UserDialogs::setNextAnswer(true);
-    frame.runCommand(Command::DeleteProject);
-    // What goes with the project is RecordEdits' (RecordEditsTest.DeletingAProjectTakesEverything...).
-    QVERIFY(world.store().GetProject(project).identifier.isEmpty());
-    QCOMPARE(frame.projectList()->rowCount(), 1);
-    QVERIFY(frame.selectedProjectId().isEmpty());
 }
 
 void MainFrameTest::monthMovesRefillTheList()
@@ -178,7 +156,6 @@ void MainFrameTest::invoicePagesAndLinks()
     });
     emit frame.detailsView()->linkCommand(PageLink::parse(QStringLiteral("print::") + invoice.identifier));
     QTRY_VERIFY(previewed);
-    QVERIFY(QFile::exists(QDir(world.programFolder()).filePath(QStringLiteral("InvoiceTemp.html"))));
 }
 
 void MainFrameTest::themeSwitchAndCloseWritesSetting()

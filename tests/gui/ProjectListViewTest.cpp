@@ -98,23 +98,20 @@ class ProjectListViewTest : public QObject
 private slots:
     void sortsByStartDateUnderTheCaption()
     {
+        // The order and the progress are ProjectListModel's (ProjectListModelTest); here what the view shows.
         ListWorld w;
-        const QByteArray late = w.add("Late", 9);
+        w.add("Late", 9);
         const QByteArray early = w.add("Early", 2);
         w.addTask(early, TaskRecord::High, 90);
         w.addTask(early, TaskRecord::Low, 30);
-        const QByteArray middle = w.add("Middle", 5);
         // An empty range says what chooses the listed projects.
         w.fillYear(2030);
         QCOMPARE(w.view.accessibleDescription(), CKorvaneView::emptyListHint());
         w.fillYear();
         QVERIFY(w.view.accessibleDescription().isEmpty());
-        QCOMPARE(w.view.rowCount(), 4);
+        QCOMPARE(w.view.rowCount(), 3);
         QVERIFY(!w.view.projectAt(0));
         QCOMPARE(w.view.projectAt(1)->identifier, early);
-        QCOMPARE(w.view.projectAt(2)->identifier, middle);
-        QCOMPARE(w.view.projectAt(3)->identifier, late);
-        // The row shows the progress weighted by priority: (3 x 90 + 1 x 30) / 4.
         QCOMPARE(w.accessibleText(1), QStringLiteral("Early, 01 Feb 25 - 01 Mar 25, progress 75%"));
 
         w.view.setSelectedRow(2);

@@ -62,25 +62,33 @@ class SharedFolderGuiTest : public QObject
     Q_OBJECT
 
 private slots:
-    void saveOfARecordChangedElsewhereAsksAndOverwritesOnPurpose();
-    void reloadKeepsWhatWasTypedForTheNextSave();
+    void saveOfARecordChangedElsewhereAsks_data();
+    void saveOfARecordChangedElsewhereAsks();
     void conflictsWindowKeepsTheChosenVersion();
     void otherMachinesLocksDoNotBlockAndStay();
     void panesFollowChangesMadeElsewhereOnceNoEditorIsOpen();
     void deleteOfARecordChangedElsewhereAsks();
 };
 
-void SharedFolderGuiTest::saveOfARecordChangedElsewhereAsksAndOverwritesOnPurpose()
+void SharedFolderGuiTest::saveOfARecordChangedElsewhereAsks_data()
 {
+    QTest::addColumn<QString>("answer");
+    QTest::newRow("overwritten on purpose") << QStringLiteral("OverwriteButton");
+    QTest::newRow("read again, then saved") << QStringLiteral("ReloadButton");
+}
+
+void SharedFolderGuiTest::saveOfARecordChangedElsewhereAsks()
+{
+    QFETCH(QString, answer);
     GuiWorld world;
     const QByteArray id = taskChangedElsewhere(world);
 
     auto texts = std::make_shared<QStringList>();
-    UserDialogs::setDialogHandler([texts](QDialog& dialog) {
+    bool reloaded = false;
+    UserDialogs::setDialogHandler([&, texts](QDialog& dialog) {
         if (auto* box = qobject_cast<QMessageBox*>(&dialog)) {
             texts->append(box->text());
-            box->findChild<QPushButton*>(
-                   QString::fromLatin1(texts->size() == 1 ? "KeepEditingButton" : "OverwriteButton"))
+            box->findChild<QPushButton*>(texts->size() == 1 ? QStringLiteral("KeepEditingButton") : answer)
                 ->click();
             return box->result();
         }
@@ -88,16 +96,20 @@ void SharedFolderGuiTest::saveOfARecordChangedElsewhereAsksAndOverwritesOnPurpos
         sheet.detailsPage()->nameEdit()->setText(QStringLiteral("typed here"));
         sheet.next();
         sheet.accept();
-        // Kept editing: the sheet is still open with what was typed; the second Finish overwrites.
-        if (sheet.result() == QDialog::Accepted)
-            return int(QDialog::Accepted);
-        if (sheet.detailsPage()->nameEdit()->text() != QStringLiteral("typed here"))
+        // Kept editing: the sheet is still open with what was typed.
+        if (sheet.result() == QDialog::Accepted ||
+            sheet.detailsPage()->nameEdit()->text() != QStringLiteral("typed here"))
             return int(QDialog::Rejected);
         sheet.accept();
+        // Read again: the sheet stays open over the other program's version, and the next Finish saves.
+        reloaded = sheet.result() != QDialog::Accepted && world.store().GetTask(id).name == "changed there";
+        if (reloaded)
+            sheet.accept();
         return sheet.result();
     });
     const EditorOutcome outcome = CTaskSheet::modifyTask(world.store(), id, nullptr);
     QVERIFY(outcome.finished);
+    QCOMPARE(reloaded, answer == QStringLiteral("ReloadButton"));
     QCOMPARE(texts->size(), 2);
     QVERIFY2(texts->first().contains(QStringLiteral("The task \"Pour\" was changed elsewhere")),
              qPrintable(texts->first()));
@@ -105,30 +117,6 @@ void SharedFolderGuiTest::saveOfARecordChangedElsewhereAsksAndOverwritesOnPurpos
              encodeRecord(world.store().GetTask(id)));
     QCOMPARE(world.store().GetTask(id).name, QByteArray("typed here"));
     QVERIFY(UserDialogs::takeMessages().isEmpty());
-}
-
-void SharedFolderGuiTest::reloadKeepsWhatWasTypedForTheNextSave()
-{
-    GuiWorld world;
-    const QByteArray id = taskChangedElsewhere(world);
-
-    bool reloaded = false;
-    UserDialogs::setDialogHandler([&](QDialog& dialog) {
-        if (auto* box = qobject_cast<QMessageBox*>(&dialog)) {
-            box->findChild<QPushButton*>(QStringLiteral("ReloadButton"))->click();
-            return box->result();
-        }
-        auto& sheet = static_cast<CTaskSheet&>(dialog);
-        sheet.detailsPage()->nameEdit()->setText(QStringLiteral("typed here"));
-        sheet.next();
-        sheet.accept();
-        reloaded = sheet.result() != QDialog::Accepted && world.store().GetTask(id).name == "changed there";
-        sheet.accept();
-        return sheet.result();
-    });
-    QVERIFY(CTaskSheet::modifyTask(world.store(), id, nullptr).finished);
-    QVERIFY(reloaded);
-    QCOMPARE(world.store().GetTask(id).name, QByteArray("typed here"));
 }
 
 void SharedFolderGuiTest::conflictsWindowKeepsTheChosenVersion()

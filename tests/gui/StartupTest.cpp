@@ -104,13 +104,12 @@ class StartupTest : public QObject
     Q_OBJECT
 
 private slots:
-    void firstStartOpensEmptyDialogAndCancelEndsWritingNothing();
-    void goneFolderIsAnnouncedBeforeTheDialog_data();
-    void goneFolderIsAnnouncedBeforeTheDialog();
+    void folderDialogOpensEmpty_data();
+    void folderDialogOpensEmpty();
     void answeredDialogMakesNewDataFolderWithLoginFilesSilently();
+    void existingDataFolderIsUsedUntouched_data();
     void existingDataFolderIsUsedUntouched();
     void loginCancelWritesSettingAndEnds();
-    void disabledLoginSkipsWindow();
     void secondCopyIsRefusedAtStart();
     void dataFolderThatCannotBeMadeIsReported();
 
@@ -121,44 +120,29 @@ private slots:
     void changeDirectoryKeepsFolder_data();
     void changeDirectoryKeepsFolder();
     void changeDirectorySwitchesAndLoads();
-    void changeDirectoryMakesNewFolderWithDefaults();
-    void changeDirectoryRefusesFolderOfAnotherCopy();
 
     void lockIsTakenOverFromEndedProgram();
     void saveWorkingFolderWritesParent();
     void bigFolderLoadsUnderProgressDialog();
 };
 
-void StartupTest::firstStartOpensEmptyDialogAndCancelEndsWritingNothing()
+void StartupTest::folderDialogOpensEmpty_data()
 {
-    GuiWorld world;
-    Script script;
-    script.acceptFolder = false;
-    script.install();
-    RecordStore store;
-    DataFolderLock lock;
-
-    QVERIFY(!Startup::run(store, lock).proceed);
-    QCOMPARE(UserDialogs::takeMessages(), QStringList());
-    QCOMPARE(script.dialogs, QStringList{QStringLiteral("SetWorkingFolderDialog")});
-    QCOMPARE(script.folderDialogPaths, QStringList{QString()});
-    QVERIFY(!settingWritten());
-    QVERIFY(lock.folder().isEmpty());
-}
-
-void StartupTest::goneFolderIsAnnouncedBeforeTheDialog_data()
-{
+    QTest::addColumn<bool>("gone");
     QTest::addColumn<bool>("accept");
-    QTest::newRow("new folder picked") << true;
-    QTest::newRow("dialog cancelled keeps the setting") << false;
+    QTest::newRow("first start, dialog cancelled") << false << false;
+    QTest::newRow("folder gone, new folder picked") << true << true;
+    QTest::newRow("folder gone, dialog cancelled keeps the setting") << true << false;
 }
 
-void StartupTest::goneFolderIsAnnouncedBeforeTheDialog()
+void StartupTest::folderDialogOpensEmpty()
 {
+    QFETCH(bool, gone);
     QFETCH(bool, accept);
     GuiWorld world;
-    const QString gone = QFileInfo(world.pickedFolder()).path() + QStringLiteral("/unplugged");
-    AppSettings::setWorkingFolder(gone);
+    const QString goneFolder = QFileInfo(world.pickedFolder()).path() + QStringLiteral("/unplugged");
+    if (gone)
+        AppSettings::setWorkingFolder(goneFolder);
     const QString fresh = makeFolder(world, QStringLiteral("fresh"));
     Script script;
     script.browseTo = fresh;
@@ -168,14 +152,16 @@ void StartupTest::goneFolderIsAnnouncedBeforeTheDialog()
     DataFolderLock lock;
 
     QCOMPARE(Startup::run(store, lock).proceed, accept);
-    QCOMPARE(UserDialogs::takeMessages(), QStringList{kFolderGoneMessage});
-    // The dialog starts empty, not with the folder that is gone.
+    // A folder that is gone is announced first; the dialog starts empty, not with that folder.
+    QCOMPARE(UserDialogs::takeMessages(), gone ? QStringList{kFolderGoneMessage} : QStringList());
     QCOMPARE(script.folderDialogPaths, QStringList{QString()});
     if (accept)
         QCOMPARE(store.workingDirectory(), fresh + QStringLiteral("/Korvane"));
+    else if (gone)
+        QCOMPARE(AppSettings::workingFolder(), goneFolder);
     else
-        QCOMPARE(AppSettings::workingFolder(), gone);
-    QVERIFY(!QFileInfo::exists(gone));
+        QVERIFY(!settingWritten() && lock.folder().isEmpty());
+    QVERIFY(!QFileInfo::exists(goneFolder));
 }
 
 void StartupTest::answeredDialogMakesNewDataFolderWithLoginFilesSilently()
@@ -205,12 +191,21 @@ void StartupTest::answeredDialogMakesNewDataFolderWithLoginFilesSilently()
     QVERIFY(!settingWritten());
 }
 
+void StartupTest::existingDataFolderIsUsedUntouched_data()
+{
+    QTest::addColumn<bool>("loginOn");
+    QTest::newRow("login window shown") << true;
+    QTest::newRow("login window switched off") << false;
+}
+
 void StartupTest::existingDataFolderIsUsedUntouched()
 {
+    QFETCH(bool, loginOn);
     GuiWorld world;
     world.addProject(QStringLiteral("Bridge"));
     LoginFiles files(world.dataFolder());
     QCOMPARE(files.changeLogin("anna", "anna", "cat", "What is your Pet name?", "tom"), QString());
+    QCOMPARE(files.writeStatus(loginOn ? 0 : 1), QString());
     const QByteArray details = fileBytes(files.detailsPath());
     AppSettings::setWorkingFolder(world.pickedFolder());
     Script script;
@@ -220,7 +215,7 @@ void StartupTest::existingDataFolderIsUsedUntouched()
     DataFolderLock lock;
 
     QVERIFY(Startup::run(store, lock).proceed);
-    QCOMPARE(script.dialogs, QStringList{QStringLiteral("LoginWindow")});
+    QCOMPARE(script.dialogs, loginOn ? QStringList{QStringLiteral("LoginWindow")} : QStringList());
     QCOMPARE(UserDialogs::takeMessages(), QStringList());
     QCOMPARE(fileBytes(files.detailsPath()), details);
     QCOMPARE(store.workingDirectory(), world.dataFolder());
@@ -247,24 +242,6 @@ void StartupTest::loginCancelWritesSettingAndEnds()
     DataFolderLock next;
     QString error;
     QVERIFY2(next.acquire(picked + QStringLiteral("/Korvane"), &error), qPrintable(error));
-}
-
-void StartupTest::disabledLoginSkipsWindow()
-{
-    GuiWorld world;
-    LoginFiles files(world.dataFolder());
-    files.load(true);
-    QCOMPARE(files.writeStatus(1), QString());
-    AppSettings::setWorkingFolder(world.pickedFolder());
-    Script script;
-    script.install();
-    RecordStore store;
-    DataFolderLock lock;
-
-    QVERIFY(Startup::run(store, lock).proceed);
-    QCOMPARE(script.dialogs, QStringList());
-    QCOMPARE(UserDialogs::takeMessages(), QStringList());
-    QCOMPARE(store.workingDirectory(), world.dataFolder());
 }
 
 void StartupTest::secondCopyIsRefusedAtStart()
@@ -373,15 +350,18 @@ void StartupTest::changeDirectoryKeepsFolder_data()
 {
     QTest::addColumn<QString>("browse"); // "data": the data folder itself; "" presses Set unchanged
     QTest::addColumn<bool>("accept");
-    QTest::newRow("set pressed unchanged") << "" << true;
-    QTest::newRow("data folder itself picked") << "data" << true;
-    QTest::newRow("cancelled after browsing") << "elsewhere" << false;
+    QTest::addColumn<bool>("lockedElsewhere");
+    QTest::newRow("set pressed unchanged") << "" << true << false;
+    QTest::newRow("data folder itself picked") << "data" << true << false;
+    QTest::newRow("cancelled after browsing") << "elsewhere" << false << false;
+    QTest::newRow("folder of another copy refused") << "shared" << true << true;
 }
 
 void StartupTest::changeDirectoryKeepsFolder()
 {
     QFETCH(QString, browse);
     QFETCH(bool, accept);
+    QFETCH(bool, lockedElsewhere);
     GuiWorld world;
     world.addProject(QStringLiteral("Bridge"));
     DataFolderLock lock;
@@ -393,6 +373,11 @@ void StartupTest::changeDirectoryKeepsFolder()
         script.browseTo = makeFolder(world, browse);
     script.acceptFolder = accept;
     script.install();
+    DataFolderLock otherCopy;
+    if (lockedElsewhere) {
+        QDir().mkpath(script.browseTo + QStringLiteral("/Korvane"));
+        QVERIFY(otherCopy.acquire(script.browseTo + QStringLiteral("/Korvane"), nullptr));
+    }
 
     QVERIFY(!Startup::changeDirectory(world.store(), lock, nullptr));
     // The dialog shows the picked folder, not the data folder inside it.
@@ -403,8 +388,15 @@ void StartupTest::changeDirectoryKeepsFolder()
         QVERIFY(!QFileInfo::exists(script.browseTo + QStringLiteral("/Korvane")));
     QCOMPARE(lock.folder(), world.dataFolder());
     QVERIFY(lock.isLocked());
+    DataFolderLock probe;
+    QVERIFY(!probe.acquire(world.dataFolder(), nullptr));
     QCOMPARE(world.store().projects().size(), 1);
-    QCOMPARE(UserDialogs::takeMessages(), QStringList());
+    const QStringList messages = UserDialogs::takeMessages();
+    if (lockedElsewhere)
+        QVERIFY(messages.size() == 1 &&
+                messages[0].startsWith(QStringLiteral("Korvane is already open on this data folder")));
+    else
+        QCOMPARE(messages, QStringList());
 }
 
 void StartupTest::changeDirectorySwitchesAndLoads()
@@ -447,50 +439,6 @@ void StartupTest::changeDirectorySwitchesAndLoads()
     QVERIFY(!settingWritten());
 }
 
-void StartupTest::changeDirectoryMakesNewFolderWithDefaults()
-{
-    GuiWorld world;
-    world.addProject(QStringLiteral("Old one"));
-    DataFolderLock lock;
-    QVERIFY(lock.acquire(world.dataFolder(), nullptr));
-    const QString newPicked = makeFolder(world, QStringLiteral("empty"));
-    Script script;
-    script.browseTo = newPicked;
-    script.install();
-
-    QVERIFY(Startup::changeDirectory(world.store(), lock, nullptr));
-    const QString newData = newPicked + QStringLiteral("/Korvane");
-    QCOMPARE(world.store().workingDirectory(), newData);
-    QCOMPARE(world.store().projects().size(), 0);
-    QVERIFY(LoginFiles(newData).matches("naro", "naro"));
-    QCOMPARE(UserDialogs::takeMessages(), QStringList());
-}
-
-void StartupTest::changeDirectoryRefusesFolderOfAnotherCopy()
-{
-    GuiWorld world;
-    world.addProject(QStringLiteral("Mine"));
-    DataFolderLock lock;
-    QVERIFY(lock.acquire(world.dataFolder(), nullptr));
-    const QString otherPicked = makeFolder(world, QStringLiteral("shared"));
-    const QString otherData = otherPicked + QStringLiteral("/Korvane");
-    QDir().mkpath(otherData);
-    DataFolderLock otherCopy;
-    QVERIFY(otherCopy.acquire(otherData, nullptr));
-    Script script;
-    script.browseTo = otherPicked;
-    script.install();
-
-    QVERIFY(!Startup::changeDirectory(world.store(), lock, nullptr));
-    QVERIFY(onlyMessage().startsWith(QStringLiteral("Korvane is already open on this data folder")));
-    QCOMPARE(world.store().workingDirectory(), world.dataFolder());
-    QCOMPARE(world.store().projects().size(), 1);
-    QCOMPARE(lock.folder(), world.dataFolder());
-    QVERIFY(lock.isLocked());
-    DataFolderLock probe;
-    QVERIFY(!probe.acquire(world.dataFolder(), nullptr));
-}
-
 void StartupTest::lockIsTakenOverFromEndedProgram()
 {
     GuiWorld world;
@@ -531,7 +479,6 @@ void StartupTest::bigFolderLoadsUnderProgressDialog()
 
     // Runs from inside the load, when the first progress report lets events through.
     QWidget mainWindow;
-    QString label;
     int maximum = -1;
     bool cancelButton = true;
     bool seen = false;
@@ -539,7 +486,6 @@ void StartupTest::bigFolderLoadsUnderProgressDialog()
     QTimer::singleShot(0, [&] {
         if (auto* progress = mainWindow.findChild<QProgressDialog*>()) {
             seen = true;
-            label = progress->labelText();
             maximum = progress->maximum();
             cancelButton = progress->findChild<QPushButton*>() != nullptr;
         }
@@ -549,7 +495,6 @@ void StartupTest::bigFolderLoadsUnderProgressDialog()
 
     QCOMPARE(store.projects().size(), projects);
     QVERIFY(seen);
-    QCOMPARE(label, QStringLiteral("Loading records..."));
     QCOMPARE(maximum, projects);
     QVERIFY(!cancelButton);
     // The panes, which may point into the maps being refilled, do not paint during the load.

@@ -230,11 +230,9 @@ private slots:
         // Where the entry goes in the parent's list is TaskEdits' rule (tested in RecordEditsTest).
         test::GuiWorld world;
         const QByteArray projectId = addAlpha(world.store());
-        addProject(world.store(), "Beta", "B-1", at(2024, 1, 1, 9, 0), at(2024, 1, 30, 17, 0));
         TaskRecord parent = newTask(projectId, "Parent");
         parent.subTaskList = "S1\n";
         const QByteArray parentId = storeTask(world.store(), parent);
-        const TaskRecord other = world.store().GetTask(storeTask(world.store(), newTask(projectId, "Other")));
 
         finishWith([](CTaskSheet& sheet) {
             // Sub tasks stay in their parent's project.
@@ -249,10 +247,7 @@ private slots:
         QCOMPARE(sub.name, QByteArray("Child"));
         QCOMPARE(sub.kind, QByteArray("SubTask"));
         QCOMPARE(sub.projectIdentifier, projectId);
-        QCOMPARE(sub.subTaskList, QByteArray());
         QCOMPARE(world.store().GetTask(parentId).subTaskList, "S1\n" + outcome.identifier + "\n");
-        QCOMPARE(world.store().GetTask(other.identifier), other);
-        QCOMPARE(world.store().tasks().size(), 3);
     }
 
     void subTaskIsTakenBackWhenItsParentCannotBeSaved()
@@ -433,7 +428,7 @@ private slots:
     void unknownProjectOpensOnTheFirstAndIsKept()
     {
         test::GuiWorld world;
-        addAlpha(world.store());
+        const QByteArray alpha = addAlpha(world.store());
         const QByteArray beta =
             addProject(world.store(), "Beta", "B-1", at(2025, 1, 1, 9, 0), at(2025, 1, 31, 17, 0));
         TaskRecord task = newTask("NOSUCH", "Lost");
@@ -472,25 +467,16 @@ private slots:
         QCOMPARE(moved.projectIdentifier, beta);
         QCOMPARE(moved.start.toQDateTime(), at(2025, 1, 1, 0, 0));
         QCOMPARE(moved.end.toQDateTime(), at(2025, 1, 1, 9, 0));
-    }
 
-    void projectPickedByNameMovesTheTask()
-    {
-        // Its sub tasks follow it in RecordEdits::modify (tested in RecordEditsTest).
-        test::GuiWorld world;
-        const QByteArray alpha = addAlpha(world.store());
-        const QByteArray beta =
-            addProject(world.store(), "Beta", "B-1", at(2024, 6, 1, 9, 0), at(2024, 6, 30, 17, 0));
-        const QByteArray taskId = storeTask(world.store(), newTask(alpha, "Parent"));
-
-        finishWith([&](CTaskSheet& sheet) {
+        // Picked in the name list, it moves as well (its sub tasks follow in RecordEdits: RecordEditsTest).
+        finishWith([](CTaskSheet& sheet) {
             QComboBox* names = sheet.detailsPage()->projectNameCombo();
-            const int index = names->findText(QStringLiteral("Beta"));
+            const int index = names->findText(QStringLiteral("Alpha"));
             names->setCurrentIndex(index);
             emit names->activated(index);
         });
         QVERIFY(CTaskSheet::modifyTask(world.store(), taskId, nullptr).finished);
-        QCOMPARE(world.store().GetTask(taskId).projectIdentifier, beta);
+        QCOMPARE(world.store().GetTask(taskId).projectIdentifier, alpha);
     }
 };
 
