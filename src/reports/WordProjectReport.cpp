@@ -54,8 +54,8 @@ struct MoneyColumn
 MoneyColumn moneyColumn(const TreeNode& moneyTree, MoneyCategory category, const QLocale& locale)
 {
     MoneyColumn column;
-    const std::size_t index = std::size_t(category);
-    if (index >= moneyTree.children.size())
+    const auto index = qsizetype(category);
+    if (index < 0 || index >= moneyTree.children.size())
         return column;
     for (const TreeNode& entry : moneyTree.children[index].children) {
         const MoneyFlowRecord* money = entry.moneyFlow();

@@ -74,17 +74,18 @@ template <class R> const R& lookup(const RecordStore& store, const QByteArray& i
     return record ? *record : empty;
 }
 
-/** A task's node with its resource rows; `extraRows` reserves room for the sub tasks put in front later. */
 /** A resource's row with its detail rows, made once per resource: the rows of every task that lists
- * it share their texts. */
+ * it share them. */
 using ResourceRows = QHash<QByteArray, TreeNode>;
 
+/** A task's node: the rows given (its sub tasks), then its resource rows. */
 TreeNode taskNode(const RecordStore& store, const TaskRecord& task, ResourceRows& resourceRows,
-                  std::size_t extraRows = 0)
+                  QList<TreeNode> leadingRows = {})
 {
     TreeNode result = node(displayText(task.name), priorityIcon(task.priority), task);
     const QList<QByteArray> resourceIds = TextList::entries(task.resources);
-    result.children.reserve(extraRows + std::size_t(resourceIds.size()));
+    result.children = std::move(leadingRows);
+    result.children.reserve(result.children.size() + resourceIds.size());
     for (const QByteArray& resourceId : resourceIds) {
         auto made = resourceRows.constFind(resourceId);
         if (made == resourceRows.cend()) {
@@ -204,20 +205,17 @@ TreeNode buildTaskTree(const RecordStore& store, const QByteArray& projectId)
                      [](const TaskRecord* a, const TaskRecord* b) { return earlier(a->start, b->start); });
 
     TreeNode root = node(counted(kTasks, qsizetype(tops.size())), TreeIcon::TasksRoot);
-    root.children.reserve(tops.size());
+    root.children.reserve(qsizetype(tops.size()));
     ResourceRows resourceRows;
     for (const TaskRecord* task : tops) {
         // Each sub task goes in front of the ones before it, ahead of the task's own resource
         // rows, so sub tasks show in reverse list order.
         const QList<QByteArray> subIds = TextList::entries(task->subTaskList);
-        std::vector<TreeNode> rows;
-        rows.reserve(std::size_t(subIds.size()));
+        QList<TreeNode> rows;
+        rows.reserve(subIds.size());
         for (auto sub = subIds.crbegin(); sub != subIds.crend(); ++sub)
             rows.push_back(taskNode(store, lookup<TaskRecord>(store, *sub), resourceRows));
-        TreeNode top = taskNode(store, *task, resourceRows, rows.size());
-        top.children.insert(top.children.begin(), std::make_move_iterator(rows.begin()),
-                            std::make_move_iterator(rows.end()));
-        root.children.push_back(std::move(top));
+        root.children.push_back(taskNode(store, *task, resourceRows, std::move(rows)));
     }
     return root;
 }
@@ -302,9 +300,9 @@ TreePath moneyFlowRevealPath(const TreeNode& moneyRoot, const QByteArray& identi
     // Invoices and money flow entries draw identifiers independently, so one can name both; the
     // money flow entry, looked at last, is the one revealed then.
     for (int category = 0; category < 3 && category < int(moneyRoot.children.size()); ++category) {
-        const auto& entries = moneyRoot.children[size_t(category)].children;
+        const auto& entries = moneyRoot.children[category].children;
         for (int row = 0; row < int(entries.size()); ++row) {
-            const TreeNode& entry = entries[size_t(row)];
+            const TreeNode& entry = entries[row];
             if ((entry.invoice() || entry.moneyFlow()) && entry.recordIdentifier() == identifier)
                 found = {category, row};
         }
@@ -326,7 +324,7 @@ std::optional<TreePath> pathOfRecord(const TreeNode& root, RecordKind kind, cons
                            *root.record);
     if (owned)
         return TreePath{};
-    for (std::size_t i = 0; i < root.children.size(); ++i) {
+    for (qsizetype i = 0; i < root.children.size(); ++i) {
         if (std::optional<TreePath> below = pathOfRecord(root.children[i], kind, identifier)) {
             below->insert(below->begin(), int(i));
             return below;
@@ -339,9 +337,9 @@ const TreeNode* nodeAt(const TreeNode& root, std::span<const int> path)
 {
     const TreeNode* current = &root;
     for (int index : path) {
-        if (index < 0 || size_t(index) >= current->children.size())
+        if (index < 0 || index >= current->children.size())
             return nullptr;
-        current = &current->children[size_t(index)];
+        current = &current->children[index];
     }
     return current;
 }

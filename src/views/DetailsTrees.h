@@ -4,6 +4,7 @@
 #include "store/RecordKind.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <cstdint>
 #include <memory>
@@ -53,7 +54,9 @@ struct TreeNode
     std::int64_t icon = 0;
     /** Null for the many rows that own no record, so that a row costs a pointer rather than a record. */
     std::shared_ptr<const TreeRecord> record;
-    std::vector<TreeNode> children;
+    /** Shared, not copied, where rows repeat: every task that lists a resource shows the same rows below it.
+     */
+    QList<TreeNode> children;
 
     /** The owned task, or nullptr when the node owns none. */
     const TaskRecord* task() const { return owned<TaskRecord>(); }

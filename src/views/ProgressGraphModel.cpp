@@ -219,10 +219,12 @@ void ProgressGraphModel::fill(const RecordStore& store, const QByteArray& projec
     projectRow.start = project->startDate;
     projectRow.end = project->endDate;
 
+    const std::vector<const TaskRecord*> projectTasks = store.ofProject<TaskRecord>(projectId);
     std::vector<GraphRow> tasks;
+    tasks.reserve(projectTasks.size());
     qint64 weightedSum = 0;
     qint64 totalWeight = 0;
-    for (const TaskRecord* task : store.ofProject<TaskRecord>(projectId)) {
+    for (const TaskRecord* task : projectTasks) {
         GraphRow row;
         row.kind = GraphRow::Task;
         row.id = task->identifier;

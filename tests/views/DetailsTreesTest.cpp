@@ -304,7 +304,7 @@ TEST_F(MoneyTreeTest, SortsFollowTheCalendarBefore1900AndPutDamagedDatesLast)
     EXPECT_EQ(names(buildMeetingTree(m_store, project), head), expected);
     const TreeNode money = buildMoneyFlowTree(m_store, project);
     for (int category = 0; category < 3; ++category)
-        EXPECT_EQ(names(money.children[size_t(category)], head), expected) << category;
+        EXPECT_EQ(names(money.children[category], head), expected) << category;
 }
 
 TEST_F(DetailsTreesTest, PriorityIconsHoldAnyStoredPriority)
@@ -320,12 +320,12 @@ TEST_F(DetailsTreesTest, PriorityIconsHoldAnyStoredPriority)
                                        {"Down", due, "Bob", std::numeric_limits<std::int32_t>::min()}}));
 
     const TreeNode tasks = buildTaskTree(m_store, project);
-    ASSERT_EQ(tasks.children.size(), 2u);
+    ASSERT_EQ(tasks.children.size(), 2);
     EXPECT_EQ(tasks.children[0].icon, 2147483695); // 48 + 2147483647, not wrapped round
     EXPECT_EQ(tasks.children[1].icon, -2147483600);
     const TreeNode meetings = buildMeetingTree(m_store, project);
     const TreeNode& actions = meetings.children.at(0).children.at(3);
-    ASSERT_EQ(actions.children.size(), 2u);
+    ASSERT_EQ(actions.children.size(), 2);
     EXPECT_EQ(actions.children[0].icon, 2147483695);
     EXPECT_EQ(actions.children[1].icon, -2147483600);
 }

@@ -71,11 +71,12 @@ public:
         beginResetModel();
         m_root = std::move(root);
         m_entries.clear();
+        m_entries.reserve(size_t(countNodes(m_root)));
         m_entries.push_back({&m_root, -1, 0, 0});
         for (size_t at = 0; at < m_entries.size(); ++at) {
             const TreeNode* node = m_entries[at].node;
             m_entries[at].firstChild = int(m_entries.size());
-            for (size_t row = 0; row < node->children.size(); ++row)
+            for (qsizetype row = 0; row < node->children.size(); ++row)
                 m_entries.push_back({&node->children[row], int(at), int(row), 0});
         }
         endResetModel();
@@ -95,7 +96,7 @@ public:
         if (!parent.isValid())
             return row == 0 ? createIndex(0, 0, quintptr(0)) : QModelIndex();
         const Entry& above = m_entries[size_t(parent.internalId())];
-        if (size_t(row) >= above.node->children.size())
+        if (row >= above.node->children.size())
             return {};
         return createIndex(row, 0, quintptr(above.firstChild + row));
     }
@@ -139,6 +140,14 @@ public:
     }
 
 private:
+    static qsizetype countNodes(const TreeNode& node)
+    {
+        qsizetype count = 1;
+        for (const TreeNode& child : node.children)
+            count += countNodes(child);
+        return count;
+    }
+
     struct Entry
     {
         const TreeNode* node;

@@ -3,8 +3,9 @@
 #include "store/DisplayFormat.h"
 #include "views/widgets/ProgressChartDelegate.h"
 
-#include <QHeaderView>
+#include <QAbstractTableModel>
 #include <QEvent>
+#include <QHeaderView>
 
 #include <algorithm>
 
@@ -24,15 +25,120 @@ enum Column
 
 } // namespace
 
-ProgressChart::ProgressChart(QWidget* parent)
-    : QTreeWidget(parent)
+/**
+ * The chart's rows for the view: a table over the graph model's rows whose texts are made when the
+ * view or an assistive tool asks, so that a project of thousands of tasks keeps no texts per cell.
+ */
+class ProgressChart::RowModel : public QAbstractTableModel
+{
+public:
+    explicit RowModel(const ProgressGraphModel& graph, QObject* parent)
+        : QAbstractTableModel(parent), m_graph(graph)
+    {
+    }
+
+    void reset()
+    {
+        beginResetModel();
+        m_now = DateTime::now();
+        endResetModel();
+    }
+
+    int rowCount(const QModelIndex& parent = {}) const override
+    {
+        return parent.isValid() ? 0 : int(m_graph.rows().size());
+    }
+
+    int columnCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : 4; }
+
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        // Never shown, the header is hidden; they name the columns for assistive tools.
+        static const QString names[] = {u"Lead By"_s, u"Project /Task"_s, u"Time line"_s, u"Status"_s};
+        if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section > 3)
+            return {};
+        return names[section];
+    }
+
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (!index.isValid() || size_t(index.row()) >= m_graph.rows().size())
+            return {};
+        const GraphRow& row = m_graph.rows()[size_t(index.row())];
+        // The cells are painted by the delegate; the texts are what assistive tools read out.
+        if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
+            return text(row, index.column());
+        if (role == Qt::ToolTipRole && row.kind != GraphRow::Header && row.kind != GraphRow::Legend) {
+            switch (index.column()) {
+            case LeadColumn:
+                return row.lead;
+            case NameColumn:
+                return row.name + u"\n"_s + dates(row);
+            case TimeLineColumn:
+                return text(row, TimeLineColumn);
+            default:
+                break;
+            }
+        }
+        return {};
+    }
+
+    Qt::ItemFlags flags(const QModelIndex& index) const override
+    {
+        return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+    }
+
+private:
+    static QString dates(const GraphRow& row)
+    {
+        const QLocale locale;
+        return DisplayFormat::shortDate(row.start, locale) + u" - "_s +
+               DisplayFormat::shortDate(row.end, locale);
+    }
+
+    QString text(const GraphRow& row, int column) const
+    {
+        switch (row.kind) {
+        case GraphRow::Header:
+            switch (column) {
+            case LeadColumn:
+                return u"Lead By"_s;
+            case NameColumn:
+                return u"Project /Task"_s;
+            case TimeLineColumn: {
+                const QLocale locale;
+                return m_graph.axis().caption(locale) + u": "_s +
+                       m_graph.axis().labelTexts(locale).join(u", "_s);
+            }
+            default:
+                return u"Status"_s;
+            }
+        case GraphRow::Legend:
+            return column == LeadColumn ? u"BEHIND, AHEAD, COMPLETED"_s : QString();
+        default:
+            switch (column) {
+            case LeadColumn:
+                return row.lead;
+            case NameColumn:
+                return row.name;
+            case TimeLineColumn:
+                return u"%1, %2 % done"_s.arg(dates(row)).arg(row.completion);
+            default:
+                return ProgressGraphModel::statusText(ProgressGraphModel::status(row, m_now));
+            }
+        }
+    }
+
+    const ProgressGraphModel& m_graph;
+    DateTime m_now = DateTime::now();
+};
+
+ProgressChart::ProgressChart(QWidget* parent) : QTreeView(parent), m_rows(new RowModel(m_model, this))
 {
     setObjectName(u"progressChart"_s);
     setProperty("lightPage", true); // the rows' colours are fixed for a white background
     setAccessibleName(u"Progress graph"_s);
-    setColumnCount(4);
-    // Never shown, the header is hidden; they name the columns for assistive tools.
-    setHeaderLabels({u"Lead By"_s, u"Project /Task"_s, u"Time line"_s, u"Status"_s});
+    setModel(m_rows);
     header()->hide();
     header()->setStretchLastSection(false);
     header()->setSectionResizeMode(QHeaderView::Fixed);
@@ -53,7 +159,10 @@ ProgressChart::ProgressChart(QWidget* parent)
 void ProgressChart::fill(const RecordStore& store, const QByteArray& projectId)
 {
     m_model.fill(store, projectId);
-    addItems();
+    m_rows->reset();
+    const auto& rows = m_model.rows();
+    if (!rows.empty() && rows.back().kind == GraphRow::Legend)
+        setFirstColumnSpanned(int(rows.size()) - 1, {}, true);
 }
 
 const GraphRow* ProgressChart::graphRow(int row) const
@@ -71,47 +180,7 @@ const GraphAxis& ProgressChart::axis() const
 
 int ProgressChart::rowCount() const
 {
-    return topLevelItemCount();
-}
-
-void ProgressChart::addItems()
-{
-    clear();
-    const QLocale locale;
-    const DateTime now = DateTime::now();
-    QList<QTreeWidgetItem*> items;
-    for (const GraphRow& row : m_model.rows()) {
-        // The cells are painted by the delegate; the texts are what assistive tools read out.
-        auto* item = new QTreeWidgetItem;
-        switch (row.kind) {
-        case GraphRow::Header:
-            item->setText(LeadColumn, u"Lead By"_s);
-            item->setText(NameColumn, u"Project /Task"_s);
-            item->setText(TimeLineColumn,
-                          m_model.axis().caption(locale) + u": "_s + m_model.axis().labelTexts(locale).join(u", "_s));
-            item->setText(StatusColumn, u"Status"_s);
-            break;
-        case GraphRow::Legend:
-            item->setText(LeadColumn, u"BEHIND, AHEAD, COMPLETED"_s);
-            break;
-        default: {
-            const QString dates = DisplayFormat::shortDate(row.start, locale) + u" - "_s +
-                                  DisplayFormat::shortDate(row.end, locale);
-            item->setText(LeadColumn, row.lead);
-            item->setToolTip(LeadColumn, row.lead);
-            item->setText(NameColumn, row.name);
-            item->setText(TimeLineColumn, u"%1, %2 % done"_s.arg(dates).arg(row.completion));
-            item->setText(StatusColumn, ProgressGraphModel::statusText(ProgressGraphModel::status(row, now)));
-            item->setToolTip(NameColumn, row.name + u"\n"_s + dates);
-            item->setToolTip(TimeLineColumn, item->text(TimeLineColumn));
-            break;
-        }
-        }
-        items.append(item);
-    }
-    addTopLevelItems(items);
-    if (!items.isEmpty() && m_model.rows().back().kind == GraphRow::Legend)
-        items.back()->setFirstColumnSpanned(true);
+    return m_rows->rowCount();
 }
 
 bool ProgressChart::viewportEvent(QEvent* event)
@@ -119,7 +188,7 @@ bool ProgressChart::viewportEvent(QEvent* event)
     // The viewport narrows also when the vertical scroll bar comes, without a resize of the chart.
     if (event->type() == QEvent::Resize)
         fitColumns();
-    return QTreeWidget::viewportEvent(event);
+    return QTreeView::viewportEvent(event);
 }
 
 int ProgressChart::textColumnWidth() const

@@ -3,14 +3,14 @@
 #include "views/ProgressGraphModel.h"
 
 #include <QByteArray>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace korvane {
 
 class RecordStore;
 
 /** The progress chart of the "Graph" tab: one row per header, project, task and legend, drawn on a time axis. */
-class ProgressChart : public QTreeWidget
+class ProgressChart : public QTreeView
 {
     Q_OBJECT
 
@@ -45,10 +45,13 @@ protected:
     bool viewportEvent(QEvent* event) override;
 
 private:
+    class RowModel;
+
     void fitColumns();
-    void addItems();
 
     ProgressGraphModel m_model;
+    /** The rows as the view and assistive tools read them, their texts made when asked for. */
+    RowModel* m_rows;
 };
 
 } // namespace korvane
