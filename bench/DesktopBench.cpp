@@ -33,6 +33,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -209,8 +210,16 @@ Desktop startUp(const QString& folder, bool paint = true)
     return desktop;
 }
 
+/** Runs the event loop for a second: the window paints itself as on screen, and nothing else is made. */
+void runAWhile()
+{
+    QEventLoop loop;
+    QTimer::singleShot(1000, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
 /** Selects a project in the list as a click on its row does, and lets the window paint. */
-void selectProject(CMainFrame& frame, const QByteArray& projectId)
+void selectProject(CMainFrame& frame, const QByteArray& projectId, bool grab = true)
 {
     CKorvaneView* list = frame.projectList();
     const int row = list->rowOfProject(projectId);
@@ -218,16 +227,16 @@ void selectProject(CMainFrame& frame, const QByteArray& projectId)
         std::abort(); // the pickers must show the project
     list->setSelectedRow(row);
     emit list->projectChosen(projectId);
-    settle(frame);
+    grab ? settle(frame) : runAWhile();
 }
 
 /** Sets the pickers to the months from the first project's start to the last one's, untimed. */
-void showWholeRange(CMainFrame& frame, const Shape& shape)
+void showWholeRange(CMainFrame& frame, const Shape& shape, bool grab = true)
 {
     frame.toPicker()->setMinimumDate(QDate(1753, 1, 1));
     frame.toPicker()->setDate(QDate(shape.last.year(), shape.last.month(), 1));
     frame.fromPicker()->setDate(QDate(shape.first.year(), shape.first.month(), 1));
-    settle(frame);
+    grab ? settle(frame) : runAWhile();
 }
 
 /** Selects the first task of the task tree, so that Modify Task has something to modify. */
@@ -523,10 +532,13 @@ LargeProject measureLargeProject(const QString& folder, int rounds)
  * kB. */
 int reportPeak(const QString& folder)
 {
-    Desktop desktop = startUp(folder);
+    // As the program runs: the window paints itself, and no picture of it is taken (that would add
+    // one the size of the window to the peak).
+    Desktop desktop = startUp(folder, false);
+    runAWhile();
     const Shape shape = shapeOf(*desktop.store);
-    showWholeRange(*desktop.frame, shape);
-    selectProject(*desktop.frame, shape.largest);
+    showWholeRange(*desktop.frame, shape, false);
+    selectProject(*desktop.frame, shape.largest, false);
     std::printf("%lld %lld\n", statusKb("VmHWM"), statusKb("VmRSS"));
     return 0;
 }
