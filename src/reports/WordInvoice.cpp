@@ -2,6 +2,7 @@
 
 #include "records/Text.h"
 #include "reports/HtmlText.h"
+#include "reports/InvoiceReport.h"
 #include "store/DisplayFormat.h"
 #include "store/RecordStore.h"
 
@@ -13,31 +14,6 @@ constexpr int kLetterHalfPoints = 18; // 9 pt
 
 WordInvoice::WordInvoice(const RecordStore& store, const QLocale& locale) : m_store(store), m_locale(locale)
 {
-}
-
-QString WordInvoice::senderName(const QString& fromAddress)
-{
-    const qsizetype lineFeed = fromAddress.indexOf(u'\n');
-    if (lineFeed <= 0)
-        return fromAddress;
-    QString line = fromAddress.left(lineFeed);
-    // Addresses typed on Windows end their lines with a carriage return; only that one is dropped,
-    // so a line typed here without it keeps its last letter.
-    if (line.endsWith(u'\r'))
-        line.chop(1);
-    return line;
-}
-
-QString WordInvoice::currencySymbol(const QString& currencyText)
-{
-    const qsizetype dash = currencyText.indexOf(u'-');
-    return dash < 0 ? QString() : currencyText.left(dash);
-}
-
-QString WordInvoice::currencyName(const QString& currencyText)
-{
-    const qsizetype dash = currencyText.indexOf(u'-');
-    return dash < 0 ? currencyText : currencyText.mid(dash + 1);
 }
 
 DocxWriter WordInvoice::document(const QByteArray& invoiceId) const
@@ -90,12 +66,12 @@ DocxWriter WordInvoice::document(const QByteArray& invoiceId) const
     doc.typeText(QStringLiteral("Task : ") + displayText(invoice.task) + QStringLiteral("\r\n"));
     doc.typeText(QStringLiteral("\t") + displayText(invoice.body) + QStringLiteral("\r\n\n"));
 
-    doc.typeText(QStringLiteral("Net Amount : ") + currencySymbol(currency) +
+    doc.typeText(QStringLiteral("Net Amount : ") + InvoiceReport::currencySymbol(currency) +
                  HtmlText::fixed(invoice.netAmount, 0) + QStringLiteral(" \r\n"));
     doc.typeText(QStringLiteral("Amount in words : ") + displayText(invoice.amountInWords) +
-                 currencyName(currency) + QStringLiteral(" ONLY\r\n\n\n"));
+                 InvoiceReport::currencyName(currency) + QStringLiteral(" ONLY\r\n\n\n"));
 
-    doc.typeText(QStringLiteral("For ") + senderName(fromAddress) + QStringLiteral("\r\n"));
+    doc.typeText(QStringLiteral("For ") + InvoiceReport::firstLine(fromAddress) + QStringLiteral("\r\n"));
     doc.typeText(QStringLiteral("(") + displayText(invoice.signatory) + QStringLiteral(")\r\n"));
     doc.typeText(QStringLiteral("Authorized Signatory\r\n"));
     return doc;

@@ -24,17 +24,6 @@ public:
     /** Writes the letter to a .docx file whole; returns "" or the reason it could not. */
     QString write(const QByteArray& invoiceId, const QString& path) const;
 
-    /**
-     * The sender's name that the letter signs "For": the from address up to its first line break
-     * (a carriage return before the line feed left out), or the whole text when it has none.
-     */
-    static QString senderName(const QString& fromAddress);
-
-    /** The symbol of a currency text "$-US DOLLAR": the part before the first "-", empty without one. */
-    static QString currencySymbol(const QString& currencyText);
-    /** The name of a currency text: the part after the first "-", the whole text without one. */
-    static QString currencyName(const QString& currencyText);
-
 private:
     const RecordStore& m_store;
     const QLocale m_locale;
