@@ -37,13 +37,19 @@ const QString kTax = QStringLiteral("Tax");
 const QString kProfit = QStringLiteral("Profit: ");
 const QString kLoss = QStringLiteral("Loss: ");
 
-TreeNode node(const QString& label, std::int64_t icon, TreeRecord record = {})
+TreeNode node(const QString& label, std::int64_t icon)
 {
     TreeNode result;
     result.label = label;
     result.icon = icon;
-    if (!std::holds_alternative<std::monostate>(record))
-        result.record = std::make_shared<const TreeRecord>(std::move(record));
+    return result;
+}
+
+/** A row that owns a copy of its record, allocated as that record alone. */
+template <class R> TreeNode node(const QString& label, std::int64_t icon, const R& record)
+{
+    TreeNode result = node(label, icon);
+    result.record = std::make_shared<const R>(record);
     return result;
 }
 
@@ -162,16 +168,14 @@ void appendAmountRows(TreeNode& parent, double amount, double tax, double net, c
 
 QByteArray TreeNode::recordIdentifier() const
 {
-    if (!record)
-        return {};
     return std::visit(
         [](const auto& owned) -> QByteArray {
             if constexpr (std::is_same_v<std::decay_t<decltype(owned)>, std::monostate>)
                 return {};
             else
-                return owned.identifier;
+                return owned->identifier;
         },
-        *record);
+        record);
 }
 
 TreeNode emptyTaskTree()
@@ -312,16 +316,15 @@ TreePath moneyFlowRevealPath(const TreeNode& moneyRoot, const QByteArray& identi
 
 std::optional<TreePath> pathOfRecord(const TreeNode& root, RecordKind kind, const QByteArray& identifier)
 {
-    const bool owned =
-        root.record && std::visit(
-                           [&](const auto& record) {
-                               if constexpr (std::is_same_v<std::decay_t<decltype(record)>, std::monostate>)
-                                   return false;
-                               else
-                                   return KindOf<std::decay_t<decltype(record)>>::value == kind &&
-                                          record.identifier == identifier;
-                           },
-                           *root.record);
+    const bool owned = std::visit(
+        [&](const auto& record) {
+            if constexpr (std::is_same_v<std::decay_t<decltype(record)>, std::monostate>)
+                return false;
+            else
+                return KindOf<std::remove_const_t<typename std::decay_t<decltype(record)>::element_type>>::value == kind &&
+                       record->identifier == identifier;
+        },
+        root.record);
     if (owned)
         return TreePath{};
     for (qsizetype i = 0; i < root.children.size(); ++i) {

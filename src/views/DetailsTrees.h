@@ -44,7 +44,9 @@ enum : int
 } // namespace TreeIcon
 
 /** The record a tree node owns a copy of, if any: roots, categories and detail rows own none. */
-using TreeRecord = std::variant<std::monostate, TaskRecord, MeetingRecord, MoneyFlowRecord, InvoiceRecord>;
+using TreeRecord =
+    std::variant<std::monostate, std::shared_ptr<const TaskRecord>, std::shared_ptr<const MeetingRecord>,
+                 std::shared_ptr<const MoneyFlowRecord>, std::shared_ptr<const InvoiceRecord>>;
 
 /** One row of a project details tree, with its children in display order. */
 struct TreeNode
@@ -52,8 +54,8 @@ struct TreeNode
     QString label;
     /** 64 bits wide: a task's or action's icon is 48 + its stored 32-bit priority, whatever that holds. */
     std::int64_t icon = 0;
-    /** Null for the many rows that own no record, so that a row costs a pointer rather than a record. */
-    std::shared_ptr<const TreeRecord> record;
+    /** Nothing for the many rows that own no record; a row costs a pointer rather than a record. */
+    TreeRecord record;
     /** Shared, not copied, where rows repeat: every task that lists a resource shows the same rows below it.
      */
     QList<TreeNode> children;
@@ -70,7 +72,11 @@ struct TreeNode
     QByteArray recordIdentifier() const;
 
 private:
-    template <class R> const R* owned() const { return record ? std::get_if<R>(record.get()) : nullptr; }
+    template <class R> const R* owned() const
+    {
+        const auto* pointer = std::get_if<std::shared_ptr<const R>>(&record);
+        return pointer ? pointer->get() : nullptr;
+    }
 };
 
 /** A node's place in a tree: the child index at each level below the root (empty for the root). */

@@ -73,7 +73,7 @@ TEST_F(DetailsTreesTest, TaskTreeOrdersTasksByDateAndSubTasksInReverseListOrder)
                                  .toStdString());
     ASSERT_NE(root.children[0].children[3].task(), nullptr);
     EXPECT_EQ(root.children[0].children[3].task()->identifier, m_subOne);
-    EXPECT_FALSE(root.children[0].children[4].record); // resource rows own nothing
+    EXPECT_TRUE(std::holds_alternative<std::monostate>(root.children[0].children[4].record)); // resource rows own nothing
 }
 
 TEST_F(DetailsTreesTest, TaskSelectionResolvesToTheTaskAboveIt)
