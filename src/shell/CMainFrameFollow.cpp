@@ -36,9 +36,9 @@ void CMainFrame::createFolderFollower()
     m_pollTimer = new QTimer(this);
     m_pollTimer->setObjectName(QStringLiteral("FollowPollTimer"));
     m_pollTimer->setSingleShot(true);
+    // Stamping a large folder takes a while: it runs on another thread, and the window stays responsive.
     connect(m_pollTimer, &QTimer::timeout, this, [this] {
-        m_follower->poll(m_followClock.elapsed());
-        scheduleFollow();
+        m_follower->startPoll([this] { return m_followClock.elapsed(); }, [this] { scheduleFollow(); });
     });
     followFolder();
 }
@@ -77,7 +77,7 @@ void CMainFrame::scheduleFollow()
     else if (m_follower->isHeld())
         m_settleTimer->start(kHeldRecheckMs);
     // A folder that is not watched is compared only while the user looks at the window.
-    if (!m_follower->watched() && isActiveWindow() && !m_pollTimer->isActive())
+    if (!m_follower->watched() && isActiveWindow() && !m_pollTimer->isActive() && !m_follower->isPolling())
         m_pollTimer->start(int(m_follower->pollInterval()));
     else if (!isActiveWindow())
         m_pollTimer->stop();

@@ -455,9 +455,23 @@ std::optional<QStringList> RecordStore::filesChangedElsewhere() const
     if (!m_stamps.isValid() || m_stamps.folder() != m_workingDirectory)
         return std::nullopt;
     QStringList names;
-    for (const QStringList& kindNames : listRecordFiles(m_workingDirectory))
+    const FolderStamps now = stampRecordFiles(m_workingDirectory, loadThreads(), names);
+    return filesChangedElsewhere(names, now);
+}
+
+FolderStamps RecordStore::stampRecordFiles(const QString& folder, int threads, QStringList& names)
+{
+    names.clear();
+    for (const QStringList& kindNames : listRecordFiles(folder))
         names += kindNames;
-    const FolderStamps now = FolderStamps::take(m_workingDirectory, names, loadThreads());
+    return FolderStamps::take(folder, names, threads);
+}
+
+std::optional<QStringList> RecordStore::filesChangedElsewhere(const QStringList& names,
+                                                              const FolderStamps& now) const
+{
+    if (!m_stamps.isValid() || m_stamps.folder() != m_workingDirectory)
+        return std::nullopt;
     const auto changed = now.changesSince(m_stamps, names, [this] { return recordFileNames(); });
     if (!changed)
         return std::nullopt;

@@ -152,6 +152,13 @@ public:
      * store holds no stamps of this folder to compare with.
      */
     std::optional<QStringList> filesChangedElsewhere() const;
+    /** The same, from the record files and stamps `stampRecordFiles` took of the data folder. */
+    std::optional<QStringList> filesChangedElsewhere(const QStringList& names, const FolderStamps& now) const;
+    /**
+     * Lists a folder's record files into `names` and stamps them on as many threads as given, for a
+     * store to compare; safe on any thread, as it reads no store.
+     */
+    static FolderStamps stampRecordFiles(const QString& folder, int threads, QStringList& names);
     /**
      * Notes what an editor read from a meeting's or project's list file (nothing: it was missing), or
      * what a change just wrote into it, so that a write over it changed elsewhere since is refused.
