@@ -179,7 +179,10 @@ private:
     void scheduleFollow();
     /** Reads the changes made elsewhere once no editor is open, keeping what the panes show. */
     void followChanges();
-    /** Refills every pane for the selected project, keeping selections, branches and scroll positions. */
+    /**
+     * Refills the panes that show records the last load changed (every pane after a whole read) for
+     * the selected project, keeping selections, branches and scroll positions.
+     */
     void refreshKeepingView();
 
     // Undo, Redo and the History window; in their own source file.

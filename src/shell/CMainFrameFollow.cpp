@@ -14,6 +14,7 @@
 #include <QSocketNotifier>
 #include <QStatusBar>
 #include <QTimer>
+#include <algorithm>
 
 namespace korvane {
 
@@ -35,9 +36,9 @@ void CMainFrame::createFolderFollower()
     m_pollTimer = new QTimer(this);
     m_pollTimer->setObjectName(QStringLiteral("FollowPollTimer"));
     m_pollTimer->setSingleShot(true);
+    // Stamping a large folder takes a while: it runs on another thread, and the window stays responsive.
     connect(m_pollTimer, &QTimer::timeout, this, [this] {
-        m_follower->poll(m_followClock.elapsed());
-        scheduleFollow();
+        m_follower->startPoll([this] { return m_followClock.elapsed(); }, [this] { scheduleFollow(); });
     });
     followFolder();
 }
@@ -76,7 +77,7 @@ void CMainFrame::scheduleFollow()
     else if (m_follower->isHeld())
         m_settleTimer->start(kHeldRecheckMs);
     // A folder that is not watched is compared only while the user looks at the window.
-    if (!m_follower->watched() && isActiveWindow() && !m_pollTimer->isActive())
+    if (!m_follower->watched() && isActiveWindow() && !m_pollTimer->isActive() && !m_follower->isPolling())
         m_pollTimer->start(int(m_follower->pollInterval()));
     else if (!isActiveWindow())
         m_pollTimer->stop();
@@ -113,6 +114,24 @@ void CMainFrame::followChanges()
 
 void CMainFrame::refreshKeepingView()
 {
+    // After a load that read only a few files again, a pane that shows none of their records is
+    // already what a refill would make of it.
+    bool listCurrent = false;
+    bool panesCurrent = false;
+    if (const std::optional<LoadChanges>& changes = m_store.lastLoadChanges()) {
+        const auto changed = [&](RecordKind kind) {
+            return std::any_of(changes->records.begin(), changes->records.end(),
+                               [kind](const RecordKey& key) { return key.kind == kind; });
+        };
+        listCurrent = !changed(RecordKind::Project) && m_projectList->showsProgressOf(changes->projects);
+        // Clients and resources are shown by name in the details of any project.
+        panesCurrent = listCurrent && !changed(RecordKind::Client) && !changed(RecordKind::Resource) &&
+                       !changes->projects.contains(m_projectId);
+    }
+    if (panesCurrent) {
+        updateCommandStates();
+        return;
+    }
     const int listScroll = m_projectList->verticalScrollBar()->value();
     const int detailsScroll = detailsView()->verticalScrollBar()->value();
     const ProjectDetailsBar::ViewState trees = m_detailsBar->viewState();
@@ -120,7 +139,10 @@ void CMainFrame::refreshKeepingView()
     const bool invoiceShown = m_detailsBar->isReportReplaced();
     // A project removed elsewhere leaves the first project selected, as after Refresh.
     const QByteArray projectId = m_store.projects().contains(m_projectId) ? m_projectId : QByteArray();
-    refreshProjectList(projectId, false);
+    if (listCurrent)
+        rebuildTrees(m_projectId, {}, WhichTrees::All);
+    else
+        refreshProjectList(projectId, false);
     if (m_projectId == projectId) {
         m_detailsBar->restoreViewState(trees);
         m_detailsBar->setCurrentTab(tab);

@@ -4,6 +4,7 @@
 
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QThreadPool>
 #include <algorithm>
 
 namespace korvane {
@@ -16,8 +17,17 @@ constexpr qint64 kPollCostShare = 20;
 } // namespace
 
 FolderFollower::FolderFollower(RecordStore& store, bool watchAllowed)
-    : m_store(store), m_watchAllowed(watchAllowed)
+    : m_store(store), m_watchAllowed(watchAllowed), m_receiver(std::make_unique<QObject>()),
+      m_pollReceiver(std::make_shared<PollReceiver>())
 {
+    m_pollReceiver->receiver = m_receiver.get();
+}
+
+FolderFollower::~FolderFollower()
+{
+    // A comparison still running posts nothing from now on; one posted already goes with the receiver.
+    QMutexLocker lock(&m_pollReceiver->mutex);
+    m_pollReceiver->receiver = nullptr;
 }
 
 void FolderFollower::restart()
@@ -59,7 +69,41 @@ void FolderFollower::poll(qint64 now)
 {
     QElapsedTimer took;
     took.start();
-    if (const std::optional<QStringList> changed = m_store.filesChangedElsewhere()) {
+    const std::optional<QStringList> changed = m_store.filesChangedElsewhere();
+    takePolled(changed, took.elapsed(), now);
+}
+
+void FolderFollower::startPoll(std::function<qint64()> clock, std::function<void()> done)
+{
+    if (m_polling)
+        return;
+    m_polling = true;
+    // The stamps are taken away from the store, which belongs to this thread; they are compared here.
+    QThreadPool::globalInstance()->start([this, receiver = m_pollReceiver, folder = m_store.workingDirectory(),
+                                          threads = m_store.loadThreads(), clock = std::move(clock),
+                                          done = std::move(done)] {
+        QElapsedTimer took;
+        took.start();
+        auto names = std::make_shared<QStringList>();
+        auto stamps = std::make_shared<FolderStamps>(RecordStore::stampRecordFiles(folder, threads, *names));
+        const qint64 tookMs = took.elapsed();
+        QMutexLocker lock(&receiver->mutex);
+        if (!receiver->receiver)
+            return;
+        QMetaObject::invokeMethod(
+            receiver->receiver,
+            [this, names, stamps, tookMs, clock, done] {
+                m_polling = false;
+                takePolled(m_store.filesChangedElsewhere(*names, *stamps), tookMs, clock());
+                done();
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void FolderFollower::takePolled(const std::optional<QStringList>& changed, qint64 tookMs, qint64 now)
+{
+    if (changed) {
         // Every comparison finds the same files until the update: only news restart the settling.
         QStringList news;
         for (const QString& name : *changed) {
@@ -68,7 +112,7 @@ void FolderFollower::poll(qint64 now)
         }
         note(news, now);
     }
-    m_pollInterval = std::max(kPollMs, took.elapsed() * kPollCostShare);
+    m_pollInterval = std::max(kPollMs, tookMs * kPollCostShare);
 }
 
 std::optional<qint64> FolderFollower::dueIn(qint64 now) const

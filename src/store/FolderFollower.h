@@ -2,9 +2,13 @@
 
 #include "store/FolderWatch.h"
 
+#include <QMutex>
+#include <QObject>
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <memory>
 #include <optional>
 
 namespace korvane {
@@ -28,6 +32,9 @@ public:
 
     /** Follows the store's data folder; `watchAllowed` false compares stamps only. */
     explicit FolderFollower(RecordStore& store, bool watchAllowed = true);
+    ~FolderFollower();
+    FolderFollower(const FolderFollower&) = delete;
+    FolderFollower& operator=(const FolderFollower&) = delete;
 
     /** Starts following the store's data folder anew, after the store read it (a load or a folder change). */
     void restart();
@@ -40,6 +47,14 @@ public:
     void takeWatchEvents(qint64 now);
     /** Compares every record file's stamp with what the store read (the folder is not watched). */
     void poll(qint64 now);
+    /**
+     * Makes the comparison `poll` makes with the files stamped on a thread of its own, unless one
+     * runs already; once they are, this thread's event loop takes the result in at `clock()` and
+     * calls `done`. A comparison still running when the follower goes is dropped.
+     */
+    void startPoll(std::function<qint64()> clock, std::function<void()> done);
+    /** True from `startPoll` until its result is taken in. */
+    bool isPolling() const { return m_polling; }
     /** The time to wait before the next `poll`: a few seconds, more where comparing is slow. */
     qint64 pollInterval() const { return m_pollInterval; }
 
@@ -60,6 +75,15 @@ public:
 private:
     /** Adds files changed elsewhere to those waiting; a new or further change restarts the settling. */
     void note(const QStringList& changed, qint64 now);
+    /** Takes in what a stamp comparison found, and how long it took. */
+    void takePolled(const std::optional<QStringList>& changed, qint64 tookMs, qint64 now);
+
+    /** What a comparison on another thread and the follower share: where the result goes, while it is there. */
+    struct PollReceiver
+    {
+        QMutex mutex;
+        QObject* receiver = nullptr;
+    };
 
     RecordStore& m_store;
     bool m_watchAllowed;
@@ -70,6 +94,9 @@ private:
     bool m_held = false;
     qint64 m_lastChange = 0;
     qint64 m_pollInterval = kPollMs;
+    bool m_polling = false;
+    std::unique_ptr<QObject> m_receiver;
+    std::shared_ptr<PollReceiver> m_pollReceiver;
 };
 
 } // namespace korvane

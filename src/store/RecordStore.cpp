@@ -455,9 +455,23 @@ std::optional<QStringList> RecordStore::filesChangedElsewhere() const
     if (!m_stamps.isValid() || m_stamps.folder() != m_workingDirectory)
         return std::nullopt;
     QStringList names;
-    for (const QStringList& kindNames : listRecordFiles(m_workingDirectory))
+    const FolderStamps now = stampRecordFiles(m_workingDirectory, loadThreads(), names);
+    return filesChangedElsewhere(names, now);
+}
+
+FolderStamps RecordStore::stampRecordFiles(const QString& folder, int threads, QStringList& names)
+{
+    names.clear();
+    for (const QStringList& kindNames : listRecordFiles(folder))
         names += kindNames;
-    const FolderStamps now = FolderStamps::take(m_workingDirectory, names, loadThreads());
+    return FolderStamps::take(folder, names, threads);
+}
+
+std::optional<QStringList> RecordStore::filesChangedElsewhere(const QStringList& names,
+                                                              const FolderStamps& now) const
+{
+    if (!m_stamps.isValid() || m_stamps.folder() != m_workingDirectory)
+        return std::nullopt;
     const auto changed = now.changesSince(m_stamps, names, [this] { return recordFileNames(); });
     if (!changed)
         return std::nullopt;
@@ -817,8 +831,10 @@ bool RecordStore::refreshFiles(const QStringList& changed, FolderStamps& stamps)
         again.insert(name);
     const bool unplaced = std::any_of(m_unplaced.begin(), m_unplaced.end(),
                                       [](const QSet<QByteArray>& keys) { return !keys.isEmpty(); });
-    if (again.isEmpty() && !unplaced)
+    if (again.isEmpty() && !unplaced) {
+        m_lastLoadChanges = LoadChanges();
         return true;
+    }
     // A record from a file its identifier does not name sits where that file's name puts it, and
     // may be hidden by another file's: the names read again would not tell where records go.
     if (!m_filesNameTheirRecords || !m_conflicts.isEmpty())
@@ -851,6 +867,30 @@ bool RecordStore::refreshFiles(const QStringList& changed, FolderStamps& stamps)
     if (!exact)
         return false;
 
+    // What shows the records learns which of them to show anew: those read again and those moved,
+    // with their projects before the change and, below, after it.
+    LoadChanges touched;
+    const auto noteProjects = [&]<class R>(std::type_identity<R>) {
+        if constexpr (kHasProjectIndex<R>) {
+            for (const RecordKey& key : touched.records) {
+                if (key.kind != KindOf<R>::value)
+                    continue;
+                if (const auto* entry = records<R>().entry(key.identifier))
+                    touched.projects.insert(entry->record.projectIdentifier);
+            }
+        }
+    };
+    forEachRecordType([&]<class R>(std::type_identity<R>) {
+        constexpr RecordKind kind = KindOf<R>::value;
+        for (const FileChange<R>& change : std::get<std::vector<FileChange<R>>>(changes)) {
+            if (change.named)
+                touched.records.append({kind, *change.named});
+        }
+        for (const QByteArray& identifier : m_unplaced[std::size_t(kind)])
+            touched.records.append({kind, identifier});
+        noteProjects(std::type_identity<R>());
+    });
+
     // Those files are stamped as now read; repairs written below are noted again.
     for (const QString& name : again)
         m_writtenContents.remove(name);
@@ -859,7 +899,14 @@ bool RecordStore::refreshFiles(const QStringList& changed, FolderStamps& stamps)
     forEachRecordType([&]<class R>(std::type_identity<R>) {
         applyChanges<R>(std::get<std::vector<FileChange<R>>>(changes));
     });
-    forEachRecordType([&]<class R>(std::type_identity<R>) { placeNewRecords<R>(); });
+    forEachRecordType([&]<class R>(std::type_identity<R>) {
+        const QSet<QByteArray>& unplaced = m_unplaced[std::size_t(KindOf<R>::value)];
+        for (const QByteArray& identifier : unplaced)
+            touched.records.append({KindOf<R>::value, identifier});
+        placeNewRecords<R>();
+        noteProjects(std::type_identity<R>());
+    });
+    m_lastLoadChanges = std::move(touched);
     sortLoadProblems();
     m_written.clear();
     return true;
@@ -917,6 +964,7 @@ bool RecordStore::LoadRecords(const QList<RecordKey>& wanted)
 void RecordStore::LoadAll(const LoadProgress& progress)
 {
     m_listing.clear();
+    m_lastLoadChanges.reset();
     // Also when no record changed: a refresh is where side files changed elsewhere are taken in.
     ++m_generation;
     m_listContents.clear();

@@ -55,6 +55,15 @@ struct RecordKey
     QByteArray identifier;
 };
 
+/** What a load that read only a few files again changed in the maps. */
+struct LoadChanges
+{
+    /** The records it changed, added, removed or moved to where a load puts them. */
+    QList<RecordKey> records;
+    /** The projects whose tasks, meetings, money flow or invoices are among them, before or after. */
+    QSet<QByteArray> projects;
+};
+
 /**
  * The one owner of all records while the program runs: one map per kind, each entry mirrored by one
  * file in the data folder. Every change is written to disk at once; a change whose file cannot be
@@ -101,6 +110,11 @@ public:
     /** Counts every change of the maps (and every load), so what is built from them knows when to build
      * again. */
     quint64 generation() const { return m_generation; }
+    /**
+     * What the last `LoadAll` changed, when it read only the files that changed; nothing when it read
+     * the whole folder.
+     */
+    const std::optional<LoadChanges>& lastLoadChanges() const { return m_lastLoadChanges; }
     /** The files the last `LoadAll` skipped, with the reasons. */
     const QList<LoadProblem>& loadProblems() const { return m_loadProblems; }
 
@@ -138,6 +152,13 @@ public:
      * store holds no stamps of this folder to compare with.
      */
     std::optional<QStringList> filesChangedElsewhere() const;
+    /** The same, from the record files and stamps `stampRecordFiles` took of the data folder. */
+    std::optional<QStringList> filesChangedElsewhere(const QStringList& names, const FolderStamps& now) const;
+    /**
+     * Lists a folder's record files into `names` and stamps them on as many threads as given, for a
+     * store to compare; safe on any thread, as it reads no store.
+     */
+    static FolderStamps stampRecordFiles(const QString& folder, int threads, QStringList& names);
     /**
      * Notes what an editor read from a meeting's or project's list file (nothing: it was missing), or
      * what a change just wrote into it, so that a write over it changed elsewhere since is refused.
@@ -336,6 +357,7 @@ private:
     QHash<QString, std::pair<qsizetype, size_t>> m_writtenContents;
     /** Per list file path, size and checksum of what was last read or written (nothing: it was missing). */
     QHash<QString, std::optional<std::pair<qsizetype, size_t>>> m_listContents;
+    std::optional<LoadChanges> m_lastLoadChanges;
     /** Per kind in load order, the keys stored at the front of their buckets since the last load. */
     std::array<QSet<QByteArray>, 7> m_unplaced;
     QHash<int, QDateTime> m_lastIssued;

@@ -13,6 +13,7 @@
 #include "ui/UserDialogs.h"
 #include "views/widgets/CKorvaneView.h"
 #include "views/widgets/ProjectDetailsBar.h"
+#include "views/widgets/ProjectListItemModel.h"
 
 #include <QLineEdit>
 #include <QMessageBox>
@@ -55,6 +56,19 @@ bool shows(const CMainFrame& frame, const QString& text)
     return labelsOf(frame.detailsBar()->taskTree()).join(QLatin1Char('|')).contains(text);
 }
 
+/** What the project list and the task tree show: each row's name and progress, the tree's rows. */
+QStringList panesOf(const CMainFrame& frame)
+{
+    const auto* list = frame.findChild<CKorvaneView*>();
+    QStringList shown;
+    for (int row = 1; row < list->rowCount(); ++row)
+        shown << QString::fromLatin1(list->projectAt(row)->name) + QLatin1Char(' ') +
+                     list->model()->index(row, 0).data(ProjectListItemModel::ProgressRole).toString();
+    shown << frame.selectedProjectId() << labelsOf(frame.detailsBar()->taskTree())
+          << frame.detailsBar()->selectedTaskId();
+    return shown;
+}
+
 } // namespace
 
 class SharedFolderGuiTest : public QObject
@@ -68,6 +82,7 @@ private slots:
     void otherMachinesLocksDoNotBlockAndStay();
     void panesFollowChangesMadeElsewhereOnceNoEditorIsOpen();
     void deleteOfARecordChangedElsewhereAsks();
+    void panesShowingNoChangedRecordStayAsARefreshLeavesThem();
 };
 
 void SharedFolderGuiTest::saveOfARecordChangedElsewhereAsks_data()
@@ -270,6 +285,49 @@ void SharedFolderGuiTest::deleteOfARecordChangedElsewhereAsks()
     QVERIFY(!QFile::exists(file));
     // The two questions asked, and no error shown.
     QCOMPARE(UserDialogs::takeMessages(), QStringList(2, QStringLiteral("Do you want to delete this?")));
+}
+
+void SharedFolderGuiTest::panesShowingNoChangedRecordStayAsARefreshLeavesThem()
+{
+    GuiWorld world;
+    RecordStore& store = world.store();
+    const QDate today = QDate::currentDate();
+    const auto day = [&](int d) { return QDate(today.year(), today.month(), d).toString(Qt::ISODate); };
+    const QByteArray alpha = world.addProject(QStringLiteral("Alpha"), day(1), day(20));
+    const QByteArray beta = world.addProject(QStringLiteral("Beta"), day(2), day(21));
+    const QByteArray unlisted = world.addProject(QStringLiteral("Gamma"), QStringLiteral("2001-01-01"));
+    const QByteArray dig = world.addTask(alpha, "Dig");
+    const QByteArray pour = world.addTask(alpha, "Pour");
+    const QByteArray sand = world.addTask(beta, "Sand");
+    store.LoadAll();
+    DataFolderLock lock;
+    CMainFrame frame(store, lock);
+    frame.refreshProjectList(alpha, false);
+    QVERIFY(frame.detailsBar()->selectRecord(RecordKind::Task, dig));
+    RecordStore other(world.dataFolder());
+    other.LoadAll();
+
+    // Each change elsewhere leaves the panes as a Refresh that keeps the selection would.
+    const auto changeElsewhere = [&](const QByteArray& id, const std::function<void(TaskRecord&)>& change) {
+        TaskRecord task = other.GetTask(id);
+        change(task);
+        QVERIFY(RecordEdits::modify(other, task).ok());
+        frame.statusBar()->clearMessage();
+        QTRY_COMPARE(frame.statusBar()->currentMessage(),
+                     QStringLiteral("Updated: 1 record changed elsewhere"));
+        RecordStore fresh(world.dataFolder());
+        fresh.LoadAll();
+        DataFolderLock freshLock;
+        CMainFrame refreshed(fresh, freshLock);
+        refreshed.refreshProjectList(alpha, false);
+        QVERIFY(refreshed.detailsBar()->selectRecord(RecordKind::Task, dig));
+        QCOMPARE(panesOf(frame), panesOf(refreshed));
+    };
+    // Shown nowhere; then its project's progress in the list; then a task leaving the shown project.
+    changeElsewhere(sand, [](TaskRecord& task) { task.name = "Sand there"; });
+    changeElsewhere(sand, [](TaskRecord& task) { task.percentComplete = 100; });
+    changeElsewhere(pour, [&](TaskRecord& task) { task.projectIdentifier = unlisted; });
+    QVERIFY(!shows(frame, QStringLiteral("Pour")));
 }
 
 QTEST_MAIN(SharedFolderGuiTest)

@@ -1,7 +1,9 @@
 #include "store/FolderFollower.h"
 #include "store/StoreFolderTest.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QThreadPool>
 #include <gtest/gtest.h>
 
 using namespace korvane;
@@ -117,6 +119,37 @@ TEST_P(FolderFollowerTest, conflictCopyArrivingIsListed)
     EXPECT_EQ(m_follower.update(), 1);
     ASSERT_EQ(m_store.conflicts().size(), 1);
     EXPECT_EQ(m_store.conflicts().first().path, copy);
+}
+
+TEST_P(FolderFollowerTest, comparisonOnAnotherThreadIsTakenInByTheEventLoopOneAtATime)
+{
+    if (GetParam())
+        GTEST_SKIP() << "a watched folder is not compared";
+    TaskRecord changed = m_other.GetTask(m_tasks[1]);
+    changed.name = "Pour there";
+    ASSERT_EQ(m_other.ModifyTask(changed), "");
+    int done = 0;
+    const auto clock = [] { return qint64(100); };
+    m_follower.startPoll(clock, [&] { ++done; });
+    m_follower.startPoll(clock, [&] { ++done; });
+    // Nothing is taken in before the event loop runs, and the second call started nothing.
+    EXPECT_TRUE(m_follower.isPolling());
+    EXPECT_EQ(m_follower.pending(), 0);
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(done, 1);
+    EXPECT_FALSE(m_follower.isPolling());
+    EXPECT_EQ(m_follower.pending(), 1);
+    EXPECT_EQ(m_follower.dueIn(600), 500);
+
+    // A follower gone while its comparison runs hears nothing of it.
+    {
+        FolderFollower gone(m_store, false);
+        gone.startPoll(clock, [&] { ++done; });
+    }
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(done, 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(WatchedOrPolled, FolderFollowerTest, ::testing::Bool(),

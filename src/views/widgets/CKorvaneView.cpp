@@ -99,6 +99,17 @@ int CKorvaneView::rowOfProject(const QByteArray& identifier) const
     return -1;
 }
 
+bool CKorvaneView::showsProgressOf(const QSet<QByteArray>& projects) const
+{
+    for (const QByteArray& identifier : projects) {
+        const int row = rowOfProject(identifier);
+        if (row >= 1 && m_model->index(row).data(ProjectListItemModel::ProgressRole).toInt() !=
+                            m_store.weightedProgress(identifier))
+            return false;
+    }
+    return true;
+}
+
 const ProjectRecord* CKorvaneView::projectAt(int row) const
 {
     return m_model->projectAt(row);

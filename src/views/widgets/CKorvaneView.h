@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QDate>
 #include <QListView>
+#include <QSet>
 
 class QMenu;
 
@@ -43,6 +44,8 @@ public:
     void setSelectedRow(int row);
     /** Row of the project with that identifier, -1 when not listed. */
     int rowOfProject(const QByteArray& identifier) const;
+    /** True when the rows of these projects (those listed) show the progress the store gives them now. */
+    bool showsProgressOf(const QSet<QByteArray>& projects) const;
     /** The project copy of a row (nullptr for row 0 / out of range). */
     const ProjectRecord* projectAt(int row) const;
     /** Wide enough for a whole row (up to the progress bar's end) beside the vertical scroll bar. */

@@ -222,7 +222,9 @@ void FindWindow::invalidate()
 
 void FindWindow::prepareIndex()
 {
-    if (m_building.valid() || m_search.isCurrent())
+    // Hidden, the window builds its next index when it shows: taking a large folder's texts after
+    // every change would hold up the main window each time.
+    if (m_building.valid() || m_search.isCurrent() || (m_search.hasIndex() && !isVisible()))
         return;
     // Taking the texts is quick and must happen here, where the store changes; the rest is not.
     std::shared_ptr<RecordSearch::Index> index = m_search.collect();

@@ -58,7 +58,8 @@ protected:
 private:
     class HitModel;
 
-    /** Starts preparing a current index on another thread, unless it is current or being prepared. */
+    /** Starts preparing a current index on another thread, unless it is current, being prepared, or not
+     * needed until the window shows. */
     void prepareIndex();
     /** Takes the prepared index when it is ready, and searches it. */
     void takeIndex();
