@@ -220,8 +220,9 @@ void ProgressGraphModel::fill(const RecordStore& store, const QByteArray& projec
     projectRow.end = project->endDate;
 
     const std::vector<const TaskRecord*> projectTasks = store.ofProject<TaskRecord>(projectId);
-    std::vector<GraphRow> tasks;
-    tasks.reserve(projectTasks.size());
+    // The task rows go straight after the header and the project's row, sorted there.
+    m_rows.reserve(projectTasks.size() + 3);
+    m_rows.resize(2);
     qint64 weightedSum = 0;
     qint64 totalWeight = 0;
     for (const TaskRecord* task : projectTasks) {
@@ -241,7 +242,7 @@ void ProgressGraphModel::fill(const RecordStore& store, const QByteArray& projec
         const std::int32_t weight = weightOf(task->priority);
         weightedSum += qint64(weight) * task->percentComplete;
         totalWeight += weight;
-        tasks.push_back(std::move(row));
+        m_rows.push_back(std::move(row));
     }
     projectRow.completion = std::int32_t(weightedSum / (totalWeight == 0 ? 1 : totalWeight));
 
@@ -256,13 +257,10 @@ void ProgressGraphModel::fill(const RecordStore& store, const QByteArray& projec
 
     m_axis = GraphAxis::forDates(project->startDate, project->endDate);
 
-    std::stable_sort(tasks.begin(), tasks.end(),
+    std::stable_sort(m_rows.begin() + 2, m_rows.end(),
                      [](const GraphRow& a, const GraphRow& b) { return earlier(a.start, b.start); });
-    m_rows.reserve(tasks.size() + 3);
-    m_rows.push_back(std::move(header));
-    m_rows.push_back(std::move(projectRow));
-    for (GraphRow& row : tasks)
-        m_rows.push_back(std::move(row));
+    m_rows[0] = std::move(header);
+    m_rows[1] = std::move(projectRow);
     m_rows.push_back(std::move(legend));
 }
 

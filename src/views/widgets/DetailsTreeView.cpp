@@ -72,12 +72,12 @@ public:
         m_root = std::move(root);
         m_entries.clear();
         m_entries.reserve(size_t(countNodes(m_root)));
-        m_entries.push_back({&m_root, -1, 0, 0});
+        m_entries.push_back({&m_root, -1, 0});
         for (size_t at = 0; at < m_entries.size(); ++at) {
             const TreeNode* node = m_entries[at].node;
             m_entries[at].firstChild = int(m_entries.size());
             for (qsizetype row = 0; row < node->children.size(); ++row)
-                m_entries.push_back({&node->children[row], int(at), int(row), 0});
+                m_entries.push_back({&node->children[row], int(at), 0});
         }
         endResetModel();
     }
@@ -108,7 +108,10 @@ public:
         const int above = m_entries[size_t(child.internalId())].parent;
         if (above < 0)
             return {};
-        return createIndex(m_entries[size_t(above)].row, 0, quintptr(above));
+        // A node's row is its distance from the first of its parent's children.
+        const int aboveParent = m_entries[size_t(above)].parent;
+        const int row = aboveParent < 0 ? 0 : above - m_entries[size_t(aboveParent)].firstChild;
+        return createIndex(row, 0, quintptr(above));
     }
 
     int rowCount(const QModelIndex& parent = {}) const override
@@ -152,7 +155,6 @@ private:
     {
         const TreeNode* node;
         int parent;
-        int row;
         int firstChild;
     };
 
