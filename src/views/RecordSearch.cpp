@@ -208,8 +208,7 @@ std::shared_ptr<RecordSearch::Index> RecordSearch::collect() const
             }
         }
     });
-    index->texts.shrink_to_fit();
-    return index;
+    return index; // `prepare` makes the texts' list anew at its exact size
 }
 
 void RecordSearch::prepare(Index& index)
