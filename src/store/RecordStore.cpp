@@ -886,8 +886,7 @@ bool RecordStore::refreshFiles(const QStringList& changed, FolderStamps& stamps)
             if (change.named)
                 touched.records.append({kind, *change.named});
         }
-        for (const QByteArray& identifier : m_unplaced[std::size_t(kind)])
-            touched.records.append({kind, identifier});
+        // The records the program added since the load are noted below, with those read anew.
         noteProjects(std::type_identity<R>());
     });
 
