@@ -16,11 +16,11 @@ struct EditResult
     QByteArray identifier;
     QString error;
     /** What the change did, as the history and the Edit menu name it. */
-    QString description;
+    QString description{};
     /** Refused because a record was changed since (elsewhere, or by a later change): forcing would go on. */
     bool conflict = false;
     /** The record file whose change elsewhere since it was read made the edit change nothing. */
-    std::optional<FileRef> changedElsewhere;
+    std::optional<FileRef> changedElsewhere{};
 
     bool ok() const { return error.isEmpty(); }
 };

@@ -68,7 +68,7 @@ struct CommandInfo
     /** Writes into the data folder, so it needs the folder to be there. */
     bool writesData = false;
     /** A second key for the same command (Redo answers to Ctrl+Y and Ctrl+Shift+Z). */
-    QKeySequence alternateShortcut;
+    QKeySequence alternateShortcut{};
 };
 
 /** An entry of a menu of the menu bar: a command, or a separator (no command); in a submenu when one is

@@ -83,16 +83,21 @@ std::vector<QString> itemsOf(ListFile list, const std::optional<QByteArray>& byt
     case ListFile::Action:
         joined(ActionRecord{});
         break;
-    case ListFile::ProjectDoc:
-        for (const DocumentRow& row : ProjectDocuments::fromBytes(*bytes).rows()) {
+    case ListFile::ProjectDoc: {
+        // Named: a loop over a member of a temporary would outlive the temporary.
+        const ProjectDocuments documents = ProjectDocuments::fromBytes(*bytes);
+        for (const DocumentRow& row : documents.rows()) {
             if (row.counts())
                 items.push_back(QStringLiteral("%1 (%2)").arg(displayText(row.name), displayText(row.path)));
         }
         break;
-    case ListFile::Currency:
-        for (const QByteArray& row : CurrencyList::fromFileBytes(*bytes).rows())
+    }
+    case ListFile::Currency: {
+        const CurrencyList currencies = CurrencyList::fromFileBytes(*bytes);
+        for (const QByteArray& row : currencies.rows())
             items.push_back(displayText(row));
         break;
+    }
     case ListFile::Attendees:
         items.push_back(QStringLiteral("%1 bytes").arg(bytes->size()));
         break;

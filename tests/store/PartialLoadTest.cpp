@@ -83,12 +83,14 @@ TEST_F(PartialLoadTest, ReadsTheRecordALoadOfTheWholeFolderGives)
             ASSERT_TRUE(some.LoadRecords({{RecordKind::Task, id}, {RecordKind::Meeting, id}}));
             const TaskRecord* task = some.tasks().find(id);
             ASSERT_EQ(task != nullptr, whole.tasks().contains(id)) << "seed " << seed << " " << id.data();
-            if (task)
+            if (task) {
                 EXPECT_TRUE(*task == *whole.tasks().find(id)) << "seed " << seed << " " << id.data();
+            }
             const MeetingRecord* meeting = some.meetings().find(id);
             ASSERT_EQ(meeting != nullptr, whole.meetings().contains(id)) << "seed " << seed;
-            if (meeting)
+            if (meeting) {
                 EXPECT_TRUE(*meeting == *whole.meetings().find(id)) << "seed " << seed;
+            }
         }
         // New identifiers keep clear of every file, whatever the letter case of its extension.
         RecordStore listed(m_dir.path());
