@@ -998,8 +998,12 @@ void RecordStore::LoadAll(const LoadProgress& progress)
     }
     // Watching starts before the folder is listed, so that no change after the listing goes unseen.
     const bool watched = m_watchAllowed && m_watch.start(m_workingDirectory);
-    const auto files = listRecordFiles(m_workingDirectory);
+    auto files = listRecordFiles(m_workingDirectory);
+    qsizetype listed = 0;
+    for (const QStringList& kindNames : files)
+        listed += kindNames.size();
     QStringList names;
+    names.reserve(listed);
     for (const QStringList& kindNames : files)
         names += kindNames;
     const qsizetype total = names.size();
@@ -1016,6 +1020,8 @@ void RecordStore::LoadAll(const LoadProgress& progress)
             return;
         }
     }
+    // A hundred thousand names take megabytes: those no longer needed go before the records come.
+    names = QStringList();
     m_stamps = FolderStamps(); // frees the old stamps before the records are read
     m_loadProblems.clear();
     m_conflicts.clear();
@@ -1028,13 +1034,17 @@ void RecordStore::LoadAll(const LoadProgress& progress)
     if (progress)
         progress(0, total);
     static_assert(kLoadOrder[0] == RecordKind::Project && kLoadOrder[6] == RecordKind::Invoice);
-    loadKind<ProjectRecord>(files[0], progress, done, total, stamps);
-    loadKind<ClientRecord>(files[1], progress, done, total, stamps);
-    loadKind<ResourceRecord>(files[2], progress, done, total, stamps);
-    loadKind<TaskRecord>(files[3], progress, done, total, stamps);
-    loadKind<MeetingRecord>(files[4], progress, done, total, stamps);
-    loadKind<MoneyFlowRecord>(files[5], progress, done, total, stamps);
-    loadKind<InvoiceRecord>(files[6], progress, done, total, stamps);
+    const auto load = [&]<class R>(R, QStringList& kindNames) {
+        loadKind<R>(kindNames, progress, done, total, stamps);
+        kindNames = QStringList();
+    };
+    load(ProjectRecord{}, files[0]);
+    load(ClientRecord{}, files[1]);
+    load(ResourceRecord{}, files[2]);
+    load(TaskRecord{}, files[3]);
+    load(MeetingRecord{}, files[4]);
+    load(MoneyFlowRecord{}, files[5]);
+    load(InvoiceRecord{}, files[6]);
     m_stamps = std::move(stamps);
 }
 
