@@ -21,6 +21,14 @@ TEST(RecordRulesTest, EmptyFieldsTakeTheirDefaultsAndFilledOnesStay)
     EXPECT_EQ(meeting.subject, "Untitled");
     EXPECT_EQ(meeting.place, " ") << "a blank is a text, as it always was";
 
+    ClientRecord client;
+    RecordDefaults::fill(client);
+    EXPECT_EQ(client.clientName, "Unknown");
+    TaskRecord task;
+    RecordDefaults::fill(task);
+    EXPECT_EQ(task.name, "Unknown");
+    EXPECT_EQ(task.taskCode, "***");
+
     EXPECT_EQ(RecordDefaults::taskName("  "), "UnTitled");
     EXPECT_EQ(RecordDefaults::taskName(" Survey "), "Survey");
 }
@@ -56,6 +64,7 @@ TEST(RecordRulesTest, AnInvoiceSaysItsNetAmountInWords)
     invoice.taxPercentage = 12.5;
     invoice.netAmount = InvoiceRules::netAmount(invoice.amount, invoice.taxPercentage);
     EXPECT_DOUBLE_EQ(invoice.netAmount, 875.0);
+    EXPECT_DOUBLE_EQ(InvoiceRules::netAmount(200, 150), -100.0) << "a tax above 100 % is taken as it is";
     InvoiceRules::finish(invoice);
     EXPECT_TRUE(invoice.amountInWords.contains("Eight  Hundred  and  Seventy  Five"))
         << invoice.amountInWords.toStdString();

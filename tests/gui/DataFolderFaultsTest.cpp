@@ -115,7 +115,7 @@ void DataFolderFaultsTest::readOnlyFolderChangesNothingAndRecovers()
     QVERIFY(store.GetProject(project).synopsis.isEmpty());
     QCOMPARE(fileBytes(projectFile), projectBytes);
 
-    // An editor whose record cannot be written stays open: MoneyDialogsTest::failedStoreKeepsDialogOpen.
+    // An editor whose record cannot be written stays open: MoneyDialogsTest::refusalKeepsTheDialogOpen.
     // A delete leaves the task in memory, on disk and in the tree.
     selectTask(frame, QStringLiteral("Design"));
     UserDialogs::setNextAnswer(true);

@@ -166,9 +166,8 @@ void SharedFolderGuiTest::conflictsWindowKeepsTheChosenVersion()
     });
     button->click();
     QCOMPARE(differing, QStringList{QStringLiteral("Pour | Pour twice")});
+    // Where the copy goes is ConflictEdits' (SharedFolderTest).
     QCOMPARE(store.GetTask(id).name, QByteArray("Pour twice"));
-    QVERIFY(!QFile::exists(copy));
-    QCOMPARE(fileBytes(store.conflictsFolder() + '/' + QFileInfo(copy).fileName()), encodeRecord(theirs));
     QVERIFY(button->isHidden());
 }
 

@@ -245,8 +245,6 @@ private slots:
         QVERIFY(outcome.finished);
         const TaskRecord sub = world.store().GetTask(outcome.identifier);
         QCOMPARE(sub.name, QByteArray("Child"));
-        QCOMPARE(sub.kind, QByteArray("SubTask"));
-        QCOMPARE(sub.projectIdentifier, projectId);
         QCOMPARE(world.store().GetTask(parentId).subTaskList, "S1\n" + outcome.identifier + "\n");
     }
 

@@ -210,6 +210,8 @@ TEST_F(LoginFilesTest, StatusFileIsCreatedHoldingZero)
     ASSERT_EQ(m_files.writeStatus(1), QString());
     EXPECT_EQ(fileBytes(m_files.statusPath()), QByteArray("\x01\0\0\0", 4));
     EXPECT_FALSE(m_files.isLoginEnabled());
+    ASSERT_EQ(m_files.writeStatus(-7), QString());
+    EXPECT_FALSE(m_files.isLoginEnabled()) << "any value but 0 switches the login window off";
 
     // A status file too short to hold a number is rewritten as enabled.
     writeFile(m_files.statusPath(), "\x01");
