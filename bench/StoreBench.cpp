@@ -232,12 +232,14 @@ CliTiming runCli(const QString& folder, const QStringList& args, const QByteArra
 void measureCli(const QString& folder, const RecordStore& store)
 {
     std::printf("\n(5) korvane-cli on the large folder (one run each, warm file cache)\n");
+    ::sync();
     const double whole = runCli(folder, {QStringLiteral("list"), QStringLiteral("client")}).seconds;
     std::printf("    list client (loads the folder whole):  %8.3f s\n", whole);
 
     QByteArray lines;
     for (int i = 0; i < 5000; ++i)
         lines += R"({"project_identifier": "bench", "name": "added )" + QByteArray::number(i) + "\"}\n";
+    ::sync();
     const CliTiming added = runCli(folder, {QStringLiteral("add"), QStringLiteral("task")}, lines);
     const QList<QByteArray> ids = added.out.trimmed().split('\n');
     std::printf("    add task, 5,000 lines in one call:     %8.3f s   %lld added   (goal <= load + 1 s: "
@@ -277,6 +279,8 @@ void measureCli(const QString& folder, const RecordStore& store)
     };
     QList<QByteArray> extra;
     for (const Command& command : commands) {
+        // Each command after a sync, so that none waits for the disk to take the writes of the one before.
+        ::sync();
         const CliTiming timing = runCli(folder, command.args, command.input);
         if (command.args[0] == QLatin1String("add"))
             extra.append(timing.out.trimmed());
