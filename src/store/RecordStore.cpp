@@ -275,9 +275,11 @@ template <class R> QByteArray RecordStore::newIdentifier(int batch, const QSet<Q
     constexpr RecordKind kind = KindOf<R>::value;
     const RecordMap<R>& records = map<R>();
     const bool listed = m_listing.namesTell(kind);
+    // The disk is asked last, only of an identifier nothing in memory holds: after a burst of adds a
+    // command's listing may hold thousands of identifiers taken in a row.
     auto taken = [&](const QByteArray& id) {
-        return records.contains(id) || reserved.contains(id) || SafeFile::exists(fileName(kind, id)) ||
-               (listed && m_listing.contains(kind, recordFileName(kind, id)));
+        return records.contains(id) || reserved.contains(id) ||
+               (listed && m_listing.contains(kind, recordFileName(kind, id))) || SafeFile::exists(fileName(kind, id));
     };
 
     QDateTime moment = Clock::now();
@@ -285,15 +287,18 @@ template <class R> QByteArray RecordStore::newIdentifier(int batch, const QSet<Q
     if (!taken(id))
         return id;
     // Busy second: move on from the last identifier handed out, second by second, so that a burst
-    // of adds (an import, a generated data set) never probes the same seconds twice.
+    // of adds (an import, a generated data set) never probes the same seconds twice. The seconds are
+    // counted on the clock's face, held as UTC, so that each step asks no time zone (thousands of
+    // steps after a burst of adds by another program).
+    QDateTime face(moment.date(), moment.time(), Qt::UTC);
     QDateTime& last = m_lastIssued[int(kind)];
-    if (last.isValid() && last > moment)
-        moment = last;
+    if (last.isValid() && last > face)
+        face = last;
     do {
-        moment = moment.addSecs(1);
-        id = RecordId::make(moment, batch);
+        face = face.addSecs(1);
+        id = RecordId::make(face, batch);
     } while (taken(id));
-    last = moment;
+    last = face;
     return id;
 }
 
