@@ -279,7 +279,8 @@ template <class R> QByteArray RecordStore::newIdentifier(int batch, const QSet<Q
     // command's listing may hold thousands of identifiers taken in a row.
     auto taken = [&](const QByteArray& id) {
         return records.contains(id) || reserved.contains(id) ||
-               (listed && m_listing.contains(kind, recordFileName(kind, id))) || SafeFile::exists(fileName(kind, id));
+               (listed && m_listing.contains(kind, recordFileName(kind, id))) ||
+               SafeFile::exists(fileName(kind, id));
     };
 
     QDateTime moment = Clock::now();
