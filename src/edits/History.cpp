@@ -29,8 +29,32 @@ std::atomic<int> g_finished{0};
 std::mutex g_lastIdMutex;
 QByteArray g_lastId;
 
-// The history is measured and trimmed after this many finished changes, not after each one.
+// The history's size as this process last measured it, plus the entries it made since: measuring
+// means a look at every entry file, too much to do after every change of a run of thousands.
+std::mutex g_sizeMutex;
+QString g_sizedFolder;
+qint64 g_knownBytes = -1;
+
+// The known size is looked at after this many finished changes, not after each one; the history is
+// measured again after this many more, for what other programs added to it.
 constexpr int kPruneEvery = 64;
+constexpr int kMeasureEvery = 1024;
+
+/** Adds bytes to the known size of the folder's history; nothing while it is not known. */
+void addKnownBytes(const QString& folder, qint64 bytes)
+{
+    const std::lock_guard lock(g_sizeMutex);
+    if (g_sizedFolder == folder && g_knownBytes >= 0)
+        g_knownBytes += bytes;
+}
+
+/** True when the folder's history may be larger than the limit, or has not been measured for long. */
+bool worthMeasuring(const QString& folder, qint64 maxBytes, int finished)
+{
+    const std::lock_guard lock(g_sizeMutex);
+    return g_sizedFolder != folder || g_knownBytes < 0 || g_knownBytes > maxBytes ||
+           finished % kMeasureEvery == 0;
+}
 
 constexpr char kFinished[] = ".kch";
 constexpr char kPending[] = ".pending";
@@ -200,7 +224,12 @@ QString History::begin(HistoryEntry& entry)
     }
     // Made whole in place: a cut-off entry cannot be read, and recovery removes it as what it is, an
     // entry whose change had not begun.
-    return SafeFile::create(pathOf(entry.id + nameTail(entry.kind, entry.target), kPending), encode(entry));
+    const QByteArray bytes = encode(entry);
+    const QString error =
+        SafeFile::create(pathOf(entry.id + nameTail(entry.kind, entry.target), kPending), bytes);
+    if (error.isEmpty())
+        addKnownBytes(m_folder, bytes.size());
+    return error;
 }
 
 void History::finish(const HistoryEntry& entry)
@@ -209,7 +238,8 @@ void History::finish(const HistoryEntry& entry)
     // Not flushed on purpose: a lost rename is found at the next start, where every file already
     // holds what the change wrote, and the entry is finished then.
     QFile::rename(pathOf(name, kPending), pathOf(name, kFinished));
-    if (++g_finished % kPruneEvery == 0)
+    if (const int finished = ++g_finished;
+        finished % kPruneEvery == 0 && worthMeasuring(m_folder, g_maxBytes, finished))
         prune(g_maxBytes);
 }
 
@@ -328,6 +358,11 @@ void History::prune(qint64 maxBytes, int keepCount, int keepDays)
         if (QFile::remove(entries[std::size_t(i)].second))
             total -= sizes[std::size_t(i)];
     }
+    // A history the rules keep larger than the limit counts as at the limit, so that it is not
+    // measured again after every few changes.
+    const std::lock_guard lock(g_sizeMutex);
+    g_sizedFolder = m_folder;
+    g_knownBytes = std::min(total, maxBytes);
 }
 
 QByteArray History::encode(const HistoryEntry& entry)

@@ -139,4 +139,31 @@ TEST_F(HistoryTest, PruningKeepsTheNewestAndTheYoung)
     EXPECT_EQ(history.entryIds(), left) << "nothing goes while the history is within its size";
 }
 
+TEST_F(HistoryTest, ALongRunOfChangesIsTrimmedAsItGoes)
+{
+    History history(m_dir.path());
+    const auto run = [&](int changes) {
+        for (int i = 0; i < changes; ++i) {
+            HistoryEntry made = entry("change", "1", std::nullopt, QByteArray(100, 'x'));
+            ASSERT_EQ(history.begin(made), "");
+            history.finish(made);
+        }
+    };
+    SafeFile::deferFlush(true);
+    History::setMaxBytes(1);
+    // Over the limit from the start, but every entry is young: all stay, however often it is looked at.
+    // (Later than any other test's clock: identifiers never sort before the last one made.)
+    Clock::setFixed(QDateTime(QDate(2091, 1, 1), QTime(12, 0)));
+    run(1100);
+    EXPECT_EQ(history.entryIds().size(), 1100);
+    // Once they are old, the run's next changes trim the history down to the newest 1,000.
+    Clock::setFixed(QDateTime(QDate(2091, 6, 1), QTime(12, 0)));
+    run(128);
+    const qsizetype left = history.entryIds().size();
+    EXPECT_GE(left, 1000);
+    EXPECT_LT(left, 1064) << "trimmed at least once in the last 64 changes";
+    History::setMaxBytes(History::kDefaultMaxBytes);
+    SafeFile::deferFlush(false);
+}
+
 } // namespace
