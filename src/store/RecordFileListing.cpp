@@ -1,5 +1,7 @@
 #include "store/RecordFileListing.h"
 
+#include <QtEndian>
+
 #include <QFile>
 
 #include <algorithm>
@@ -113,14 +115,37 @@ void RecordFileListing::list(const QString& folder, const std::vector<RecordKind
     for (const std::size_t k : asked) {
         Kind& kind = m_kinds[k];
         const std::size_t extension = std::strlen(kindNames(RecordKind(k)).extension);
+        const std::size_t prefix = std::strlen(kindNames(RecordKind(k)).prefix);
         const char* pool = kind.pool.data();
-        std::sort(kind.names.begin(), kind.names.end(), [&](const Name& a, const Name& b) {
-            const std::string_view stemA(pool + a.at, a.size - extension);
-            const std::string_view stemB(pool + b.at, b.size - extension);
+        // Sorted by the stem's first sixteen bytes after the kind's prefix (every name here has it)
+        // as two numbers first: an identifier's date and time, which mostly decide, so that the
+        // names themselves are compared only in a tie.
+        struct Keyed
+        {
+            quint64 high;
+            quint64 low;
+            Name name;
+        };
+        std::vector<Keyed> keyed;
+        keyed.reserve(kind.names.size());
+        for (const Name& name : kind.names) {
+            unsigned char head[16] = {};
+            std::memcpy(head, pool + name.at + prefix,
+                        std::min<std::size_t>(16, name.size - extension - prefix));
+            keyed.push_back({qFromBigEndian<quint64>(head), qFromBigEndian<quint64>(head + 8), name});
+        }
+        std::sort(keyed.begin(), keyed.end(), [&](const Keyed& a, const Keyed& b) {
+            if (a.high != b.high || a.low != b.low)
+                return a.high != b.high ? a.high < b.high : a.low < b.low;
+            const std::string_view stemA(pool + a.name.at, a.name.size - extension);
+            const std::string_view stemB(pool + b.name.at, b.name.size - extension);
             if (stemA != stemB)
                 return stemA < stemB;
-            return std::string_view(pool + a.at, a.size) < std::string_view(pool + b.at, b.size);
+            return std::string_view(pool + a.name.at, a.name.size) <
+                   std::string_view(pool + b.name.at, b.name.size);
         });
+        for (std::size_t i = 0; i < keyed.size(); ++i)
+            kind.names[i] = keyed[i].name;
     }
 }
 
@@ -155,7 +180,12 @@ RecordFileListing::range(RecordKind kind, const QByteArray& own) const
 
 bool RecordFileListing::contains(RecordKind kind, const QString& ownName) const
 {
-    const auto [first, last] = range(kind, QFile::encodeName(ownName));
+    return contains(kind, QFile::encodeName(ownName));
+}
+
+bool RecordFileListing::contains(RecordKind kind, const QByteArray& ownName) const
+{
+    const auto [first, last] = range(kind, ownName);
     return first != last;
 }
 

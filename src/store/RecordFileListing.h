@@ -37,6 +37,8 @@ public:
     bool namesTell(RecordKind kind) const;
     /** True when a listed file of the kind has the given own file name, in any extension case. */
     bool contains(RecordKind kind, const QString& ownName) const;
+    /** The same for a name given in the file system's bytes. */
+    bool contains(RecordKind kind, const QByteArray& ownName) const;
     /** The listed files whose own name is the given one, ordered byte by byte as a load reads them. */
     QStringList namesOf(RecordKind kind, const QString& ownName) const;
 

@@ -277,9 +277,10 @@ template <class R> QByteArray RecordStore::newIdentifier(int batch, const QSet<Q
     const bool listed = m_listing.namesTell(kind);
     // The disk is asked last, only of an identifier nothing in memory holds: after a burst of adds a
     // command's listing may hold thousands of identifiers taken in a row.
+    const KindNames names = kindNames(kind);
     auto taken = [&](const QByteArray& id) {
         return records.contains(id) || reserved.contains(id) ||
-               (listed && m_listing.contains(kind, recordFileName(kind, id))) ||
+               (listed && m_listing.contains(kind, names.prefix + id + names.extension)) ||
                SafeFile::exists(fileName(kind, id));
     };
 
