@@ -1,8 +1,7 @@
 #include "store/RecordFileListing.h"
 
-#include <QtEndian>
-
 #include <QFile>
+#include <QtEndian>
 
 #include <algorithm>
 #include <cstring>
